@@ -1,0 +1,46 @@
+# dotbanner_add_library(NAME SOURCES ... [PUBLIC libs...] [PRIVATE libs...])
+# A static library of one subsystem. Headers are included as "subsystem/File.h".
+function(dotbanner_add_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
+endfunction()
+
+# dotbanner_add_test(NAME SOURCES ... LIBS ... [ENVIRONMENT VAR=value...] [X11] [KEYRING] [TIMEOUT s])
+# One Qt Test executable registered with CTest. Every test runs with its own configuration
+# folder and without a session bus, so it never touches the user's settings or keys.
+# X11 tests run under a private Xvfb with openbox; KEYRING tests inside a private D-Bus
+# session with an unlocked gnome-keyring. All others use the offscreen platform.
+function(dotbanner_add_test name)
+    cmake_parse_arguments(ARG "X11;KEYRING" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test dotbanner_testsupport ${ARG_LIBS})
+    target_compile_definitions(${name} PRIVATE
+        DOTBANNER_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+        DOTBANNER_CORPORA="${PROJECT_SOURCE_DIR}/../shared/corpora"
+        DOTBANNER_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    set(cmd $<TARGET_FILE:${name}>)
+    set(env
+        "XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/home-${name}/config"
+        "HOME=${CMAKE_CURRENT_BINARY_DIR}/home-${name}"
+        "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1"
+        "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+        ${ARG_ENVIRONMENT})
+    if(ARG_X11)
+        set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-x11.sh ${cmd})
+        list(APPEND env "QT_QPA_PLATFORM=xcb")
+    else()
+        list(APPEND env "QT_QPA_PLATFORM=offscreen")
+    endif()
+    if(ARG_KEYRING)
+        set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-keyring.sh ${cmd})
+    else()
+        list(APPEND env "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/dotbanner-test-bus")
+    endif()
+    add_test(NAME ${name} COMMAND ${cmd})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
+endfunction()

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages Dotbanner needs to build, run and test,
+# skipping those already present. Uses sudo when not run as root.
+set -eu
+
+build_packages="g++ cmake ninja-build pkg-config ccache qt6-base-dev qt6-base-dev-tools qtkeychain-qt6-dev
+  qcoro-qt6-dev libxcb1-dev libxcb-ewmh-dev libx11-dev libbenchmark-dev fonts-dejavu-core"
+run_packages="libsecret-1-0"
+test_packages="xvfb openbox dbus dbus-x11 gnome-keyring libsecret-tools x11-utils xterm trayer clang libclang-rt-14-dev"
+
+want="$build_packages $run_packages"
+if [ "${1:-}" = "--tests" ]; then
+    want="$want $test_packages"
+fi
+
+missing=""
+for package in $want; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $package"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+$sudo apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+/** The nine weather pictures; the raw value is the case name. */
+enum class WeatherIcon {
+    sun,
+    moon,
+    partly,
+    partlyNight,
+    cloud,
+    rain,
+    snow,
+    thunder,
+    fog,
+};
+
+/** "sun", "moon", "partly", ... */
+QString rawValue(WeatherIcon icon);
+/** The icon whose raw value is exactly `raw`; nothing for any other string. */
+std::optional<WeatherIcon> weatherIconFromRaw(const QString &raw);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkReply>
+
+/**
+ * What came back from one GET. An HTTP error status with a body is not a failure
+ * here (services answer errors in JSON); `failed` means no usable answer at all:
+ * a transport error, a time-out, a cancelled request or an over-long body.
+ */
+struct HttpResponse
+{
+    enum class Failure { none, transport, timeout, cancelled, tooLarge };
+
+    Failure failure = Failure::none;
+    QNetworkReply::NetworkError networkError = QNetworkReply::NoError;
+    int status = 0; ///< HTTP status, 0 when the server gave none
+    QByteArray body;
+
+    bool failed() const { return failure != Failure::none; }
+    bool isSuccessStatus() const { return !failed() && status >= 200 && status < 300; }
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+/** The services that take an API key, and the key store account of each. */
+enum class KeyService { twelveData, weather, metals };
+
+/**
+ * The API keys in the user's keyring (the Secret Service), one entry per account
+ * under the service name "com.brindlewick.dotbanner". Every call is bounded in time:
+ * a keyring that does not answer counts as a failure.
+ */
+namespace Keychain {
+
+inline constexpr const char *serviceName = "com.brindlewick.dotbanner";
+
+/** The stored text, or "" on any failure (missing, locked, timed out, not UTF-8). */
+QString get(const QString &account);
+/** Replaces the entry; an empty value deletes it. Failures are not reported. */
+void set(const QString &account, const QString &value);
+
+/** "stockKey", "weatherKey" or "metalsKey". */
+QString account(KeyService service);
+
+} // namespace Keychain
