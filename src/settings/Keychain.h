@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <chrono>
+
 /** The services that take an API key, and the key store account of each. */
 enum class KeyService { twelveData, weather, metals };
 
@@ -21,5 +23,9 @@ void set(const QString &account, const QString &value);
 
 /** "stockKey", "weatherKey" or "metalsKey". */
 QString account(KeyService service);
+
+/** How long one keyring operation may take before it counts as failed (4 s by default). */
+void setTimeout(std::chrono::milliseconds timeout);
+std::chrono::milliseconds timeout();
 
 } // namespace Keychain

@@ -4,9 +4,12 @@
 #include "settings/SettingsEnums.h"
 #include "settings/WatchItem.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class UserDefaults;
 
@@ -23,6 +26,8 @@ class Settings : public QObject
 public:
     /** The key of the record in the user-defaults store. */
     static inline const QString key = QStringLiteral("DotbannerSettings.v1");
+    /** Where a record that could not be read is kept before it is first overwritten. */
+    static inline const QString unreadableKey = QStringLiteral("DotbannerSettings.v1.unreadable");
 
     /** The process-wide instance, loaded from UserDefaults::standard() on first use. */
     static Settings &shared();
@@ -97,9 +102,13 @@ signals:
 private:
     void load();
     void save();
+    template<typename T, typename Arg>
+    void assign(T &field, const T &value, void (Settings::*changed)(Arg));
 
     UserDefaults &m_store;
     bool m_loading = false;
+    /** The stored bytes that failed to decode, until a copy of them is kept. */
+    std::optional<QByteArray> m_unreadable;
 
     WindowLevelMode m_levelMode = WindowLevelMode::front;
     DockPosition m_position = DockPosition::top;

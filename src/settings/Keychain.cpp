@@ -1,0 +1,114 @@
+#include "settings/Keychain.h"
+
+#include <QEventLoop>
+#include <QStringDecoder>
+#include <QTimer>
+
+#include <qt6keychain/keychain.h>
+
+namespace {
+
+std::chrono::milliseconds s_timeout{4000};
+
+// Runs `job` and waits for it, but never longer than the time-out: a write to a locked
+// keyring can open a password prompt that nobody answers. A job that outlives its wait is
+// left to finish on its own and deletes itself then; deleting it earlier would pull the
+// state out from under its pending D-Bus call. Takes ownership of `job`.
+bool run(QKeychain::Job *job)
+{
+    job->setAutoDelete(false);
+    job->setInsecureFallback(false);
+
+    bool finished = false;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(job, &QKeychain::Job::finished, &loop, [&finished, &loop] {
+        finished = true;
+        loop.quit();
+    });
+    timer.start(s_timeout);
+    job->start();
+    // Some back ends fail at once, before the loop runs.
+    if (!finished)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+
+    if (!finished) {
+        QObject::disconnect(job, nullptr, &loop, nullptr);
+        job->setAutoDelete(true);
+        return false;
+    }
+    // The job has returned from its own code by now (the loop ran the whole emission).
+    const bool ok = job->error() == QKeychain::NoError;
+    delete job;
+    return ok;
+}
+
+QString decodeUtf8(const QByteArray &bytes)
+{
+    // Keep a leading byte-order mark: the stored text is returned exactly as it was written.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return {};
+    return text;
+}
+
+} // namespace
+
+namespace Keychain {
+
+QString get(const QString &account)
+{
+    auto *job = new QKeychain::ReadPasswordJob(QString::fromLatin1(serviceName));
+    job->setKey(account);
+    QString text;
+    // Read the data while the job is alive: `run` deletes a finished job.
+    QObject::connect(job, &QKeychain::Job::finished, job, [job, &text] {
+        if (job->error() == QKeychain::NoError)
+            text = decodeUtf8(job->binaryData());
+    });
+    if (!run(job))
+        return {};
+    return text;
+}
+
+void set(const QString &account, const QString &value)
+{
+    // Delete first so no stale item of another type survives beside the new one.
+    auto *remove = new QKeychain::DeletePasswordJob(QString::fromLatin1(serviceName));
+    remove->setKey(account);
+    run(remove);
+    if (value.isEmpty())
+        return;
+    auto *write = new QKeychain::WritePasswordJob(QString::fromLatin1(serviceName));
+    write->setKey(account);
+    write->setTextData(value);
+    run(write);
+}
+
+QString account(KeyService service)
+{
+    switch (service) {
+    case KeyService::twelveData:
+        return QStringLiteral("stockKey");
+    case KeyService::weather:
+        return QStringLiteral("weatherKey");
+    case KeyService::metals:
+        return QStringLiteral("metalsKey");
+    }
+    return {};
+}
+
+void setTimeout(std::chrono::milliseconds timeout)
+{
+    s_timeout = timeout;
+}
+
+std::chrono::milliseconds timeout()
+{
+    return s_timeout;
+}
+
+} // namespace Keychain

@@ -1,0 +1,221 @@
+#include "settings/Settings.h"
+
+#include "settings/Keychain.h"
+#include "settings/SettingsRecord.h"
+#include "settings/UserDefaults.h"
+
+Settings &Settings::shared()
+{
+    // Never destroyed: it lives as long as the process, past the application object.
+    static Settings *const instance = new Settings(UserDefaults::standard());
+    return *instance;
+}
+
+Settings::Settings(UserDefaults &store, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_items(defaultItems())
+    , m_newsSources(NewsSource::defaults())
+    , m_stockKey(Keychain::get(QStringLiteral("stockKey")))
+    , m_weatherKey(Keychain::get(QStringLiteral("weatherKey")))
+    , m_metalsKey(Keychain::get(QStringLiteral("metalsKey")))
+{
+    load();
+}
+
+const QList<WatchItem> &Settings::defaultItems()
+{
+    static const QList<WatchItem> items = [] {
+        const auto make = [](ItemKind kind, const char *symbol, const char *label) {
+            return WatchItem{QUuid::createUuid(), kind, QString::fromUtf8(symbol), QString::fromUtf8(label),
+                             std::nullopt};
+        };
+        return QList<WatchItem>{
+            make(ItemKind::quote, "AAPL", "AAPL"),     make(ItemKind::quote, "^GSPC", "S&P500"),
+            make(ItemKind::quote, "^FCHI", "CAC40"),   make(ItemKind::quote, "BTC-USD", "BTC"),
+            make(ItemKind::quote, "CW8.PA", "CW8"),    make(ItemKind::metal, "gold", "OR"),
+            make(ItemKind::weather, "Paris", "PARIS"),
+        };
+    }();
+    return items;
+}
+
+void Settings::load()
+{
+    const std::optional<QByteArray> bytes = m_store.data(key);
+    if (!bytes)
+        return;
+    const std::optional<SettingsRecord> record = SettingsRecord::decode(*bytes);
+    if (!record) {
+        // The defaults stand; remember the bytes so the first save can keep a copy.
+        m_unreadable = *bytes;
+        return;
+    }
+
+    m_loading = true;
+    setLevelMode(record->levelMode);
+    setPosition(record->position);
+    setVariant(record->variant);
+    setFontStyle(record->fontStyle);
+    setTheme(record->theme);
+    setLedSize(record->ledSize);
+    setSpeed(record->speed);
+    setItems(record->items);
+    setStockProvider(record->stockProvider);
+    setMetalCurrency(record->metalCurrency);
+    setMetalUnit(record->metalUnit);
+    setShowInDock(record->showInDock);
+    setNewsSources(record->newsSources);
+    setPushWindows(record->pushWindows);
+    m_loading = false;
+}
+
+void Settings::save()
+{
+    if (m_loading)
+        return;
+
+    SettingsRecord record;
+    record.levelMode = m_levelMode;
+    record.position = m_position;
+    record.variant = m_variant;
+    record.fontStyle = m_fontStyle;
+    record.theme = m_theme;
+    record.ledSize = m_ledSize;
+    record.speed = m_speed;
+    record.items = m_items;
+    record.stockProvider = m_stockProvider;
+    record.metalCurrency = m_metalCurrency;
+    record.metalUnit = m_metalUnit;
+    record.showInDock = m_showInDock;
+    record.newsSources = m_newsSources;
+    record.pushWindows = m_pushWindows;
+    const std::optional<QByteArray> bytes = record.encode();
+    if (!bytes)
+        return;
+
+    if (m_unreadable) {
+        // A record we could not read may be hand-edited or from a newer version: keep it
+        // before replacing it. An earlier copy is the older original and stays. If the copy
+        // cannot be written, the record is not overwritten either; the next save retries.
+        if (!m_store.data(unreadableKey) && !m_store.set(unreadableKey, *m_unreadable))
+            return;
+        m_unreadable.reset();
+    }
+    m_store.set(key, *bytes);
+}
+
+template<typename T, typename Arg>
+void Settings::assign(T &field, const T &value, void (Settings::*changed)(Arg))
+{
+    emit objectWillChange();
+    field = value;
+    emit(this->*changed)(field);
+    save();
+}
+
+QString Settings::effectiveWeatherKey() const
+{
+    return m_weatherKey.isEmpty() ? QString() : m_weatherKey;
+}
+
+QString Settings::effectiveMetalsKey() const
+{
+    return m_metalsKey.isEmpty() ? QString() : m_metalsKey;
+}
+
+void Settings::setLevelMode(WindowLevelMode value)
+{
+    assign(m_levelMode, value, &Settings::levelModeChanged);
+}
+
+void Settings::setPosition(DockPosition value)
+{
+    assign(m_position, value, &Settings::positionChanged);
+}
+
+void Settings::setVariant(BarVariant value)
+{
+    assign(m_variant, value, &Settings::variantChanged);
+}
+
+void Settings::setFontStyle(FontStyle value)
+{
+    assign(m_fontStyle, value, &Settings::fontStyleChanged);
+}
+
+void Settings::setTheme(ColorTheme value)
+{
+    assign(m_theme, value, &Settings::themeChanged);
+}
+
+void Settings::setLedSize(double value)
+{
+    assign(m_ledSize, value, &Settings::ledSizeChanged);
+}
+
+void Settings::setSpeed(double value)
+{
+    assign(m_speed, value, &Settings::speedChanged);
+}
+
+void Settings::setItems(const QList<WatchItem> &value)
+{
+    assign(m_items, value, &Settings::itemsChanged);
+}
+
+void Settings::setStockProvider(StockProvider value)
+{
+    assign(m_stockProvider, value, &Settings::stockProviderChanged);
+}
+
+void Settings::setMetalCurrency(const QString &value)
+{
+    assign(m_metalCurrency, value, &Settings::metalCurrencyChanged);
+}
+
+void Settings::setMetalUnit(const QString &value)
+{
+    assign(m_metalUnit, value, &Settings::metalUnitChanged);
+}
+
+void Settings::setShowInDock(bool value)
+{
+    assign(m_showInDock, value, &Settings::showInDockChanged);
+}
+
+void Settings::setNewsSources(const QList<NewsSource> &value)
+{
+    assign(m_newsSources, value, &Settings::newsSourcesChanged);
+}
+
+void Settings::setPushWindows(bool value)
+{
+    assign(m_pushWindows, value, &Settings::pushWindowsChanged);
+}
+
+// The keys live in the keyring, never in the record: they are written there and not saved.
+
+void Settings::setStockKey(const QString &value)
+{
+    emit objectWillChange();
+    m_stockKey = value;
+    emit stockKeyChanged(m_stockKey);
+    Keychain::set(QStringLiteral("stockKey"), m_stockKey);
+}
+
+void Settings::setWeatherKey(const QString &value)
+{
+    emit objectWillChange();
+    m_weatherKey = value;
+    emit weatherKeyChanged(m_weatherKey);
+    Keychain::set(QStringLiteral("weatherKey"), m_weatherKey);
+}
+
+void Settings::setMetalsKey(const QString &value)
+{
+    emit objectWillChange();
+    m_metalsKey = value;
+    emit metalsKeyChanged(m_metalsKey);
+    Keychain::set(QStringLiteral("metalsKey"), m_metalsKey);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "settings/NewsSource.h"
+#include "settings/SettingsEnums.h"
+#include "settings/WatchItem.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+/**
+ * The persisted form of the settings: one compact JSON object. Decoding is strict and
+ * all-or-nothing (any fault rejects the whole record); members that may be missing take
+ * their defaults. The API keys are never part of it.
+ */
+struct SettingsRecord
+{
+    WindowLevelMode levelMode = WindowLevelMode::front;
+    DockPosition position = DockPosition::top;
+    BarVariant variant = BarVariant::thin;
+    FontStyle fontStyle = FontStyle::pixelBold;
+    ColorTheme theme = ColorTheme::greenRed;
+    double ledSize = 5.0;
+    double speed = 3.0;
+    QList<WatchItem> items;
+
+    // These six may be missing (or null) in a stored record.
+    StockProvider stockProvider = StockProvider::yahoo;
+    QString metalCurrency = QStringLiteral("EUR");
+    QString metalUnit = QStringLiteral("toz");
+    bool showInDock = false;
+    QList<NewsSource> newsSources = NewsSource::defaults();
+    bool pushWindows = true;
+
+    /** The record in `bytes`, or nothing when they are not a valid record. Never throws. */
+    static std::optional<SettingsRecord> decode(const QByteArray &bytes);
+    /** Compact JSON with every member, or nothing when a number cannot be written in JSON. */
+    std::optional<QByteArray> encode() const;
+
+    /** Canonical upper-case form, 36 characters, no braces. */
+    static QString uuidText(const QUuid &id);
+    /** Accepts exactly the canonical hyphenated form, in either case. */
+    static std::optional<QUuid> parseUuid(const QString &text);
+
+    friend bool operator==(const SettingsRecord &, const SettingsRecord &) = default;
+};

@@ -1,0 +1,94 @@
+#include "settings/UserDefaults.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+QString standardDirectory()
+{
+    // Relative values of XDG_CONFIG_HOME are invalid and must be ignored.
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString base = !config.isEmpty() && QDir::isAbsolutePath(config)
+                             ? config
+                             : QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(base + QStringLiteral("/dotbanner"));
+}
+
+// A key names one file inside the store; anything that could name another file is refused.
+bool isSafeKey(const QString &key)
+{
+    return !key.isEmpty() && key != QLatin1String(".") && key != QLatin1String("..")
+           && !key.contains(QLatin1Char('/')) && !key.contains(QChar(u'\0'));
+}
+
+} // namespace
+
+UserDefaults::UserDefaults(const QString &directory)
+    : m_directory(directory.isEmpty() ? standardDirectory() : QDir::cleanPath(directory))
+{
+}
+
+UserDefaults &UserDefaults::standard()
+{
+    static UserDefaults store;
+    return store;
+}
+
+QString UserDefaults::pathFor(const QString &key) const
+{
+    if (!isSafeKey(key))
+        return {};
+    return m_directory + QLatin1Char('/') + key;
+}
+
+std::optional<QByteArray> UserDefaults::data(const QString &key) const
+{
+    const QString path = pathFor(key);
+    if (path.isEmpty())
+        return std::nullopt;
+    QFile file(path);
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+bool UserDefaults::set(const QString &key, const QByteArray &bytes)
+{
+    const QString path = pathFor(key);
+    if (path.isEmpty() || !QDir().mkpath(m_directory))
+        return false;
+    // QSaveFile writes a temporary file, syncs it and renames it over the old one, so a
+    // crash leaves either the complete old bytes or the complete new ones.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool UserDefaults::setBool(const QString &key, bool value)
+{
+    return set(key, value ? QByteArrayLiteral("true") : QByteArrayLiteral("false"));
+}
+
+bool UserDefaults::boolValue(const QString &key) const
+{
+    const std::optional<QByteArray> bytes = data(key);
+    return bytes && *bytes == "true";
+}
+
+void UserDefaults::remove(const QString &key)
+{
+    const QString path = pathFor(key);
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
