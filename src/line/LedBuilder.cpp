@@ -1,0 +1,220 @@
+#include "line/LedBuilder.h"
+
+#include "led/Grid.h"
+#include "led/HDFont.h"
+#include "led/PixelFont.h"
+#include "led/TextFold.h"
+#include "led/WeatherIcon.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+// The fonts are small stateless values: make the one the style asks for and hand it on.
+template<typename F>
+decltype(auto) withFont(FontStyle style, F &&f)
+{
+    switch (style) {
+    case FontStyle::hd: {
+        const HDFont font;
+        return f(static_cast<const LedFont &>(font));
+    }
+    case FontStyle::pixel: {
+        const PixelFont font(false);
+        return f(static_cast<const LedFont &>(font));
+    }
+    case FontStyle::pixelBold:
+        break;
+    }
+    const PixelFont font(true);
+    return f(static_cast<const LedFont &>(font));
+}
+
+// Columns after each quote: ten blank, the two-column dot, six blank before the next name.
+constexpr int kItemTrail = 18;
+// After a title: twelve blank, the dot, ten blank. After the placeholder: sixty blank.
+constexpr int kTitleTrail = 24;
+constexpr int kMessageTrail = 60;
+
+struct Item
+{
+    const Quote *q = nullptr;
+    QString pc;
+    Kind kind = Kind::name;
+    int mn = 0;
+    int mp = 0;
+    int mc = 0;
+    std::int64_t w = 0;
+};
+
+struct Seg
+{
+    QString text;
+    Kind kind = Kind::name;
+    std::int64_t w = 0;
+};
+
+void changeText(const Quote &quote, QString &pc, Kind &kind)
+{
+    // A change that is not a number has nothing meaningful to show: treat it as absent.
+    if (!quote.change || !std::isfinite(*quote.change)) {
+        pc.clear();
+        kind = Kind::name;
+        return;
+    }
+    const double change = *quote.change;
+    const bool down = change < 0;
+    kind = down ? Kind::down : Kind::up;
+    pc = (down ? QStringLiteral("\u25BC") : QStringLiteral("\u25B2")) + QString::asprintf("%.2f%%", std::abs(change));
+}
+
+void drawDot(Grid &grid, std::int64_t column, int hThin)
+{
+    const int row = hThin / 2;
+    for (int dy = 0; dy < 2; ++dy) {
+        grid.set(column, row + dy, Kind::dim);
+        grid.set(column + 1, row + dy, Kind::dim);
+    }
+}
+
+LedBitmap buildQuotes(const QList<Quote> &quotes, const LedFont &font)
+{
+    const int gap = font.gap();
+    const int hThin = font.hThin();
+    const int iconSize = hThin - 2;
+
+    QList<Item> items;
+    items.reserve(quotes.size());
+    std::int64_t total = 0;
+    for (const Quote &quote : quotes) {
+        Item item;
+        item.q = &quote;
+        changeText(quote, item.pc, item.kind);
+        item.mn = font.width(quote.name, false);
+        item.mp = font.width(quote.price, false);
+        item.mc = item.pc.isEmpty() ? 0 : font.width(item.pc, false);
+        item.w = std::int64_t(item.mn) + gap;
+        if (quote.icon)
+            item.w += iconSize + gap;
+        item.w += item.mp;
+        if (item.mc > 0)
+            item.w += gap + item.mc;
+        item.w += kItemTrail;
+        total += item.w;
+        items.append(std::move(item));
+    }
+
+    Grid grid(std::max<std::int64_t>(total, 1), hThin);
+    const int y = font.yThin();
+    std::int64_t x = 0;
+    for (const Item &item : std::as_const(items)) {
+        const Quote &quote = *item.q;
+        font.draw(grid, quote.name, static_cast<int>(x), y, Kind::name, false);
+        std::int64_t p = x + item.mn + gap;
+        if (quote.icon) {
+            drawWeatherIcon(*quote.icon, grid, static_cast<int>(p), 1, iconSize);
+            p += iconSize + gap;
+        }
+        font.draw(grid, quote.price, static_cast<int>(p), y, Kind::name, false);
+        if (!item.pc.isEmpty())
+            font.draw(grid, item.pc, static_cast<int>(p + item.mp + gap), y, item.kind, false);
+        x += item.w;
+        drawDot(grid, x - 8, hThin);
+    }
+    return grid.takeBitmap();
+}
+
+LedBitmap buildNewsLine(const QList<Headline> &headlines, const QString &message, const LedFont &font, bool hd)
+{
+    const int gap = font.gap();
+    const int hThin = font.hThin();
+
+    QList<Seg> segs;
+    const auto add = [&](const QString &raw, Kind kind, int trail) {
+        Seg seg;
+        seg.text = LedBuilder::sanitize(raw, hd);
+        seg.kind = kind;
+        seg.w = std::int64_t(font.width(seg.text, false)) + trail;
+        segs.append(std::move(seg));
+    };
+    if (!headlines.isEmpty()) {
+        segs.reserve(headlines.size() * 2);
+        for (const Headline &headline : headlines) {
+            add(headline.source, Kind::sun, 2 * gap);
+            add(headline.title, Kind::name, kTitleTrail);
+        }
+    } else {
+        add(message, Kind::dim, kMessageTrail);
+    }
+
+    std::int64_t total = 0;
+    for (const Seg &seg : std::as_const(segs))
+        total += seg.w;
+
+    Grid grid(std::max<std::int64_t>(total, 1), hThin);
+    const int y = font.yThin();
+    std::int64_t x = 0;
+    for (const Seg &seg : std::as_const(segs)) {
+        font.draw(grid, seg.text, static_cast<int>(x), y, seg.kind, false);
+        const std::int64_t e = x + seg.w;
+        if (seg.kind == Kind::name)
+            drawDot(grid, e - 12, hThin);
+        x = e;
+    }
+    return grid.takeBitmap();
+}
+
+} // namespace
+
+namespace LedBuilder {
+
+int rows(FontStyle style, BarVariant variant)
+{
+    const int hThin = withFont(style, [](const LedFont &font) { return font.hThin(); });
+    return variant == BarVariant::thick ? 2 * hThin : hThin;
+}
+
+LedBitmap build(const QList<Quote> &quotes, FontStyle style, BarVariant)
+{
+    // The variant only decides whether a news line follows; the quotes line is always one line.
+    return withFont(style, [&](const LedFont &font) { return buildQuotes(quotes, font); });
+}
+
+LedBitmap buildNews(const QList<Headline> &headlines, const QString &message, FontStyle style)
+{
+    const bool hd = style == FontStyle::hd;
+    return withFont(style, [&](const LedFont &font) { return buildNewsLine(headlines, message, font, hd); });
+}
+
+QString sanitize(const QString &text, bool hd)
+{
+    QString s = text;
+    s.replace(u'\u0153', QLatin1String("oe"));
+    s.replace(u'\u0152', QLatin1String("OE"));
+    s.replace(u'\u00E6', QLatin1String("ae"));
+    s.replace(u'\u2019', u'\'');
+    s.replace(u'\u2018', u'\'');
+    s.replace(u'\u201C', u'"');
+    s.replace(u'\u201D', u'"');
+    s.replace(u'\u00AB', u'"');
+    s.replace(u'\u00BB', u'"');
+    s.replace(u'\u2013', u'-');
+    s.replace(u'\u2014', u'-');
+    s.replace(u'\u2026', QLatin1String("..."));
+    s.replace(u'\u00A0', u' ');
+    s.replace(u'\u202F', u' ');
+    if (hd)
+        return s;
+
+    QString kept;
+    const QString prepared = TextFold::foldUpper(s);
+    kept.reserve(prepared.size());
+    TextFold::forEachGrapheme(prepared, [&](QStringView character) {
+        if (PixelFont::glyph(character))
+            kept.append(character);
+    });
+    return kept;
+}
+
+} // namespace LedBuilder
