@@ -1,0 +1,17 @@
+#include "avoider/WindowSystem.h"
+
+#include "avoider/X11WindowSystem.h"
+
+#include <QCoreApplication>
+
+qint64 WindowSystem::ownPid() const
+{
+    return QCoreApplication::applicationPid();
+}
+
+std::unique_ptr<WindowSystem> WindowSystem::forPlatform()
+{
+    if (auto x11 = X11WindowSystem::fromQt())
+        return x11;
+    return std::make_unique<NullWindowSystem>();
+}

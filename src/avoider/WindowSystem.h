@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QList>
+#include <QMarginsF>
+#include <QRectF>
+#include <QtGlobal>
+
+#include <memory>
+
+/**
+ * One screen as the window system sees it, in device pixels with a top-left origin at the
+ * top-left corner of the root window.
+ */
+struct ScreenRecord
+{
+    QRectF frame;      ///< the whole screen
+    QRectF available;  ///< the screen without panels, docks and other reserved strips
+    qreal scale = 1.0; ///< device pixels per logical pixel
+
+    bool operator==(const ScreenRecord &) const = default;
+};
+
+/**
+ * One top-level window of some application, in device pixels. The frame is the window as the
+ * user sees it, decorations included: a title bar under the band is as hidden as the content.
+ */
+struct WindowRecord
+{
+    quint64 id = 0;
+    qint64 pid = 0;            ///< owning process; 0 when the window does not say
+    bool standard = true;      ///< an ordinary window or a dialog (not a palette, menu, dock…)
+    bool skipTaskbar = false;  ///< asks to stay out of the taskbar: an accessory's window
+    bool minimised = false;
+    bool fullScreen = false;
+    QRectF frame;              ///< outer frame: client area plus decorations
+    QMarginsF decorations;     ///< the window manager's frame around the client area
+
+    bool operator==(const WindowRecord &) const = default;
+};
+
+/**
+ * What the window avoider needs from the desktop: reading other applications' windows and
+ * asking the window manager to move or resize them. One implementation per platform, chosen
+ * at run time; the null one stands for a session where nothing can be done.
+ */
+class WindowSystem
+{
+public:
+    virtual ~WindowSystem() = default;
+
+    /** Whether this process may move other applications' windows right now. */
+    virtual bool isTrusted() const = 0;
+
+    /** Asks the desktop to let this process move windows (shows a prompt where there is one). */
+    virtual void requestPermission() = 0;
+
+    /** Opens the desktop's settings where that permission is granted; false if there are none. */
+    virtual bool openPermissionSettings() = 0;
+
+    /** The screens, the primary one first; empty when there is no display. */
+    virtual QList<ScreenRecord> screens() const = 0;
+
+    /** Turns a rectangle in Qt's logical screen coordinates into device pixels. */
+    virtual QRectF toDevice(const QRectF &logical) const = 0;
+
+    /** Whether the left mouse button is held anywhere on the display. */
+    virtual bool leftButtonPressed() const = 0;
+
+    /** The managed top-level windows of every application, this one included. */
+    virtual QList<WindowRecord> windows() const = 0;
+
+    /** Moves the window's outer top edge to y; its horizontal position stays. */
+    virtual void moveTop(const WindowRecord &window, qreal y) = 0;
+
+    /** Sets the window's outer height, keeping its top-left corner and width. */
+    virtual void resizeHeight(const WindowRecord &window, qreal height) = 0;
+
+    /** The process whose windows are never touched: this one. */
+    virtual qint64 ownPid() const;
+
+    /** The X11 window system on an xcb session, otherwise the null one. */
+    static std::unique_ptr<WindowSystem> forPlatform();
+};
+
+/** A desktop where nothing can be read or moved: never trusted, no screens, no windows. */
+class NullWindowSystem : public WindowSystem
+{
+public:
+    bool isTrusted() const override { return false; }
+    void requestPermission() override {}
+    bool openPermissionSettings() override { return false; }
+    QList<ScreenRecord> screens() const override { return {}; }
+    QRectF toDevice(const QRectF &logical) const override { return logical; }
+    bool leftButtonPressed() const override { return false; }
+    QList<WindowRecord> windows() const override { return {}; }
+    void moveTop(const WindowRecord &, qreal) override {}
+    void resizeHeight(const WindowRecord &, qreal) override {}
+};
