@@ -1,0 +1,162 @@
+#include "news/NewsService.h"
+
+#include "net/HttpClient.h"
+#include "news/FeedParser.h"
+#include "settings/Settings.h"
+#include "util/Cancellation.h"
+
+#include <QPointer>
+#include <QTimer>
+
+NewsService::NewsService(Settings &settings, HttpClient &http, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_http(http)
+{
+}
+
+NewsService::~NewsService()
+{
+    // A run waiting for a download must not publish into a dead service.
+    if (m_task)
+        m_task->cancel();
+}
+
+NewsService &NewsService::shared()
+{
+    // Lives as long as the process, like the settings it reads.
+    static NewsService *const instance = new NewsService(Settings::shared(), HttpClient::shared());
+    return *instance;
+}
+
+void NewsService::start()
+{
+    refresh();
+    if (m_timer)
+        return;
+    // A child of the service: it stops when the service goes, so a tick never reaches a dead one.
+    m_timer = new QTimer(this);
+    m_timer->setInterval(refreshInterval);
+    connect(m_timer, &QTimer::timeout, this, &NewsService::refresh);
+    m_timer->start();
+}
+
+void NewsService::refresh()
+{
+    QList<NewsSource> sources;
+    for (const NewsSource &source : m_settings.newsSources()) {
+        if (source.enabled)
+            sources.append(source);
+    }
+
+    if (m_task) {
+        m_task->cancel();
+        m_task.reset();
+    }
+
+    if (m_settings.variant() != BarVariant::thick || sources.isEmpty()) {
+        setHeadlines({});
+        setRefreshing(false);
+        return;
+    }
+
+    m_task = std::make_shared<Cancellation>();
+    setRefreshing(true);
+    // The run starts at once and goes on by itself; the task handle is not kept.
+    run(std::move(sources), m_task);
+}
+
+std::optional<QUrl> NewsService::feedUrl(const QString &address)
+{
+    const QUrl url(address.trimmed());
+    if (!url.isValid())
+        return std::nullopt;
+    const QString scheme = url.scheme();
+    if (scheme.compare(u"http", Qt::CaseInsensitive) != 0 && scheme.compare(u"https", Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    return url;
+}
+
+QCoro::Task<> NewsService::run(QList<NewsSource> sources, std::shared_ptr<Cancellation> cancellation)
+{
+    // Everything the run needs is copied here: the service may be gone when a download ends.
+    QPointer<NewsService> self(this);
+    HttpClient &http = m_http;
+
+    QHash<QUuid, FeedStatus> status;
+    QList<QList<Headline>> perFeed;
+    for (const NewsSource &source : sources) {
+        if (cancellation->isCancelled() || !self)
+            co_return;
+        const std::optional<QStringList> titles = co_await fetch(http, source, cancellation.get());
+        if (!titles) {
+            status.insert(source.id, FeedStatus::failed());
+            continue;
+        }
+        status.insert(source.id, FeedStatus::ok(titles->size()));
+        QList<Headline> headlines;
+        for (const QString &title : titles->first(std::min<qsizetype>(titles->size(), perSource)))
+            headlines.append(Headline{source.name, title});
+        perFeed.append(std::move(headlines));
+    }
+    if (cancellation->isCancelled() || !self)
+        co_return;
+
+    QList<Headline> interleaved;
+    for (int pass = 0; pass < perSource; ++pass) {
+        for (const QList<Headline> &feed : std::as_const(perFeed)) {
+            if (pass < feed.size())
+                interleaved.append(feed.at(pass));
+        }
+    }
+    self->publish(status, interleaved);
+}
+
+QCoro::Task<std::optional<QStringList>> NewsService::fetch(HttpClient &http, NewsSource source,
+                                                           Cancellation *cancellation)
+{
+    const std::optional<QUrl> url = feedUrl(source.url);
+    if (!url)
+        co_return std::nullopt;
+
+    HttpClient::Options options;
+    options.timeout = HttpClient::standardTimeout;
+    options.cancellation = cancellation;
+    const HttpResponse response = co_await http.get(*url, options);
+    // Error pages are often valid feeds ("feed not found" items); only 2xx counts.
+    if (!response.isSuccessStatus())
+        co_return std::nullopt;
+
+    QStringList titles = FeedParser::parse(response.body);
+    if (titles.isEmpty())
+        co_return std::nullopt;
+    co_return titles;
+}
+
+void NewsService::publish(const QHash<QUuid, FeedStatus> &status, const QList<Headline> &headlines)
+{
+    for (auto it = status.cbegin(); it != status.cend(); ++it)
+        m_status.insert(it.key(), it.value());
+    emit statusChanged(m_status);
+
+    // When every feed failed, the band keeps what it had.
+    if (!headlines.isEmpty())
+        setHeadlines(headlines);
+
+    m_task.reset();
+    setRefreshing(false);
+}
+
+void NewsService::setHeadlines(const QList<Headline> &headlines)
+{
+    m_headlines = headlines;
+    emit headlinesChanged(m_headlines);
+}
+
+void NewsService::setRefreshing(bool refreshing)
+{
+    if (m_refreshing == refreshing)
+        return;
+    m_refreshing = refreshing;
+    emit refreshingChanged(m_refreshing);
+}
