@@ -1,0 +1,238 @@
+#include "ledview/LedView.h"
+
+#include "ledview/Renderer.h"
+#include "util/Clock.h"
+
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QRegion>
+#include <QSaveFile>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+/**
+ * Frame timestamps for measuring the motion, enabled by DOTBANNER_FRAME_STATS=path. Kept in
+ * memory and appended to the file once a second, so the frame path only stores a number.
+ */
+struct LedView::FrameStats
+{
+    explicit FrameStats(QString path)
+        : file(std::move(path))
+    {
+        clock.start();
+        times.reserve(256);
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            out.close();
+    }
+    ~FrameStats() { flush(); }
+
+    void flush()
+    {
+        if (times.empty())
+            return;
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            QByteArray text;
+            for (qint64 t : times)
+                text += QByteArray::number(t) + '\n';
+            out.write(text);
+        }
+        times.clear();
+    }
+
+    QString file;
+    QElapsedTimer clock;
+    std::vector<qint64> times; ///< nanoseconds since the stats began, one per painted frame
+    QTimer flushTimer;
+};
+
+LedView::LedView(QWidget *parent)
+    : QWidget(parent)
+{
+    // Every pixel is painted each frame, so Qt need not clear anything first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    m_frameTimer.setSingleShot(true);
+    connect(&m_frameTimer, &QTimer::timeout, this, &LedView::frame);
+    m_frameClock.start();
+
+    const QString statsPath = qEnvironmentVariable("DOTBANNER_FRAME_STATS");
+    if (!statsPath.isEmpty()) {
+        m_stats = std::make_unique<FrameStats>(statsPath);
+        m_stats->flushTimer.setInterval(1000);
+        connect(&m_stats->flushTimer, &QTimer::timeout, this, [this] { m_stats->flush(); });
+        m_stats->flushTimer.start();
+    }
+}
+
+LedView::~LedView() = default;
+
+double LedView::now()
+{
+    return static_cast<double>(Clock::current().monotonicMs()) / 1000.0;
+}
+
+double LedView::backingScale() const
+{
+    if (const QWindow *handle = window()->windowHandle())
+        return handle->devicePixelRatio();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return screen->devicePixelRatio();
+    return 2;
+}
+
+int LedView::frameIntervalNs() const
+{
+    const QScreen *s = screen();
+    double rate = s ? s->refreshRate() : 0;
+    if (!(rate >= 1))
+        rate = 60;
+    // The text moves smoothly at 60 frames per second; faster displays gain nothing visible.
+    rate = std::clamp(rate, 30.0, 60.0);
+    return static_cast<int>(std::lround(1e9 / rate));
+}
+
+void LedView::refresh()
+{
+    const double scale = backingScale();
+    const double t = now();
+    const double viewWidth = width();
+    const double quotesTop = 0;
+    m_quotesLine.update(bitmap, quotesTop, viewWidth, pitch, theme, speed, scale, t);
+    const double newsTop = quotesTop + (bitmap ? static_cast<double>(bitmap->h) * pitch : 0);
+    m_newsLine.update(newsBitmap, newsTop, viewWidth, pitch, theme, speed, scale, t);
+    m_paintedScale = scale;
+    update();
+    updateAnimation();
+}
+
+void LedView::updateAnimation()
+{
+    const bool moving = isVisible() && (m_quotesLine.isMoving() || m_newsLine.isMoving());
+    if (!moving) {
+        m_frameTimer.stop();
+        return;
+    }
+    if (!m_frameTimer.isActive()) {
+        m_nextFrameNs = m_frameClock.nsecsElapsed() + frameIntervalNs();
+        m_frameTimer.start(frameIntervalNs() / 1000000);
+    }
+}
+
+void LedView::frame()
+{
+    if (!(m_quotesLine.isMoving() || m_newsLine.isMoving()) || !isVisible())
+        return;
+    if (backingScale() != m_paintedScale) {
+        // Moved to a screen of another pixel density: the tiles must be rendered anew.
+        refresh();
+    }
+    // Frames follow a fixed schedule, so 16 and 17 ms waits alternate to give 60 per second;
+    // after a stall the schedule restarts from now instead of rushing to catch up.
+    const qint64 interval = frameIntervalNs();
+    const qint64 current = m_frameClock.nsecsElapsed();
+    m_nextFrameNs += interval;
+    if (m_nextFrameNs < current)
+        m_nextFrameNs = current + interval;
+    m_frameTimer.start(static_cast<int>((m_nextFrameNs - current + 500000) / 1000000));
+    repaint();
+}
+
+void LedView::paintLines(QPainter &painter, double t, int deviceWidth, int deviceHeight) const
+{
+    QRegion uncovered(0, 0, deviceWidth, deviceHeight);
+    for (const ScrollLine *line : {&m_quotesLine, &m_newsLine}) {
+        if (!line->isRunning())
+            continue;
+        if (line->paint(painter, line->columnAt(t), deviceWidth))
+            uncovered -= line->deviceRect(deviceWidth);
+    }
+    // Failed tiles are rare; their place is painted over with the background afterwards.
+    for (const QRect &r : uncovered) {
+        if (!r.isEmpty())
+            painter.fillRect(r, QColor::fromRgba(Renderer::background));
+    }
+}
+
+void LedView::paintEvent(QPaintEvent *)
+{
+    if (m_stats)
+        m_stats->times.push_back(m_stats->clock.nsecsElapsed());
+    QPainter painter(this);
+    const double dpr = devicePixelRatioF();
+    // Paint in device pixels so tiles land on whole pixels and are copied without scaling.
+    painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
+    const int deviceWidth = static_cast<int>(std::ceil(width() * dpr));
+    const int deviceHeight = static_cast<int>(std::ceil(height() * dpr));
+    paintLines(painter, now(), deviceWidth, deviceHeight);
+}
+
+void LedView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    refresh();
+}
+
+void LedView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    updateAnimation();
+}
+
+void LedView::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_frameTimer.stop();
+}
+
+void LedView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = menuProvider ? menuProvider() : nullptr;
+    if (!menu) {
+        event->ignore();
+        return;
+    }
+    menu->exec(event->globalPos());
+}
+
+bool LedView::writePNG(const QString &path) const
+{
+    const int w = width();
+    const int h = height();
+    if (w <= 0 || h <= 0)
+        return false;
+    QImage picture(2 * w, 2 * h, QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull())
+        return false;
+    picture.fill(QColor::fromRgba(Renderer::background));
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (const ScrollLine *line : {&m_quotesLine, &m_newsLine}) {
+            if (!line->isRunning())
+                continue;
+            const double scale = line->content()->scale;
+            painter.setWorldTransform(QTransform::fromScale(2 / scale, 2 / scale));
+            line->paint(painter, 0, static_cast<int>(std::ceil(w * scale)));
+        }
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!picture.save(&file, "PNG")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
