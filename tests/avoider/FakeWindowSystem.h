@@ -1,0 +1,70 @@
+#pragma once
+
+#include "avoider/WindowSystem.h"
+
+#include <QStringList>
+
+/**
+ * A window system in memory: windows move when asked (as an obliging window manager would) and
+ * every read and write is recorded.
+ */
+class FakeWindowSystem : public WindowSystem
+{
+public:
+    bool trusted = true;
+    bool leftButton = false;
+    qreal scale = 1.0;
+    qint64 pid = 1000;
+    QList<ScreenRecord> screenList{{QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1080), 1.0}};
+    QList<WindowRecord> windowList;
+
+    int permissionRequests = 0;
+    mutable int windowReads = 0;
+    QStringList writes; ///< "top <id> <y>" and "height <id> <h>", in order
+
+    bool isTrusted() const override { return trusted; }
+    void requestPermission() override { ++permissionRequests; }
+    bool openPermissionSettings() override { return false; }
+    QList<ScreenRecord> screens() const override { return screenList; }
+    QRectF toDevice(const QRectF &logical) const override
+    {
+        return QRectF(logical.topLeft() * scale, logical.size() * scale);
+    }
+    bool leftButtonPressed() const override { return leftButton; }
+    QList<WindowRecord> windows() const override
+    {
+        ++windowReads;
+        return windowList;
+    }
+    void moveTop(const WindowRecord &window, qreal y) override
+    {
+        writes.append(QStringLiteral("top %1 %2").arg(window.id).arg(y));
+        if (WindowRecord *w = find(window.id))
+            w->frame.moveTop(y);
+    }
+    void resizeHeight(const WindowRecord &window, qreal height) override
+    {
+        writes.append(QStringLiteral("height %1 %2").arg(window.id).arg(height));
+        if (WindowRecord *w = find(window.id))
+            w->frame.setHeight(height);
+    }
+    qint64 ownPid() const override { return pid; }
+
+    WindowRecord *find(quint64 id)
+    {
+        for (WindowRecord &w : windowList) {
+            if (w.id == id)
+                return &w;
+        }
+        return nullptr;
+    }
+
+    static WindowRecord window(quint64 id, const QRectF &frame, qint64 pid = 77)
+    {
+        WindowRecord record;
+        record.id = id;
+        record.pid = pid;
+        record.frame = frame;
+        return record;
+    }
+};
