@@ -1,0 +1,381 @@
+#include "data/DataService.h"
+
+#include "data/JsonMappings.h"
+#include "data/MetalsWeather.h"
+#include "data/StockProviders.h"
+#include "net/HttpClient.h"
+#include "settings/Settings.h"
+#include "settings/UserDefaults.h"
+#include "util/Cancellation.h"
+#include "util/Clock.h"
+
+#include <QPointer>
+
+#include <qcoro/qcorotimer.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+struct Slot
+{
+    int hour;
+    int minute;
+};
+
+constexpr Slot dailySlots[] = {{9, 0}, {12, 30}, {17, 0}};
+
+/**
+ * The local time `hour`:`minute` on `day`. A time skipped by a clock change moves to
+ * the next time that exists; nothing if none does within a few hours.
+ */
+std::optional<QDateTime> slotOn(const QDate &day, const Slot &slot)
+{
+    const QTime wanted(slot.hour, slot.minute);
+    for (int shift = 0; shift <= 180; ++shift) {
+        const QTime time = wanted.addSecs(shift * 60);
+        if (time < wanted)
+            break; // passed midnight
+        const QDateTime candidate(day, time, Qt::LocalTime);
+        if (candidate.isValid() && candidate.date() == day && candidate.time() == time)
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+DataService &DataService::shared()
+{
+    static DataService *service = new DataService(Settings::shared(), UserDefaults::standard());
+    return *service;
+}
+
+DataService::DataService(Settings &settings, UserDefaults &store, HttpClient &http, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_store(store)
+    , m_http(http)
+{
+    m_timer.setInterval(refreshInterval);
+    connect(&m_timer, &QTimer::timeout, this, &DataService::onTimerTick);
+}
+
+DataService::DataService(Settings &settings, UserDefaults &store, QObject *parent)
+    : DataService(settings, store, HttpClient::shared(), parent)
+{
+}
+
+DataService::~DataService()
+{
+    m_timer.stop();
+    // A run still waiting resumes after this object is gone and then stops at once:
+    // it checks a guard after every suspension.
+    if (m_runCancellation)
+        m_runCancellation->cancel();
+}
+
+void DataService::start()
+{
+    loadStores();
+    refresh(false);
+    m_timer.start();
+}
+
+void DataService::setRefreshInterval(std::chrono::milliseconds interval)
+{
+    m_timer.setInterval(interval);
+}
+
+void DataService::onTimerTick()
+{
+    // A run slower than the interval would otherwise be cut short on every tick and
+    // never reach the items at the end of the list.
+    if (m_runInProgress)
+        return;
+    refresh(false);
+}
+
+void DataService::refresh(bool force)
+{
+    const QList<WatchItem> items = m_settings.items();
+    auto cancellation = std::make_shared<Cancellation>();
+    const std::shared_ptr<Cancellation> previous = std::exchange(m_runCancellation, cancellation);
+    m_runInProgress = true;
+    if (previous)
+        previous->cancel();
+    // Eager coroutine: runs to its first suspension now and frees itself when done.
+    run(items, force, cancellation);
+}
+
+QString DataService::metalsFetchKey() const
+{
+    return m_settings.metalCurrency() + QLatin1Char(':') + m_settings.metalUnit();
+}
+
+QString DataService::cacheKey(const WatchItem &item) const
+{
+    switch (item.kind) {
+    case ItemKind::weather:
+        return QStringLiteral("weather.v2:") + (item.ref ? *item.ref : item.symbol);
+    case ItemKind::metal:
+        return QStringLiteral("metal:") + item.symbol + QLatin1Char(':') + metalsFetchKey();
+    case ItemKind::quote:
+        break;
+    }
+    return {};
+}
+
+QDateTime DataService::lastSlot(const QDateTime &now)
+{
+    const QDateTime local = now.toLocalTime();
+    std::optional<QDateTime> latest;
+    for (const Slot &slot : dailySlots) {
+        const auto time = slotOn(local.date(), slot);
+        if (time && *time <= local && (!latest || *time > *latest))
+            latest = time;
+    }
+    if (latest)
+        return *latest;
+    const QDate yesterday = local.date().addDays(-1);
+    if (const auto evening = slotOn(yesterday, dailySlots[2]))
+        return *evening;
+    return QDateTime(yesterday, QTime(0, 0), Qt::LocalTime);
+}
+
+void DataService::loadStores()
+{
+    if (const auto bytes = m_store.data(scheduledKey)) {
+        if (auto scheduled = Records::decodeScheduled(*bytes))
+            m_scheduled = std::move(*scheduled);
+    }
+    if (const auto bytes = m_store.data(historyKey)) {
+        if (auto history = Records::decodeHistory(*bytes))
+            m_metalHistory = std::move(*history);
+    }
+    if (const auto bytes = m_store.data(fetchedAtKey)) {
+        if (auto times = Records::decodeFetchTimes(*bytes))
+            m_metalsFetchedAt = std::move(*times);
+    }
+}
+
+void DataService::saveScheduled()
+{
+    m_store.set(scheduledKey, Records::encodeScheduled(m_scheduled));
+}
+
+void DataService::saveHistory()
+{
+    m_store.set(historyKey, Records::encodeHistory(m_metalHistory));
+}
+
+void DataService::saveFetchTimes()
+{
+    m_store.set(fetchedAtKey, Records::encodeFetchTimes(m_metalsFetchedAt));
+}
+
+void DataService::publish(const QList<WatchItem> &items, const Cancellation &cancellation)
+{
+    // A cancelled run may still be finishing its last request; what it would show is
+    // older than what its successor shows.
+    if (cancellation.isCancelled())
+        return;
+    QList<Quote> quotes;
+    quotes.reserve(items.size());
+    for (const WatchItem &item : items)
+        quotes.append(m_cache.value(item.id, Records::placeholder(item)));
+    m_quotes = quotes;
+    emit quotesChanged(m_quotes);
+}
+
+QCoro::Task<> DataService::pause(std::chrono::milliseconds duration, Cancellation *cancellation)
+{
+    if (cancellation->isCancelled())
+        co_return;
+    QTimer timer;
+    timer.setSingleShot(true);
+    // Cancelling ends the wait early: the timer fires on the next pass of the loop.
+    QObject::connect(cancellation, &Cancellation::cancelled, &timer, [&timer] { timer.start(0); });
+    timer.start(duration);
+    co_await timer;
+}
+
+QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_ptr<Cancellation> cancellation)
+{
+    const QPointer<DataService> self(this);
+    Cancellation &token = *cancellation;
+    const auto finish = [this, &cancellation] {
+        if (m_runCancellation == cancellation)
+            m_runInProgress = false;
+    };
+
+    QSet<QUuid> ids;
+    for (const WatchItem &item : items)
+        ids.insert(item.id);
+    m_cache.removeIf([&ids](const auto &entry) { return !ids.contains(entry.key()); });
+
+    const QDateTime now = Clock::current().now();
+    for (const WatchItem &item : items) {
+        if (item.kind == ItemKind::quote)
+            continue;
+        const auto stored = m_scheduled.constFind(cacheKey(item));
+        if (stored != m_scheduled.cend())
+            m_cache.insert(item.id, Records::quoteFromCached(item, *stored));
+    }
+    publish(items, token);
+
+    QList<WatchItem> metals;
+    std::copy_if(items.cbegin(), items.cend(), std::back_inserter(metals),
+                 [](const WatchItem &item) { return item.kind == ItemKind::metal; });
+    if (!metals.isEmpty()) {
+        co_await refreshMetals(metals, force, now, cancellation.get());
+        if (!self)
+            co_return;
+        publish(items, token);
+    }
+
+    const QDateTime slot = lastSlot(now);
+    for (const WatchItem &item : items) {
+        if (item.kind != ItemKind::weather)
+            continue;
+        if (token.isCancelled()) {
+            finish();
+            co_return;
+        }
+        const QString key = cacheKey(item);
+        const auto stored = m_scheduled.constFind(key);
+        const bool due = force || stored == m_scheduled.cend() || !stored->icon || stored->at < slot;
+        if (!due)
+            continue;
+        const auto result = co_await MetalsWeather::fetchWeather(m_http, item, m_settings.effectiveWeatherKey(),
+                                                                 cancellation.get());
+        if (!self)
+            co_return;
+        if (result) {
+            m_scheduled.insert(key, *result);
+            saveScheduled();
+            m_cache.insert(item.id, Records::quoteFromCached(item, *result));
+        } else if (!m_scheduled.contains(key)) {
+            const bool hasKey = !m_settings.weatherKey().isEmpty();
+            m_cache.insert(item.id,
+                           Records::placeholder(item, hasKey ? Records::placeholderPrice : Records::missingKeyPrice));
+        }
+        publish(items, token);
+    }
+
+    const StockProvider provider = m_settings.stockProvider();
+    for (const WatchItem &item : items) {
+        if (item.kind != ItemKind::quote)
+            continue;
+        if (token.isCancelled()) {
+            finish();
+            co_return;
+        }
+        std::optional<Quote> result;
+        if (provider == StockProvider::yahoo) {
+            result = co_await StockProviders::fetchYahoo(m_http, item, cancellation.get());
+        } else {
+            const QString key = m_settings.stockKey();
+            if (key.isEmpty()) {
+                m_cache.insert(item.id, Records::placeholder(item, Records::missingKeyPrice));
+                continue;
+            }
+            const auto fetchedAt = m_stockFetchedAt.constFind(item.id);
+            const bool fresh = fetchedAt != m_stockFetchedAt.cend()
+                               && fetchedAt->secsTo(now) < twelveDataReuseSeconds && m_cache.contains(item.id);
+            if (!force && fresh)
+                continue;
+            result = co_await StockProviders::fetchTwelve(m_http, item, key, cancellation.get());
+        }
+        if (!self)
+            co_return;
+        if (result) {
+            m_cache.insert(item.id, *result);
+            m_stockFetchedAt.insert(item.id, Clock::current().now());
+        } else if (!m_cache.contains(item.id)) {
+            m_cache.insert(item.id, Records::placeholder(item));
+        }
+        publish(items, token);
+        if (provider == StockProvider::twelveData) {
+            co_await pause(m_twelvePause, cancellation.get());
+            if (!self)
+                co_return;
+        }
+    }
+
+    publish(items, token);
+    finish();
+}
+
+QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDateTime now,
+                                         Cancellation *cancellation)
+{
+    const QPointer<DataService> self(this);
+    // Keys are taken before the request: the answer is in the currency and unit asked for,
+    // even if the settings change while it travels.
+    const QString fetchKey = metalsFetchKey();
+    QStringList keys;
+    for (const WatchItem &item : items)
+        keys.append(cacheKey(item));
+    const QDateTime slot = lastSlot(now);
+
+    // A metal the service left out of a successful answer counts as known until the next
+    // slot; otherwise it would cost a request on every run.
+    const bool allKnown = std::all_of(keys.cbegin(), keys.cend(), [&](const QString &key) {
+        const auto missing = m_metalsMissingAt.constFind(key);
+        return m_scheduled.contains(key) || (missing != m_metalsMissingAt.cend() && *missing >= slot);
+    });
+    const auto fetched = m_metalsFetchedAt.constFind(fetchKey);
+    if (allKnown && !force && fetched != m_metalsFetchedAt.cend() && *fetched >= slot)
+        co_return;
+
+    const QString key = m_settings.effectiveMetalsKey();
+    if (key.isEmpty()) {
+        for (const WatchItem &item : items) {
+            if (!m_cache.contains(item.id))
+                m_cache.insert(item.id, Records::placeholder(item, Records::missingKeyPrice));
+        }
+        co_return;
+    }
+
+    const auto url = MetalsWeather::metalsUrl(key, m_settings.metalCurrency(), m_settings.metalUnit());
+    if (!url)
+        co_return;
+    const auto answer = co_await StockProviders::getJSON(m_http, *url, cancellation);
+    if (!self || !answer)
+        co_return;
+    const auto metals = JsonMappings::metalsLatest(*answer);
+    if (!metals)
+        co_return;
+
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const WatchItem &item = items.at(i);
+        const QString &metalKey = keys.at(i);
+        const QJsonValue value = metals->value(item.symbol);
+        if (!value.isDouble()) {
+            m_metalsMissingAt.insert(metalKey, now);
+            continue;
+        }
+        m_metalsMissingAt.remove(metalKey);
+        const double price = value.toDouble();
+        const QList<Reading> history =
+            MetalsWeather::appendReading(m_metalHistory.value(metalKey), Reading{now, price});
+        m_metalHistory.insert(metalKey, history);
+
+        QList<double> values;
+        for (const Reading &reading : history)
+            values.append(reading.v);
+        Cached cached;
+        cached.price = Records::priceText(price);
+        cached.change = MetalsWeather::metalChange(history, now);
+        cached.series = Records::normalise(values);
+        cached.at = now;
+        m_scheduled.insert(metalKey, cached);
+        m_cache.insert(item.id, Records::quoteFromCached(item, cached));
+    }
+    m_metalsFetchedAt.insert(fetchKey, now);
+    saveScheduled();
+    saveHistory();
+    saveFetchTimes();
+}

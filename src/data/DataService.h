@@ -1,0 +1,108 @@
+#pragma once
+
+#include "data/Quote.h"
+#include "data/Records.h"
+#include "settings/WatchItem.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+#include <QUuid>
+
+#include <qcoro/qcorotask.h>
+
+#include <chrono>
+#include <memory>
+
+class Cancellation;
+class HttpClient;
+class Settings;
+class UserDefaults;
+
+/**
+ * The source of the values on the band's first line. Each refresh run, a coroutine on
+ * the main thread, shows the stored metal and weather values, refreshes them when a
+ * daily slot has passed, then fetches the stock items one by one, publishing the whole
+ * list after each step. A new refresh cancels the run in progress.
+ */
+class DataService : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString scheduledKey = QStringLiteral("scheduledCache.v1");
+    static inline const QString historyKey = QStringLiteral("metalHistory.v1");
+    static inline const QString fetchedAtKey = QStringLiteral("metalsFetchedAt.v1");
+
+    static constexpr std::chrono::milliseconds refreshInterval{60000};
+    static constexpr std::chrono::milliseconds twelveDataPause{7800};
+    /** Twelve Data is asked again for an item only after this long, unless forced. */
+    static constexpr qint64 twelveDataReuseSeconds = 600;
+
+    /** The process-wide service, on Settings::shared() and UserDefaults::standard(). */
+    static DataService &shared();
+
+    DataService(Settings &settings, UserDefaults &store, HttpClient &http, QObject *parent = nullptr);
+    DataService(Settings &settings, UserDefaults &store, QObject *parent = nullptr);
+    ~DataService() override;
+
+    /** Reads the stores, runs a first refresh and starts the periodic timer. Once, at launch. */
+    void start();
+    /** Cancels the run in progress and starts a new one over the current watch list. */
+    void refresh(bool force);
+
+    QList<Quote> quotes() const { return m_quotes; }
+    /** True while a refresh run has not finished or been cancelled. */
+    bool isRefreshing() const { return m_runInProgress; }
+
+    /** The store key of a metal or weather item, from the current settings; empty for stocks. */
+    QString cacheKey(const WatchItem &item) const;
+    /** The key of the metals fetch time: currency ":" unit. */
+    QString metalsFetchKey() const;
+    static QList<double> normalise(const QList<double> &values) { return Records::normalise(values); }
+    /** The latest of 9:00, 12:30 and 17:00 local time at or before `now`. */
+    static QDateTime lastSlot(const QDateTime &now);
+
+    /** Test seams: the spacing of Twelve Data requests and the timer interval. */
+    void setTwelveDataPause(std::chrono::milliseconds pause) { m_twelvePause = pause; }
+    void setRefreshInterval(std::chrono::milliseconds interval);
+
+    QMap<QString, Cached> scheduled() const { return m_scheduled; }
+    QMap<QString, QList<Reading>> metalHistory() const { return m_metalHistory; }
+    QMap<QString, QDateTime> metalsFetchedAt() const { return m_metalsFetchedAt; }
+
+signals:
+    /** Every assignment of the list, on the main thread. */
+    void quotesChanged(const QList<Quote> &quotes);
+
+private:
+    void onTimerTick();
+    void loadStores();
+    void saveScheduled();
+    void saveHistory();
+    void saveFetchTimes();
+    QCoro::Task<> run(QList<WatchItem> items, bool force, std::shared_ptr<Cancellation> cancellation);
+    QCoro::Task<> refreshMetals(QList<WatchItem> items, bool force, QDateTime now, Cancellation *cancellation);
+    QCoro::Task<> pause(std::chrono::milliseconds duration, Cancellation *cancellation);
+    void publish(const QList<WatchItem> &items, const Cancellation &cancellation);
+
+    Settings &m_settings;
+    UserDefaults &m_store;
+    HttpClient &m_http;
+    QTimer m_timer;
+    std::shared_ptr<Cancellation> m_runCancellation;
+    bool m_runInProgress = false;
+    std::chrono::milliseconds m_twelvePause = twelveDataPause;
+
+    QList<Quote> m_quotes;
+    QHash<QUuid, Quote> m_cache;
+    QHash<QUuid, QDateTime> m_stockFetchedAt;
+    QMap<QString, Cached> m_scheduled;
+    QMap<QString, QList<Reading>> m_metalHistory;
+    QMap<QString, QDateTime> m_metalsFetchedAt;
+    /** Metal keys a successful answer left out, with the time of that answer. */
+    QHash<QString, QDateTime> m_metalsMissingAt;
+};
