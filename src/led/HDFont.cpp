@@ -43,6 +43,19 @@ const FontSetup &setup(bool small)
 
 } // namespace
 
+void HDFont::lightCells(Grid &grid, const QImage &raster, std::int64_t x, std::int64_t y, Kind kind)
+{
+    if (raster.format() != QImage::Format_Grayscale8)
+        return;
+    for (int i = 0; i < raster.height(); ++i) {
+        const uchar *row = raster.constScanLine(i);
+        for (int j = 0; j < raster.width(); ++j) {
+            if (row[j] > threshold)
+                grid.set(x + j, y + i, kind);
+        }
+    }
+}
+
 QFont HDFont::font(bool small)
 {
     return setup(small).font;
@@ -81,12 +94,6 @@ void HDFont::draw(Grid &grid, const QString &text, int x, int y, Kind kind, bool
             painter.setPen(Qt::white);
             painter.drawText(origin - QPointF(sliceStart, 0), text);
         }
-        for (int i = 0; i < rasterHeight; ++i) {
-            const uchar *row = raster.constScanLine(i);
-            for (int j = 0; j < sliceWidth; ++j) {
-                if (row[j] > threshold)
-                    grid.set(static_cast<std::int64_t>(x) + sliceStart + j, static_cast<std::int64_t>(y) + i, kind);
-            }
-        }
+        lightCells(grid, raster, static_cast<std::int64_t>(x) + sliceStart, y, kind);
     }
 }

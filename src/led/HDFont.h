@@ -3,6 +3,9 @@
 #include "led/LedFont.h"
 
 #include <QFont>
+#include <QImage>
+
+#include <cstdint>
 
 /**
  * The high-definition font: the desktop's general font, bold, drawn into a greyscale raster
@@ -27,6 +30,9 @@ public:
     /** The advance of `text`, rounded up to whole columns. */
     int width(const QString &text, bool small = false) const override;
     void draw(Grid &grid, const QString &text, int x, int y, Kind kind, bool small = false) const override;
+
+    /** Lights the cell at (x + column, y + row) of every raster pixel above the threshold. */
+    static void lightCells(Grid &grid, const QImage &raster, std::int64_t x, std::int64_t y, Kind kind);
 
     /** The font text is drawn with: pixel size 14, or 12 when `small`. */
     static QFont font(bool small);
