@@ -78,45 +78,44 @@ private:
     QHash<QString, qint64> m_sizes;
 };
 
-} // namespace
-
-QStringList FeedParser::parse(QByteArrayView document)
+/** One pass of the XML reader over a document, fed piece by piece. */
+class Pass
 {
-    FeedParser handler;
-    QXmlStreamReader reader;
-    // Names must arrive as written: "atom:entry" is not "entry".
-    reader.setNamespaceProcessing(false);
+public:
+    Pass()
+    {
+        // Names must arrive as written: "atom:entry" is not "entry".
+        m_reader.setNamespaceProcessing(false);
+    }
 
-    // The reader bounds each entity on its own, not how often the document refers to
-    // it, so a small document could still make it build gigabytes of text. Every
-    // '&' may be such a reference: once the document's own entities are known, stop
-    // before a chunk whose references could together pass the overall bound.
-    qint64 ampersands = 0;
-    qint64 worstEntity = 0;
+    /** Hands `piece` to the reader and the handler; false once the document cannot go on. */
+    bool feed(QByteArrayView piece)
+    {
+        // The reader bounds each entity on its own, not how often the document refers
+        // to it, so a small document could still make it build gigabytes of text. Every
+        // '&' may be such a reference: once the document's own entities are known, stop
+        // before a piece whose references could together pass the overall bound.
+        m_ampersands += std::count(piece.begin(), piece.end(), '&');
+        if (m_worstEntity > 1 && m_ampersands * m_worstEntity > FeedParser::maxEntityExpansion) {
+            m_cutOff = true;
+            return false;
+        }
+        m_reader.addData(piece.toByteArray());
 
-    // Fed whole, a document with a fatal error (an invalid UTF-8 byte, say) yields
-    // nothing at all; fed in chunks, what came before the error has been delivered.
-    for (qsizetype offset = 0; offset < document.size(); offset += chunkSize) {
-        const QByteArrayView chunk = document.sliced(offset, std::min(chunkSize, document.size() - offset));
-        ampersands += std::count(chunk.begin(), chunk.end(), '&');
-        if (worstEntity > 1 && ampersands * worstEntity > maxEntityExpansion)
-            break;
-        reader.addData(chunk.toByteArray());
-
-        while (!reader.atEnd()) {
-            switch (reader.readNext()) {
+        while (!m_reader.atEnd()) {
+            switch (m_reader.readNext()) {
             case QXmlStreamReader::StartElement:
-                handler.startElement(reader.qualifiedName());
+                m_handler.startElement(m_reader.qualifiedName());
                 break;
             case QXmlStreamReader::EndElement:
-                handler.endElement(reader.qualifiedName());
+                m_handler.endElement(m_reader.qualifiedName());
                 break;
             case QXmlStreamReader::Characters:
                 // CDATA sections arrive here too, already decoded.
-                handler.characters(reader.text());
+                m_handler.characters(m_reader.text());
                 break;
             case QXmlStreamReader::DTD:
-                worstEntity = EntitySizes(reader.entityDeclarations(), reader.entityExpansionLimit()).worst();
+                m_worstEntity = EntitySizes(m_reader.entityDeclarations(), m_reader.entityExpansionLimit()).worst();
                 break;
             default:
                 // An entity reference the reader could not resolve (external, or
@@ -124,10 +123,62 @@ QStringList FeedParser::parse(QByteArrayView document)
                 break;
             }
         }
-        if (reader.hasError() && reader.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+        return !failed();
+    }
+
+    bool failed() const
+    {
+        return m_reader.hasError() && m_reader.error() != QXmlStreamReader::PrematureEndOfDocumentError;
+    }
+    bool cutOff() const { return m_cutOff; }
+    QStringList takeTitles() { return m_handler.takeTitles(); }
+
+private:
+    FeedParser m_handler;
+    QXmlStreamReader m_reader;
+    qint64 m_ampersands = 0;
+    qint64 m_worstEntity = 0;
+    bool m_cutOff = false;
+};
+
+QByteArrayView chunkAt(QByteArrayView document, qsizetype offset)
+{
+    return document.sliced(offset, std::min(FeedParser::chunkSize, document.size() - offset));
+}
+
+} // namespace
+
+QStringList FeedParser::parse(QByteArrayView document)
+{
+    // Fed whole, a document with a fatal error yields nothing at all: the reader decodes
+    // each piece it is given before reading it, and an undecodable byte fails the whole
+    // piece. Fed in chunks, the chunks before the failing one have been read.
+    qsizetype failedChunk = -1;
+    {
+        Pass pass;
+        for (qsizetype offset = 0; offset < document.size(); offset += chunkSize) {
+            if (!pass.feed(chunkAt(document, offset))) {
+                if (pass.cutOff())
+                    return pass.takeTitles();
+                failedChunk = offset;
+                break;
+            }
+        }
+        if (failedChunk < 0)
+            return pass.takeTitles();
+    }
+
+    // A broken document: read it again up to the failing chunk, then that chunk one
+    // byte at a time, so every title that closed before the error is kept.
+    Pass pass;
+    for (qsizetype offset = 0; offset < failedChunk; offset += chunkSize)
+        pass.feed(chunkAt(document, offset));
+    const QByteArrayView last = chunkAt(document, failedChunk);
+    for (qsizetype i = 0; i < last.size(); ++i) {
+        if (!pass.feed(last.sliced(i, 1)))
             break;
     }
-    return handler.takeTitles();
+    return pass.takeTitles();
 }
 
 QString FeedParser::normalise(QStringView text)
