@@ -41,10 +41,10 @@ void start(Settings &settings, HttpClient &http)
     const QList<WatchItem> items = settings.items();
     const QString key = settings.effectiveWeatherKey();
     QMetaObject::invokeMethod(
-        qApp,
+        QCoreApplication::instance(),
         [items, key, &http] {
             auto out = std::make_shared<QTextStream>(stdout);
-            QCoro::connect(run(items, key, http, *out), qApp, [out](int status) {
+            QCoro::connect(run(items, key, http, *out), QCoreApplication::instance(), [out](int status) {
                 out->flush();
                 std::fflush(stdout);
                 QCoreApplication::exit(status);

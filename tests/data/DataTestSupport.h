@@ -17,7 +17,7 @@ template<typename T>
 T await(QCoro::Task<T> task)
 {
     std::optional<T> result;
-    QCoro::connect(std::move(task), qApp, [&result](T value) { result = std::move(value); });
+    QCoro::connect(std::move(task), QCoreApplication::instance(), [&result](T value) { result = std::move(value); });
     if (!QTest::qWaitFor([&] { return result.has_value(); }, 20000))
         qFatal("coroutine did not finish");
     return std::move(*result);
