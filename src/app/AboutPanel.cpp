@@ -1,0 +1,86 @@
+#include "app/AboutPanel.h"
+
+#include "app/LedIcon.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#ifndef DOTBANNER_VERSION
+#error "DOTBANNER_VERSION must come from the build system"
+#endif
+#ifndef DOTBANNER_BUILD_NUMBER
+#error "DOTBANNER_BUILD_NUMBER must come from the build system"
+#endif
+
+AboutPanel::AboutPanel(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("aboutPanel"));
+    setWindowTitle(QStringLiteral("À propos de Dotbanner"));
+    setWindowIcon(LedIcon::icon());
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(28, 24, 28, 18);
+    layout->setSpacing(8);
+
+    auto *icon = new QLabel(this);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap = QPixmap::fromImage(LedIcon::image(int(96 * ratio)));
+    pixmap.setDevicePixelRatio(ratio);
+    icon->setPixmap(pixmap);
+    icon->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(icon);
+
+    auto *name = new QLabel(QStringLiteral("Dotbanner"), this);
+    name->setObjectName(QStringLiteral("name"));
+    QFont nameFont = name->font();
+    nameFont.setBold(true);
+    nameFont.setPointSizeF(nameFont.pointSizeF() * 1.4);
+    name->setFont(nameFont);
+    name->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(name);
+
+    auto *version = new QLabel(versionText(), this);
+    version->setObjectName(QStringLiteral("version"));
+    version->setAlignment(Qt::AlignHCenter);
+    version->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(version);
+
+    layout->addSpacing(6);
+    auto *creditsLabel = new QLabel(credits().join(QLatin1Char('\n')), this);
+    creditsLabel->setObjectName(QStringLiteral("credits"));
+    creditsLabel->setAlignment(Qt::AlignHCenter);
+    creditsLabel->setWordWrap(true);
+    QFont small = creditsLabel->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    creditsLabel->setFont(small);
+    layout->addWidget(creditsLabel);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->setCenterButtons(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addSpacing(6);
+    layout->addWidget(buttons);
+
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setMinimumWidth(340);
+}
+
+QString AboutPanel::versionText()
+{
+    return QStringLiteral("Version %1 (%2)")
+        .arg(QStringLiteral(DOTBANNER_VERSION), QStringLiteral(DOTBANNER_BUILD_NUMBER));
+}
+
+QStringList AboutPanel::credits()
+{
+    return {
+        QStringLiteral("Un bandeau à LED qui fait défiler vos cours, métaux, météo et actualités."),
+        QStringLiteral("Cours : Yahoo Finance et Twelve Data. Métaux : Metals.Dev."),
+        QStringLiteral("Données météo fournies par WeatherAPI.com"),
+    };
+}

@@ -1,0 +1,258 @@
+#include "app/AppDelegate.h"
+
+#include "app/AboutPanel.h"
+#include "app/DockEntry.h"
+#include "app/SettingsWindow.h"
+#include "app/SingleInstance.h"
+#include "app/StatusItem.h"
+#include "app/TickerController.h"
+#include "ledview/LedView.h"
+#include "settings/Settings.h"
+#include "settings/UserDefaults.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QMenu>
+#include <QTimer>
+
+#include <cstdio>
+
+AppDelegate::AppDelegate(AppServices services, QObject *parent)
+    : QObject(parent)
+    , m_services(std::move(services))
+{
+    Q_ASSERT(m_services.settings && m_services.defaults);
+}
+
+AppDelegate::~AppDelegate()
+{
+    for (const QMetaObject::Connection &connection : std::as_const(m_bag))
+        disconnect(connection);
+    // The band's view may still call the menu provider while it goes; it holds us weakly.
+    m_ticker.reset();
+    delete m_settingsWindow.data();
+    delete m_aboutPanel.data();
+}
+
+void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
+{
+    Settings &settings = *m_services.settings;
+
+    setShownInTaskbar(settings.showInDock());
+    m_bag.append(connect(&settings, &Settings::showInDockChanged, this, &AppDelegate::setShownInTaskbar,
+                         Qt::QueuedConnection));
+
+    if (options.twoLines)
+        settings.setVariant(BarVariant::thick);
+
+    if (m_services.startData)
+        m_services.startData();
+    if (m_services.startNews)
+        m_services.startNews();
+
+    // The news line comes and goes with the variant, and the band's layout with it: both
+    // services start over, the data one without waiting for its throttles.
+    m_bag.append(connect(
+        &settings, &Settings::variantChanged, this,
+        [this] {
+            if (m_services.refreshNews)
+                m_services.refreshNews();
+            if (m_services.refreshData)
+                m_services.refreshData(true);
+        },
+        Qt::QueuedConnection));
+
+    if (m_services.makeTicker)
+        m_ticker = m_services.makeTicker();
+    if (m_ticker) {
+        QPointer<AppDelegate> self(this);
+        m_ticker->setMenuProvider([self]() -> QMenu * {
+            if (!self)
+                return nullptr;
+            if (!self->m_bandMenu) {
+                self->m_bandMenu = std::make_unique<QMenu>();
+                self->m_bandMenu->setObjectName(QStringLiteral("bandMenu"));
+            }
+            self->menuNeedsUpdate(self->m_bandMenu.get());
+            return self->m_bandMenu.get();
+        });
+    }
+
+    m_statusItem = std::make_unique<StatusItem>();
+    QMenu *statusMenu = m_statusItem->menu();
+    connect(statusMenu, &QMenu::aboutToShow, this, [this, statusMenu] { menuNeedsUpdate(statusMenu); });
+
+    UserDefaults &defaults = *m_services.defaults;
+    if (!defaults.boolValue(didShowSettingsOnceKey)) {
+        defaults.setBool(didShowSettingsOnceKey, true);
+        QTimer::singleShot(0, this, &AppDelegate::openSettings);
+    }
+
+    if (options.debugWeather && m_services.startForecastReport)
+        m_services.startForecastReport();
+
+    if (options.snapshotUi) {
+        const QString prefix = *options.snapshotUi;
+        QTimer::singleShot(m_snapshotUiDelayMs, qApp, [prefix, exit = m_services.exit,
+                                                     write = m_services.writeReferenceImages] {
+            if (write)
+                write(prefix);
+            if (exit)
+                exit(0);
+        });
+    }
+
+    if (options.snapshot) {
+        const QString path = *options.snapshot;
+        QPointer<AppDelegate> self(this);
+        QTimer::singleShot(m_snapshotDelayMs, qApp, [self, path, exit = m_services.exit] {
+            if (self)
+                self->writeBandSnapshot(path);
+            else if (exit)
+                exit(1);
+        });
+    }
+}
+
+QList<WindowLevelMode> AppDelegate::levelModes()
+{
+    return allCases<WindowLevelMode>();
+}
+
+QMenu *AppDelegate::buildMenu()
+{
+    auto *menu = new QMenu;
+    fillMenu(menu);
+    return menu;
+}
+
+void AppDelegate::menuNeedsUpdate(QMenu *menu)
+{
+    menu->clear();
+    // clear() leaves the previous opening's level group behind.
+    for (QActionGroup *group : menu->findChildren<QActionGroup *>(Qt::FindDirectChildrenOnly))
+        delete group;
+    fillMenu(menu);
+}
+
+void AppDelegate::fillMenu(QMenu *menu)
+{
+    QPointer<AppDelegate> self(this);
+    const auto add = [menu](const QString &title, const QKeySequence &shortcut = {}) {
+        auto *action = new QAction(title, menu);
+        if (!shortcut.isEmpty()) {
+            action->setShortcut(shortcut);
+            action->setShortcutVisibleInContextMenu(true);
+        }
+        menu->addAction(action);
+        return action;
+    };
+
+    connect(add(QStringLiteral("À propos de Dotbanner")), &QAction::triggered, this, &AppDelegate::showAbout);
+    menu->addSeparator();
+    connect(add(QStringLiteral("Réglages\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma)), &QAction::triggered, this,
+            &AppDelegate::openSettings);
+    menu->addSeparator();
+
+    auto *levels = new QActionGroup(menu);
+    levels->setExclusive(true);
+    const WindowLevelMode current = m_services.settings->levelMode();
+    for (WindowLevelMode mode : levelModes()) {
+        QAction *action = add(title(mode));
+        action->setCheckable(true);
+        action->setChecked(mode == current);
+        action->setData(rawValue(mode));
+        levels->addAction(action);
+        connect(action, &QAction::triggered, this, [self, action] {
+            if (self)
+                self->setLevel(action->data());
+        });
+    }
+    menu->addSeparator();
+
+    connect(add(QStringLiteral("Actualiser"), QKeySequence(Qt::CTRL | Qt::Key_R)), &QAction::triggered, this,
+            &AppDelegate::refreshData);
+    QAction *quit = add(QStringLiteral("Quitter Dotbanner"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void AppDelegate::setLevel(const QVariant &representedObject)
+{
+    if (representedObject.typeId() != QMetaType::QString)
+        return;
+    const std::optional<WindowLevelMode> mode = enumFromRaw<WindowLevelMode>(representedObject.toString());
+    if (!mode)
+        return;
+    m_services.settings->setLevelMode(*mode);
+}
+
+void AppDelegate::showAbout()
+{
+    if (!m_aboutPanel)
+        m_aboutPanel = new AboutPanel;
+    m_aboutPanel->show();
+    m_aboutPanel->raise();
+    m_aboutPanel->activateWindow();
+}
+
+void AppDelegate::refreshData()
+{
+    if (m_services.refreshData)
+        m_services.refreshData(false);
+}
+
+void AppDelegate::openSettings()
+{
+    if (!m_settingsWindow) {
+        QWidget *content = m_services.makeSettingsView ? m_services.makeSettingsView() : new QWidget;
+        m_settingsWindow = new SettingsWindow(content);
+        QMenu *applicationMenu = m_settingsWindow->applicationMenu();
+        connect(applicationMenu, &QMenu::aboutToShow, this,
+                [this, applicationMenu] { menuNeedsUpdate(applicationMenu); });
+        // Filled now as well as on every opening, so its keys work before it was ever opened.
+        menuNeedsUpdate(applicationMenu);
+        m_settingsWindow->setMenuBarShown(m_shownInTaskbar);
+        m_settingsWindow->centre();
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->setWindowState(m_settingsWindow->windowState() & ~Qt::WindowMinimized);
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+void AppDelegate::reopen()
+{
+    openSettings();
+}
+
+void AppDelegate::handleCommand(const QString &command)
+{
+    if (command == SingleInstance::twoLinesCommand)
+        m_services.settings->setVariant(BarVariant::thick);
+    else if (command == SingleInstance::openSettingsCommand)
+        reopen();
+}
+
+void AppDelegate::setShownInTaskbar(bool shown)
+{
+    m_shownInTaskbar = shown;
+    if (shown && !m_dockEntry) {
+        m_dockEntry = std::make_unique<DockEntry>();
+        connect(m_dockEntry.get(), &DockEntry::activated, this, &AppDelegate::reopen);
+    }
+    if (m_dockEntry)
+        m_dockEntry->setPresent(shown);
+    if (m_settingsWindow)
+        m_settingsWindow->setMenuBarShown(shown);
+}
+
+void AppDelegate::writeBandSnapshot(const QString &path)
+{
+    const bool written = m_ticker && m_ticker->view()->writePNG(path);
+    if (!written)
+        std::fprintf(stderr, "dotbanner: impossible d'écrire l'image du bandeau dans %s\n", qPrintable(path));
+    if (m_services.exit)
+        m_services.exit(written ? 0 : 1);
+}

@@ -1,0 +1,64 @@
+#include "app/AppDelegate.h"
+#include "app/Snapshots.h"
+#include "app/TickerController.h"
+#include "avoider/WindowAvoider.h"
+#include "avoider/WindowSystem.h"
+#include "data/DataService.h"
+#include "data/ForecastReport.h"
+#include "net/HttpClient.h"
+#include "news/NewsService.h"
+#include "settings/Settings.h"
+#include "settings/UserDefaults.h"
+#include "settingsui/ServiceEnvironment.h"
+#include "settingsui/SettingsSnapshots.h"
+#include "settingsui/SettingsView.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+#include <memory>
+
+AppServices AppServices::standard()
+{
+    // What the band and the settings window share: the window avoider (made with the band,
+    // read by the display tab for its permission) and the settings window's link to the services.
+    struct Shared
+    {
+        QPointer<WindowAvoider> avoider;
+        QPointer<SettingsEnvironment> environment;
+
+        SettingsEnvironment &ensureEnvironment()
+        {
+            if (!environment) {
+                environment = new SettingsEnvironment(QCoreApplication::instance());
+                connectServices(*environment, DataService::shared(), NewsService::shared(), avoider.data());
+            }
+            return *environment;
+        }
+    };
+    auto shared = std::make_shared<Shared>();
+
+    AppServices services;
+    services.settings = &Settings::shared();
+    services.defaults = &UserDefaults::standard();
+    services.startData = [] { DataService::shared().start(); };
+    services.refreshData = [](bool force) { DataService::shared().refresh(force); };
+    services.startNews = [] { NewsService::shared().start(); };
+    services.refreshNews = [] { NewsService::shared().refresh(); };
+    services.makeTicker = [shared] {
+        auto *avoider = new WindowAvoider(WindowSystem::forPlatform());
+        shared->avoider = avoider;
+        return std::make_unique<TickerController>(Settings::shared(), DataService::shared(), NewsService::shared(),
+                                                  avoider);
+    };
+    services.makeSettingsView = [shared]() -> QWidget * {
+        return new SettingsView(Settings::shared(), shared->ensureEnvironment());
+    };
+    services.startForecastReport = [] { ForecastReport::start(Settings::shared(), HttpClient::shared()); };
+    services.writeReferenceImages = [shared](const QString &prefix) {
+        Snapshots::writeBandSamples(prefix);
+        SettingsSnapshots::writeAll(prefix, Settings::shared(), shared->ensureEnvironment());
+    };
+    services.exit = [](int status) { QCoreApplication::exit(status); };
+    return services;
+}
