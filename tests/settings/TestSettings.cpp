@@ -1,0 +1,287 @@
+#include "settings/Settings.h"
+#include "settings/SettingsRecord.h"
+#include "settings/UserDefaults.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <sys/stat.h>
+#include <memory>
+
+namespace {
+
+// Written the way a person would: indented, members in another order, lower-case ids.
+// One literal per line: moc cannot read a raw string that spans lines.
+const QByteArray handWritten =
+    R"({)" "\n"
+    R"(  "levelMode": "normal", "position": "bottom", "variant": "thick", "fontStyle": "pixel",)" "\n"
+    R"(  "theme": "blue", "ledSize": 25, "speed": 6,)" "\n"
+    R"(  "items": [)" "\n"
+    R"(    {"id": "e621e1f8-c36c-495a-93fc-0c247a3e6e5f", "kind": "metal", "symbol": "silver", "label": "ARGENT"},)" "\n"
+    R"(    {"id": "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9", "kind": "quote", "symbol": "AIR", "label": "AIRBUS", "ref": "XPAR"})" "\n"
+    R"(  ],)" "\n"
+    R"(  "stockProvider": "twelveData", "metalCurrency": "CHF", "metalUnit": "kg", "showInDock": true,)" "\n"
+    R"(  "newsSources": [{"id": "11111111-2222-3333-4444-555555555555", "name": "Ouest-France",)" "\n"
+    R"(                   "url": "https://www.ouest-france.fr/rss/une", "enabled": false}],)" "\n"
+    R"(  "pushWindows": false)" "\n"
+    R"(})";
+
+QByteArray withMember(const QByteArray &record, const QString &name, const QJsonValue &value)
+{
+    QJsonObject object = QJsonDocument::fromJson(record).object();
+    if (value.isUndefined())
+        object.remove(name);
+    else
+        object.insert(name, value);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+void verifyDefaults(const Settings &settings)
+{
+    QCOMPARE(settings.levelMode(), WindowLevelMode::front);
+    QCOMPARE(settings.position(), DockPosition::top);
+    QCOMPARE(settings.variant(), BarVariant::thin);
+    QCOMPARE(settings.fontStyle(), FontStyle::pixelBold);
+    QCOMPARE(settings.theme(), ColorTheme::greenRed);
+    QCOMPARE(settings.ledSize(), 5.0);
+    QCOMPARE(settings.speed(), 3.0);
+    QCOMPARE(settings.items(), Settings::defaultItems());
+    QCOMPARE(settings.stockProvider(), StockProvider::yahoo);
+    QCOMPARE(settings.metalCurrency(), QStringLiteral("EUR"));
+    QCOMPARE(settings.metalUnit(), QStringLiteral("toz"));
+    QCOMPARE(settings.showInDock(), false);
+    QCOMPARE(settings.newsSources(), NewsSource::defaults());
+    QCOMPARE(settings.pushWindows(), true);
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_store = std::make_unique<UserDefaults>(m_dir->path());
+    }
+
+    void defaultsAreBuiltOncePerProcess()
+    {
+        const QList<WatchItem> &items = Settings::defaultItems();
+        QCOMPARE(items.size(), 7);
+        const QStringList labels{"AAPL", "S&P500", "CAC40", "BTC", "CW8", "OR", "PARIS"};
+        for (int i = 0; i < items.size(); ++i) {
+            QCOMPARE(items[i].label, labels[i]);
+            QVERIFY(!items[i].id.isNull());
+            QCOMPARE(items[i].ref, std::nullopt);
+        }
+        QCOMPARE(items[1].symbol, QStringLiteral("^GSPC"));
+        QCOMPARE(items[5].kind, ItemKind::metal);
+        QCOMPARE(items[6].kind, ItemKind::weather);
+        QCOMPARE(&Settings::defaultItems(), &items);
+
+        const QList<NewsSource> &sources = NewsSource::defaults();
+        QCOMPARE(sources.size(), 4);
+        QCOMPARE(sources[0].name, QStringLiteral("franceinfo"));
+        QCOMPARE(sources[2].url, QStringLiteral("https://www.lefigaro.fr/rss/figaro_actualites.xml"));
+        for (const NewsSource &source : sources)
+            QVERIFY(source.enabled && !source.id.isNull() && source.url.startsWith(QLatin1String("https://")));
+        QVERIFY(sources[0].id != sources[1].id);
+    }
+
+    void firstStartWritesNothing()
+    {
+        Settings settings(*m_store);
+        verifyDefaults(settings);
+        QCOMPARE(settings.stockKey(), QString()); // no keyring in this test
+        QCOMPARE(m_store->data(Settings::key), std::nullopt);
+        QVERIFY(QDir(m_dir->path()).isEmpty());
+    }
+
+    void loadsEveryStoredMemberUnchangedAndWritesNothingBack()
+    {
+        QVERIFY(m_store->set(Settings::key, handWritten));
+        Settings settings(*m_store);
+        QCOMPARE(settings.levelMode(), WindowLevelMode::normal);
+        QCOMPARE(settings.position(), DockPosition::bottom);
+        QCOMPARE(settings.variant(), BarVariant::thick);
+        QCOMPARE(settings.fontStyle(), FontStyle::pixel);
+        QCOMPARE(settings.theme(), ColorTheme::blue);
+        QCOMPARE(settings.ledSize(), 25.0); // outside the slider's range, used unclamped
+        QCOMPARE(settings.speed(), 6.0);
+        QCOMPARE(settings.items().size(), 2);
+        QCOMPARE(settings.items()[1].ref, std::optional<QString>(QStringLiteral("XPAR")));
+        QCOMPARE(settings.stockProvider(), StockProvider::twelveData);
+        QCOMPARE(settings.metalCurrency(), QStringLiteral("CHF"));
+        QCOMPARE(settings.metalUnit(), QStringLiteral("kg"));
+        QCOMPARE(settings.showInDock(), true);
+        QCOMPARE(settings.newsSources().size(), 1);
+        QCOMPARE(settings.newsSources()[0].enabled, false);
+        QCOMPARE(settings.pushWindows(), false);
+        QCOMPARE(m_store->data(Settings::key), std::optional(handWritten));
+    }
+
+    void missingOptionalMembersTakeTheirDefaults()
+    {
+        QByteArray bytes = withMember(handWritten, QStringLiteral("pushWindows"), {});
+        bytes = withMember(bytes, QStringLiteral("newsSources"), {});
+        bytes = withMember(bytes, QStringLiteral("showInDock"), QJsonValue::Null);
+        QVERIFY(m_store->set(Settings::key, bytes));
+        Settings settings(*m_store);
+        QCOMPARE(settings.pushWindows(), true);
+        QCOMPARE(settings.newsSources(), NewsSource::defaults());
+        QCOMPARE(settings.showInDock(), false);
+        QCOMPARE(settings.theme(), ColorTheme::blue);
+        QCOMPARE(settings.metalCurrency(), QStringLiteral("CHF"));
+    }
+
+    void aFaultyRecordIsIgnoredWhole_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("capitalised theme") << withMember(handWritten, QStringLiteral("theme"), QStringLiteral("Blue"));
+        QTest::newRow("no items") << withMember(handWritten, QStringLiteral("items"), {});
+        QTest::newRow("null ledSize") << withMember(handWritten, QStringLiteral("ledSize"), QJsonValue::Null);
+        QTest::newRow("bad optional member") << withMember(handWritten, QStringLiteral("pushWindows"), QStringLiteral("no"));
+        QTest::newRow("not JSON") << QByteArray("levelMode=front");
+    }
+
+    void aFaultyRecordIsIgnoredWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(m_store->set(Settings::key, bytes));
+        Settings settings(*m_store);
+        verifyDefaults(settings);
+        QCOMPARE(m_store->data(Settings::key), std::optional(bytes)); // left alone until a change
+    }
+
+    void everyAssignmentSavesTheWholeRecord()
+    {
+        QVERIFY(m_store->set(Settings::key, handWritten));
+        Settings settings(*m_store);
+        settings.setLevelMode(settings.levelMode()); // the same value still writes
+        const std::optional<QByteArray> written = m_store->data(Settings::key);
+        QVERIFY(written && *written != handWritten);
+        const auto record = SettingsRecord::decode(*written);
+        QVERIFY(record);
+        QCOMPARE(record->levelMode, WindowLevelMode::normal);
+        QCOMPARE(record->ledSize, 25.0);
+        QCOMPARE(record->items, settings.items());
+        QCOMPARE(record->newsSources, settings.newsSources());
+        QCOMPARE(QJsonDocument::fromJson(*written).object().size(), 14);
+
+        // Items with and without a reference come back as they were: written by us, the
+        // record loads and saves again to the very same bytes.
+        QVERIFY(written->contains(R"("kind":"metal","label":"ARGENT","symbol":"silver"})"));
+        QVERIFY(written->contains(R"("label":"AIRBUS","ref":"XPAR","symbol":"AIR")"));
+        Settings reloaded(*m_store);
+        reloaded.setSpeed(reloaded.speed());
+        QCOMPARE(m_store->data(Settings::key), written);
+
+        settings.setMetalUnit(QStringLiteral("g"));
+        QCOMPARE(SettingsRecord::decode(*m_store->data(Settings::key))->metalUnit, QStringLiteral("g"));
+    }
+
+    void assignmentsAnnounceThemselves()
+    {
+        Settings settings(*m_store);
+        QList<QString> events;
+        connect(&settings, &Settings::objectWillChange, this,
+                [&] { events.append(QStringLiteral("will:%1").arg(rawValue(settings.theme()))); });
+        connect(&settings, &Settings::themeChanged, this,
+                [&](ColorTheme theme) { events.append(QStringLiteral("theme:%1").arg(rawValue(theme))); });
+        QSignalSpy queued(&settings, &Settings::itemsChanged);
+        QList<WatchItem> received;
+        connect(
+            &settings, &Settings::itemsChanged, this, [&](const QList<WatchItem> &items) { received = items; },
+            Qt::QueuedConnection);
+
+        settings.setTheme(ColorTheme::amber);
+        settings.setTheme(ColorTheme::amber);
+        QCOMPARE(events, (QList<QString>{"will:greenRed", "theme:amber", "will:amber", "theme:amber"}));
+
+        const QList<WatchItem> items{WatchItem{QUuid::createUuid(), ItemKind::weather, QStringLiteral("Nantes"),
+                                               QStringLiteral("NANTES"), QStringLiteral("47.21,-1.55")}};
+        settings.setItems(items);
+        QCOMPARE(queued.count(), 1);
+        QVERIFY(received.isEmpty()); // delivered on a later pass of the event loop
+        QTRY_COMPARE(received, items);
+    }
+
+    void loadingLeavesTheFileUntouched()
+    {
+        // The record is applied through the ordinary setters; none of them may write.
+        QVERIFY(m_store->set(Settings::key, handWritten));
+        // Every write replaces the file, so an unchanged inode means no write at all.
+        struct stat before{};
+        struct stat after{};
+        const QByteArray path = QFile::encodeName(m_dir->filePath(Settings::key));
+        QCOMPARE(::stat(path.constData(), &before), 0);
+        Settings settings(*m_store);
+        QCOMPARE(::stat(path.constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{Settings::key});
+    }
+
+    void anUnreadableRecordIsKeptBeforeItIsReplaced()
+    {
+        const QByteArray newer = withMember(handWritten, QStringLiteral("theme"), QStringLiteral("neon"));
+        QVERIFY(m_store->set(Settings::key, newer));
+        {
+            Settings settings(*m_store);
+            verifyDefaults(settings);
+            QCOMPARE(m_store->data(Settings::unreadableKey), std::nullopt); // nothing written while loading
+            settings.setSpeed(4);
+            QCOMPARE(m_store->data(Settings::unreadableKey), std::optional(newer));
+            QCOMPARE(SettingsRecord::decode(*m_store->data(Settings::key))->speed, 4.0);
+            settings.setSpeed(5);
+            QCOMPARE(m_store->data(Settings::unreadableKey), std::optional(newer));
+        }
+        // A later unreadable record does not replace the first copy.
+        QVERIFY(m_store->set(Settings::key, "garbage"));
+        Settings settings(*m_store);
+        settings.setSpeed(2);
+        QCOMPARE(m_store->data(Settings::unreadableKey), std::optional(newer));
+        QCOMPARE(SettingsRecord::decode(*m_store->data(Settings::key))->speed, 2.0);
+    }
+
+    void aReadableRecordLeavesNoCopy()
+    {
+        QVERIFY(m_store->set(Settings::key, handWritten));
+        Settings settings(*m_store);
+        settings.setSpeed(1);
+        QCOMPARE(m_store->data(Settings::unreadableKey), std::nullopt);
+    }
+
+    void anUnwritableNumberWritesNothing()
+    {
+        QVERIFY(m_store->set(Settings::key, handWritten));
+        Settings settings(*m_store);
+        settings.setLedSize(std::nan(""));
+        QVERIFY(std::isnan(settings.ledSize())); // the value in memory stands
+        QCOMPARE(m_store->data(Settings::key), std::optional(handWritten));
+    }
+
+    void keysNeverEnterTheRecord()
+    {
+        Settings settings(*m_store);
+        settings.setWeatherKey(QStringLiteral("secret-weather"));
+        QCOMPARE(settings.weatherKey(), QStringLiteral("secret-weather"));
+        QCOMPARE(settings.effectiveWeatherKey(), QStringLiteral("secret-weather"));
+        QCOMPARE(m_store->data(Settings::key), std::nullopt);
+        settings.setPushWindows(false);
+        QVERIFY(!m_store->data(Settings::key)->contains("secret"));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<UserDefaults> m_store;
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "TestSettings.moc"
