@@ -1,0 +1,471 @@
+#include "DataTestSupport.h"
+#include "FakeClock.h"
+#include "LoopbackHttpServer.h"
+#include "data/DataService.h"
+#include "net/HttpClient.h"
+#include "settings/Settings.h"
+#include "settings/UserDefaults.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace DataTest;
+using namespace std::chrono_literals;
+
+namespace {
+
+QDateTime local(int day, int hour, int minute)
+{
+    return QDateTime(QDate(2026, 3, day), QTime(hour, minute), Qt::LocalTime);
+}
+
+QByteArray yahoo(double price)
+{
+    return R"({"chart":{"result":[{"meta":{"regularMarketPrice":)" + QByteArray::number(price)
+           + R"(,"chartPreviousClose":100}}]}})";
+}
+
+QByteArray twelve(const char *close)
+{
+    return QByteArray(R"({"close":")") + close + R"(","percent_change":"1.5"})";
+}
+
+QByteArray weather(double celsius, int code = 1000)
+{
+    return R"({"current":{"temp_c":)" + QByteArray::number(celsius) + R"(,"is_day":1,"condition":{"code":)"
+           + QByteArray::number(code) + "}}}";
+}
+
+QStringList prices(const QList<Quote> &quotes)
+{
+    QStringList out;
+    for (const Quote &quote : quotes)
+        out.append(quote.price);
+    return out;
+}
+
+} // namespace
+
+class TestDataService : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<UserDefaults> m_store;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<LoopbackHttpServer> m_server;
+    std::unique_ptr<HttpClient> m_http;
+
+    WatchItem m_gold = item(ItemKind::metal, "gold", "OR");
+    WatchItem m_silver = item(ItemKind::metal, "silver", "ARGENT");
+    WatchItem m_paris = item(ItemKind::weather, "Paris", "PARIS", QStringLiteral("48.85,2.35"));
+    WatchItem m_apple = item(ItemKind::quote, "AAPL", "APPLE");
+    WatchItem m_lvmh = item(ItemKind::quote, "MC", "LVMH");
+    WatchItem m_total = item(ItemKind::quote, "TTE", "TOTAL");
+
+    std::unique_ptr<DataService> makeService()
+    {
+        auto service = std::make_unique<DataService>(*m_settings, *m_store, *m_http);
+        service->setTwelveDataPause(0ms);
+        return service;
+    }
+
+    static void waitIdle(DataService &service)
+    {
+        if (!QTest::qWaitFor([&] { return !service.isRefreshing(); }, 15000))
+            qFatal("the refresh run did not finish");
+    }
+
+    int requestsTo(const QByteArray &path) const
+    {
+        int count = 0;
+        for (const auto &request : m_server->requests())
+            count += request.path() == path;
+        return count;
+    }
+
+    void storeScheduled(const QMap<QString, Cached> &scheduled)
+    {
+        QVERIFY(m_store->set(DataService::scheduledKey, Records::encodeScheduled(scheduled)));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_store = std::make_unique<UserDefaults>(m_dir->path());
+        m_settings = std::make_unique<Settings>(*m_store);
+        m_settings->setWeatherKey(QStringLiteral("wk"));
+        m_settings->setMetalsKey(QStringLiteral("mk"));
+        m_clock = std::make_unique<FakeClock>(local(2, 10, 0));
+        m_server = std::make_unique<LoopbackHttpServer>();
+        QVERIFY(m_server->start());
+        const QByteArray base = m_server->baseUrl().toEncoded();
+        for (const char *name : {"DOTBANNER_YAHOO_URL", "DOTBANNER_TWELVEDATA_URL", "DOTBANNER_METALSDEV_URL",
+                                 "DOTBANNER_WEATHERAPI_URL"})
+            qputenv(name, base);
+        m_http = std::make_unique<HttpClient>();
+        m_http->setTimeoutScale(0.01);
+        m_server->setResponse("/v8/finance/chart/AAPL", {200, yahoo(187.5)});
+        m_server->setResponse("/v8/finance/chart/MC", {200, yahoo(702.4)});
+        m_server->setResponse("/v1/forecast.json", {200, weather(20.6)});
+        m_server->setResponse("/v1/latest", {200, R"({"status":"success","metals":{"gold":2020,"silver":25}})"});
+    }
+
+    void cleanup()
+    {
+        m_http.reset();
+        m_server.reset();
+        m_clock.reset();
+        m_settings.reset();
+        m_store.reset();
+        m_dir.reset();
+    }
+
+    void cacheKeys()
+    {
+        auto service = makeService();
+        m_settings->setMetalCurrency("USD");
+        m_settings->setMetalUnit("g");
+        QCOMPARE(service->cacheKey(m_gold), QStringLiteral("metal:gold:USD:g"));
+        QCOMPARE(service->metalsFetchKey(), QStringLiteral("USD:g"));
+        QCOMPARE(service->cacheKey(m_paris), QStringLiteral("weather.v2:48.85,2.35"));
+        QCOMPARE(service->cacheKey(item(ItemKind::weather, "Lyon", "LYON")), QStringLiteral("weather.v2:Lyon"));
+        QVERIFY(service->cacheKey(m_apple).isEmpty());
+    }
+
+    void firstPublicationShowsStoredValuesThenStocksFillIn()
+    {
+        storeScheduled({{"metal:gold:EUR:toz", {"2010.00", 0.5, {}, local(2, 9, 0), std::nullopt}},
+                        {"weather.v2:48.85,2.35", {"7°C", std::nullopt, {}, local(2, 9, 1), "rain"}}});
+        QVERIFY(m_store->set(DataService::fetchedAtKey, Records::encodeFetchTimes({{"EUR:toz", local(2, 9, 0)}})));
+        m_settings->setItems({m_gold, m_paris, m_apple});
+        auto service = makeService();
+        QSignalSpy published(service.get(), &DataService::quotesChanged);
+        service->start();
+        QVERIFY(!published.isEmpty());
+        const auto first = published.first().first().value<QList<Quote>>();
+        QCOMPARE(prices(first), QStringList({"2010.00", "7°C", "--"}));
+        QCOMPARE(first.at(1).icon, WeatherIcon::rain);
+        QCOMPARE(first.at(0).change, 0.5);
+
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"2010.00", "7°C", "187.50"}));
+        // Nothing was due: only the stock was asked for.
+        QCOMPARE(m_server->requestCount(), 1);
+        // after the stored values, after metals, after the stock, at the end
+        QCOMPARE(published.size(), 4);
+    }
+
+    void emptyWatchListPublishesTwiceAndAsksNothing()
+    {
+        m_settings->setItems({});
+        auto service = makeService();
+        QSignalSpy published(service.get(), &DataService::quotesChanged);
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(published.size(), 2);
+        QVERIFY(service->quotes().isEmpty());
+        QCOMPARE(m_server->requestCount(), 0);
+    }
+
+    void twelveDataWithoutKeyShowsCle()
+    {
+        m_settings->setItems({m_apple});
+        auto service = makeService();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"187.50"}));
+
+        m_settings->setStockProvider(StockProvider::twelveData);
+        m_settings->setStockKey(QString());
+        service->refresh(true);
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"CLE?"}));
+        QCOMPARE(requestsTo("/quote"), 0);
+    }
+
+    void twelveDataReuseAndSpacing()
+    {
+        m_settings->setStockProvider(StockProvider::twelveData);
+        m_settings->setStockKey(QStringLiteral("sk"));
+        m_settings->setItems({m_apple, m_lvmh, m_total});
+        m_server->setResponse("/quote", {200, twelve("42.5")});
+        QElapsedTimer clock;
+        QList<qint64> arrivals;
+        connect(m_server.get(), &LoopbackHttpServer::requestReceived, this,
+                [&](const LoopbackHttpServer::Request &) { arrivals.append(clock.elapsed()); });
+        auto service = makeService();
+        service->setTwelveDataPause(150ms);
+        clock.start();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"42.50", "42.50", "42.50"}));
+        QCOMPARE(arrivals.size(), 3);
+        QVERIFY2(arrivals.at(1) - arrivals.at(0) >= 150, qPrintable(QString::number(arrivals.at(1) - arrivals.at(0))));
+        QVERIFY(arrivals.at(2) - arrivals.at(1) >= 150);
+
+        // 599 s later all three are still fresh; a new fourth item is asked for alone.
+        const WatchItem newcomer = item(ItemKind::quote, "AIR", "AIRBUS");
+        m_settings->setItems({m_apple, m_lvmh, m_total, newcomer});
+        m_clock->advanceMs(599 * 1000);
+        m_server->clearRequests();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(m_server->requestCount(), 1);
+        QVERIFY(m_server->requests().first().target.startsWith("/quote?symbol=AIR&"));
+
+        // At 600 s the first three are stale again.
+        m_clock->advanceMs(1000);
+        m_server->clearRequests();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(m_server->requestCount(), 3);
+
+        // Forcing ignores the reuse rule.
+        m_server->clearRequests();
+        service->refresh(true);
+        waitIdle(*service);
+        QCOMPARE(m_server->requestCount(), 4);
+    }
+
+    void refreshDuringThePauseRestartsAtOnce()
+    {
+        m_settings->setStockProvider(StockProvider::twelveData);
+        m_settings->setStockKey(QStringLiteral("sk"));
+        m_settings->setItems({m_apple, m_lvmh});
+        m_server->setResponse("/quote", {200, twelve("10")});
+        auto service = makeService();
+        service->setTwelveDataPause(60s);
+        service->refresh(false);
+        QVERIFY(QTest::qWaitFor([&] { return m_server->requestCount() == 1; }, 10000));
+        QTest::qWait(50); // the first run now waits in its pause
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        service->setTwelveDataPause(0ms);
+        service->refresh(false);
+        waitIdle(*service);
+        QVERIFY(elapsed.elapsed() < 30000);
+        // The new run skipped the item fetched a moment ago and went on with the next.
+        QCOMPARE(m_server->requestCount(), 2);
+        QVERIFY(m_server->requests().at(1).target.startsWith("/quote?symbol=MC&"));
+        QCOMPARE(prices(service->quotes()), QStringList({"10.00", "10.00"}));
+    }
+
+    void forcedRefreshFetchesEverything()
+    {
+        m_settings->setItems({m_gold, m_paris, m_apple});
+        auto service = makeService();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(m_server->requestCount(), 3);
+
+        m_server->clearRequests();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(m_server->requestCount(), 1); // only the stock
+
+        m_server->clearRequests();
+        service->refresh(true);
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/latest"), 1);
+        QCOMPARE(requestsTo("/v1/forecast.json"), 1);
+        QCOMPARE(requestsTo("/v8/finance/chart/AAPL"), 1);
+    }
+
+    void weatherIsDueAfterEachSlot()
+    {
+        m_settings->setItems({m_paris});
+        storeScheduled({{"weather.v2:48.85,2.35", {"7°C", std::nullopt, {}, local(2, 12, 29), "rain"}}});
+        m_clock->setNow(local(2, 12, 30));
+        auto service = makeService();
+        service->start();
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/forecast.json"), 1);
+        QCOMPARE(prices(service->quotes()), QStringList({"21°C"}));
+        QCOMPARE(service->quotes().first().icon, WeatherIcon::sun);
+        QCOMPARE(service->scheduled().value("weather.v2:48.85,2.35").at, local(2, 12, 30));
+
+        m_clock->setNow(local(2, 16, 59));
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/forecast.json"), 1);
+
+        m_clock->setNow(local(2, 17, 0));
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/forecast.json"), 2);
+    }
+
+    void weatherFailureKeepsStoredValueOrShowsPlaceholder()
+    {
+        const WatchItem lyon = item(ItemKind::weather, "Lyon", "LYON");
+        m_settings->setItems({m_paris, lyon});
+        storeScheduled({{"weather.v2:48.85,2.35", {"7°C", std::nullopt, {}, local(1, 17, 0), "rain"}}});
+        m_server->setResponse("/v1/forecast.json", {500, "<html>oops</html>"});
+        auto service = makeService();
+        service->start();
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"7°C", "--"}));
+
+        m_settings->setWeatherKey(QString());
+        m_server->clearRequests();
+        service->refresh(true);
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"7°C", "CLE?"}));
+        QCOMPARE(m_server->requestCount(), 0);
+    }
+
+    void metalHistoryAndReferencePrice()
+    {
+        m_settings->setItems({m_gold});
+        QVERIFY(m_store->set(DataService::historyKey,
+                             Records::encodeHistory({{"metal:gold:EUR:toz",
+                                                      {{local(1, 17, 0), 2000}, {local(2, 9, 0), 2010}}}})));
+        m_clock->setNow(local(2, 12, 30));
+        auto service = makeService();
+        service->start();
+        waitIdle(*service);
+        QCOMPARE(m_server->requests().first().target, QByteArray("/v1/latest?api_key=mk&currency=EUR&unit=toz"));
+        const Quote gold = service->quotes().first();
+        QCOMPARE(gold.price, QStringLiteral("2020.00"));
+        QVERIFY(nearlyEqual(gold.change, 1.0));
+        QCOMPARE(gold.series.size(), 18);
+        QCOMPARE(service->metalHistory().value("metal:gold:EUR:toz").size(), 3);
+        QCOMPARE(service->metalsFetchedAt().value("EUR:toz"), local(2, 12, 30));
+
+        // Written in this order, and readable by the next launch.
+        QCOMPARE(Records::decodeHistory(*m_store->data(DataService::historyKey)), service->metalHistory());
+        QCOMPARE(Records::decodeScheduled(*m_store->data(DataService::scheduledKey)), service->scheduled());
+        QCOMPARE(Records::decodeFetchTimes(*m_store->data(DataService::fetchedAtKey)), service->metalsFetchedAt());
+    }
+
+    void metalMissingFromTheAnswerWaitsForTheNextSlot()
+    {
+        m_settings->setItems({m_gold, m_silver});
+        m_server->setResponse("/v1/latest", {200, R"({"status":"success","metals":{"gold":2020}})"});
+        auto service = makeService();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"2020.00", "--"}));
+        QVERIFY(!service->quotes().first().change); // first reading ever
+        QVERIFY(service->quotes().first().series.isEmpty());
+        QCOMPARE(service->metalsFetchedAt().value("EUR:toz"), local(2, 10, 0));
+
+        // Silver has no stored value, yet the next runs of the same slot ask nothing.
+        for (int minute = 1; minute <= 3; ++minute) {
+            m_clock->setNow(local(2, 10, minute));
+            service->refresh(false);
+            waitIdle(*service);
+        }
+        QCOMPARE(requestsTo("/v1/latest"), 1);
+
+        // The next slot, or a forced refresh, asks again.
+        m_clock->setNow(local(2, 12, 30));
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/latest"), 2);
+        service->refresh(true);
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/latest"), 3);
+    }
+
+    void metalsFailureChangesNothing()
+    {
+        m_settings->setItems({m_gold});
+        m_server->setResponse("/v1/latest", {200, R"({"status":"failure","error_message":"quota"})"});
+        auto service = makeService();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"--"}));
+        QVERIFY(service->metalsFetchedAt().isEmpty());
+        QVERIFY(!m_store->data(DataService::fetchedAtKey));
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/latest"), 2);
+
+        m_settings->setMetalsKey(QString());
+        m_server->clearRequests();
+        service->refresh(true);
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"CLE?"}));
+        QCOMPARE(m_server->requestCount(), 0);
+    }
+
+    void storesSurviveARestart()
+    {
+        m_settings->setItems({m_gold, m_paris, m_apple});
+        {
+            auto service = makeService();
+            service->start();
+            waitIdle(*service);
+        }
+        const QByteArray scheduledBytes = *m_store->data(DataService::scheduledKey);
+        const QByteArray historyBytes = *m_store->data(DataService::historyKey);
+
+        m_server->clearRequests();
+        m_server->setResponse("/v8/finance/chart/AAPL", {200, yahoo(190)});
+        auto service = makeService();
+        QSignalSpy published(service.get(), &DataService::quotesChanged);
+        service->start();
+        QCOMPARE(prices(published.first().first().value<QList<Quote>>()), QStringList({"2020.00", "21°C", "--"}));
+        waitIdle(*service);
+        QCOMPARE(m_server->requestCount(), 1); // the stock only
+        // Nothing new was fetched, so the stores are untouched byte for byte.
+        QCOMPARE(*m_store->data(DataService::scheduledKey), scheduledBytes);
+        QCOMPARE(*m_store->data(DataService::historyKey), historyBytes);
+        QCOMPARE(Records::encodeScheduled(service->scheduled()), scheduledBytes);
+    }
+
+    void timerTickLeavesASlowRunAlone()
+    {
+        LoopbackHttpServer::Response slow(200, yahoo(187.5));
+        slow.delayMs = 400;
+        m_server->setResponse("/v8/finance/chart/AAPL", slow);
+        m_http->setTimeoutScale(1);
+        m_settings->setItems({m_apple});
+        auto service = makeService();
+        service->setRefreshInterval(30ms);
+        service->start();
+        // A tick that restarted the run would cut the slow request every 30 ms.
+        QVERIFY(QTest::qWaitFor([&] { return prices(service->quotes()) == QStringList({"187.50"}); }, 10000));
+        QCOMPARE(m_server->requests().first().path(), QByteArray("/v8/finance/chart/AAPL"));
+        QVERIFY(m_server->requestCount() <= 3);
+    }
+
+    void cancelledRunNeverPublishesAfterItsSuccessor()
+    {
+        LoopbackHttpServer::Response slow(200, yahoo(187.5));
+        slow.delayMs = 200;
+        m_server->setResponse("/v8/finance/chart/AAPL", slow);
+        m_http->setTimeoutScale(1);
+        m_settings->setItems({m_apple});
+        auto service = makeService();
+        service->refresh(false);
+        QVERIFY(QTest::qWaitFor([&] { return m_server->requestCount() == 1; }, 10000));
+
+        m_settings->setItems({m_lvmh});
+        QList<QList<Quote>> after;
+        connect(service.get(), &DataService::quotesChanged, this,
+                [&](const QList<Quote> &quotes) { after.append(quotes); });
+        service->refresh(false);
+        waitIdle(*service);
+        QTest::qWait(300); // past the moment the first answer would have come
+        QVERIFY(!after.isEmpty());
+        for (const auto &quotes : after) {
+            QCOMPARE(quotes.size(), 1);
+            QCOMPARE(quotes.first().id, m_lvmh.id);
+        }
+        QCOMPARE(prices(service->quotes()), QStringList({"702.40"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataService)
+#include "TestDataService.moc"
