@@ -1,0 +1,627 @@
+#include "settingsui/ContentTab.h"
+
+#include "search/SearchModel.h"
+#include "settings/Settings.h"
+#include "settingsui/BusyIndicator.h"
+#include "settingsui/FormSection.h"
+#include "settingsui/Icons.h"
+#include "settingsui/NewsSection.h"
+#include "settingsui/SettingsEnvironment.h"
+#include "settingsui/UiStyle.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int minimumListHeight = 170;
+
+Icons::Symbol kindSymbol(ItemKind kind)
+{
+    switch (kind) {
+    case ItemKind::quote:
+        return Icons::Symbol::chartUptrend;
+    case ItemKind::weather:
+        return Icons::Symbol::cloudSun;
+    case ItemKind::metal:
+        return Icons::Symbol::diamond;
+    }
+    return Icons::Symbol::chartUptrend;
+}
+
+QString queryPlaceholder(ItemKind kind)
+{
+    switch (kind) {
+    case ItemKind::quote:
+        return QStringLiteral("AAPL, S&P500, BTC");
+    case ItemKind::weather:
+        return QStringLiteral("Paris, Lyon, Tokyo");
+    case ItemKind::metal:
+        return QStringLiteral("Or, Argent, Cuivre");
+    }
+    return QString();
+}
+
+void makeBorderless(QLineEdit *field)
+{
+    field->setFrame(false);
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; padding: 0; }"));
+}
+
+/** A suggestion: title above subtitle, a plus sign at the end, clickable over its whole width. */
+class SuggestionButton : public QAbstractButton
+{
+public:
+    SuggestionButton(const Suggestion &suggestion, QWidget *parent)
+        : QAbstractButton(parent)
+    {
+        setObjectName(QStringLiteral("suggestion"));
+        setCursor(Qt::PointingHandCursor);
+        setText(suggestion.title);
+        auto *layout = new QHBoxLayout(this);
+        layout->setContentsMargins(0, 4, 0, 4);
+        auto *stack = new QVBoxLayout();
+        stack->setSpacing(1);
+        auto *title = new QLabel(suggestion.title, this);
+        title->setObjectName(QStringLiteral("suggestionTitle"));
+        stack->addWidget(title);
+        auto *subtitle = new QLabel(suggestion.subtitle, this);
+        subtitle->setObjectName(QStringLiteral("suggestionSubtitle"));
+        UiStyle::styleLabel(subtitle, UiStyle::TextStyle::caption, UiStyle::secondaryText(subtitle));
+        subtitle->setVisible(!suggestion.subtitle.isEmpty());
+        stack->addWidget(subtitle);
+        layout->addLayout(stack, 1);
+        auto *plus = new QLabel(this);
+        plus->setPixmap(Icons::drawn(Icons::Symbol::plusCircleFill, palette().color(QPalette::Highlight), 18));
+        layout->addWidget(plus);
+        for (QLabel *label : {title, subtitle, plus})
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (!underMouse() && !isDown())
+            return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor tint = palette().color(QPalette::Highlight);
+        tint.setAlpha(isDown() ? 50 : 25);
+        p.setPen(Qt::NoPen);
+        p.setBrush(tint);
+        p.drawRoundedRect(QRectF(rect()).adjusted(-4, 0, 4, 0), 6, 6);
+    }
+
+    void enterEvent(QEnterEvent *event) override
+    {
+        QAbstractButton::enterEvent(event);
+        update();
+    }
+
+    void leaveEvent(QEvent *event) override
+    {
+        QAbstractButton::leaveEvent(event);
+        update();
+    }
+};
+
+} // namespace
+
+/** The list of watched items; a drop moves the dragged rows through the settings. */
+class ContentTab::ItemsList : public QListWidget
+{
+public:
+    explicit ItemsList(ContentTab *tab)
+        : QListWidget(tab)
+        , m_tab(tab)
+    {
+        setObjectName(QStringLiteral("itemsList"));
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setDragDropMode(QAbstractItemView::InternalMove);
+        setDefaultDropAction(Qt::MoveAction);
+        setDragEnabled(true);
+        setAcceptDrops(true);
+        setDropIndicatorShown(true);
+        setFrameShape(QFrame::NoFrame);
+        setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        viewport()->setAutoFillBackground(false);
+        setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"));
+    }
+
+    /** The position a drop at `pos` inserts before. */
+    int destinationAt(const QPoint &pos) const
+    {
+        const QModelIndex index = indexAt(pos);
+        if (!index.isValid())
+            return count();
+        return pos.y() >= visualRect(index).center().y() ? index.row() + 1 : index.row();
+    }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override
+    {
+        if (event->source() && event->source() != this) {
+            event->ignore();
+            return;
+        }
+        QListWidget::dragEnterEvent(event);
+        event->acceptProposedAction();
+    }
+
+    void dropEvent(QDropEvent *event) override
+    {
+        if (event->source() && event->source() != this) {
+            event->ignore();
+            return;
+        }
+        QList<int> sources;
+        for (const QModelIndex &index : selectionModel()->selectedIndexes())
+            sources.append(index.row());
+        const int destination = destinationAt(event->position().toPoint());
+        // The list is rebuilt from the settings; Qt must not move or remove rows itself.
+        event->setDropAction(Qt::IgnoreAction);
+        event->accept();
+        stopAutoScroll();
+        setState(NoState);
+        viewport()->update();
+        if (sources.isEmpty())
+            return;
+        QPointer<ContentTab> tab(m_tab);
+        QTimer::singleShot(0, m_tab, [tab, sources, destination] {
+            if (tab)
+                tab->moveItems(sources, destination);
+        });
+    }
+
+private:
+    ContentTab *m_tab;
+};
+
+/** One watched item. */
+class ContentTab::Row : public QWidget
+{
+public:
+    Row(const WatchItem &item, QWidget *parent)
+        : QWidget(parent)
+        , id(item.id)
+    {
+        setObjectName(QStringLiteral("itemRow"));
+        setProperty("itemId", item.id);
+        auto *layout = new QHBoxLayout(this);
+        layout->setContentsMargins(4, 4, 8, 4);
+        layout->setSpacing(8);
+
+        remove = new QToolButton(this);
+        remove->setObjectName(QStringLiteral("removeButton"));
+        remove->setAutoRaise(true);
+        remove->setToolTip(QStringLiteral("Retirer du bandeau"));
+        remove->setIconSize(QSize(20, 20));
+        remove->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
+        layout->addWidget(remove);
+
+        kindIcon = new QLabel(this);
+        kindIcon->setObjectName(QStringLiteral("kindIcon"));
+        kindIcon->setFixedWidth(18);
+        kindIcon->setAlignment(Qt::AlignCenter);
+        kindIcon->setPixmap(Icons::drawn(kindSymbol(item.kind), UiStyle::secondaryText(this), 16));
+        layout->addWidget(kindIcon);
+
+        auto *stack = new QVBoxLayout();
+        stack->setSpacing(0);
+        label = new QLineEdit(item.label, this);
+        label->setObjectName(QStringLiteral("labelField"));
+        label->setPlaceholderText(QStringLiteral("AAPL, S&P500, BTC"));
+        makeBorderless(label);
+        label->setFont(UiStyle::font(label->font(), UiStyle::TextStyle::bodyMedium));
+        stack->addWidget(label);
+        symbol = new QLabel(item.symbol, this);
+        symbol->setObjectName(QStringLiteral("symbolLabel"));
+        UiStyle::styleLabel(symbol, UiStyle::TextStyle::caption, UiStyle::secondaryText(symbol));
+        stack->addWidget(symbol);
+        layout->addLayout(stack, 1);
+
+        confirm = new QPushButton(QStringLiteral("Supprimer"), this);
+        confirm->setObjectName(QStringLiteral("deleteButton"));
+        confirm->setAutoDefault(false);
+        confirm->setCursor(Qt::PointingHandCursor);
+        confirm->setFont(UiStyle::font(confirm->font(), UiStyle::TextStyle::calloutBold));
+        confirm->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border: none; "
+                                              "border-radius: 7px; padding: 5px 12px; }"
+                                              "QPushButton:pressed { background: %2; }")
+                                   .arg(UiStyle::red().name(), UiStyle::red().darker(120).name()));
+        layout->addWidget(confirm);
+
+        handle = new QLabel(this);
+        handle->setObjectName(QStringLiteral("dragHandle"));
+        handle->setPixmap(Icons::drawn(Icons::Symbol::line3Horizontal, UiStyle::tertiaryText(this), 16));
+        handle->setCursor(Qt::OpenHandCursor);
+        layout->addWidget(handle);
+    }
+
+    void display(const WatchItem &item)
+    {
+        if (label->text() != item.label)
+            label->setText(item.label);
+        symbol->setText(item.symbol);
+    }
+
+    void setState(bool editing, bool pending)
+    {
+        remove->setVisible(editing);
+        remove->setIcon(QIcon(Icons::drawn(Icons::Symbol::minusCircleFill, Qt::white, 20, pending ? -90 : 0)));
+        confirm->setVisible(editing && pending);
+        handle->setVisible(editing && !pending);
+    }
+
+    QUuid id;
+    QToolButton *remove = nullptr;
+    QLabel *kindIcon = nullptr;
+    QLineEdit *label = nullptr;
+    QLabel *symbol = nullptr;
+    QPushButton *confirm = nullptr;
+    QLabel *handle = nullptr;
+};
+
+ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWidget *parent)
+    : QWidget(parent)
+    , m_settings(settings)
+    , m_environment(environment)
+    , m_search(new SearchModel(settings, environment.http(), this))
+    , m_lastItems(settings.items())
+    , m_lastSources(settings.newsSources())
+    , m_lastCurrency(settings.metalCurrency())
+    , m_lastUnit(settings.metalUnit())
+{
+    setObjectName(QStringLiteral("contentTab"));
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *page = new FormPage(this);
+    outer->addWidget(page);
+
+    // Watched items.
+    FormSection *watched = page->addSection(QStringLiteral("Affiché dans le bandeau"));
+    m_editButton = new QPushButton(QStringLiteral("Modifier"));
+    m_editButton->setObjectName(QStringLiteral("editButton"));
+    m_editButton->setFlat(true);
+    m_editButton->setAutoDefault(false);
+    m_editButton->setCursor(Qt::PointingHandCursor);
+    m_editButton->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0 2px; color: %1; }")
+                                    .arg(palette().color(QPalette::Highlight).name()));
+    watched->setHeaderWidget(m_editButton);
+    auto *itemsBox = new QWidget();
+    auto *itemsLayout = new QVBoxLayout(itemsBox);
+    itemsLayout->setContentsMargins(0, 4, 0, 4);
+    m_emptyHint = new QLabel(QStringLiteral("Rien à afficher. Ajoute une valeur ci-dessous."), itemsBox);
+    m_emptyHint->setObjectName(QStringLiteral("emptyHint"));
+    UiStyle::styleLabel(m_emptyHint, UiStyle::TextStyle::body, UiStyle::secondaryText(m_emptyHint));
+    itemsLayout->addWidget(m_emptyHint);
+    m_list = new ItemsList(this);
+    m_list->setParent(itemsBox);
+    itemsLayout->addWidget(m_list);
+    watched->addRow(itemsBox);
+
+    // Add.
+    FormSection *add = page->addSection(QStringLiteral("Ajouter"));
+    m_kindPicker = new QComboBox();
+    m_kindPicker->setObjectName(QStringLiteral("kindPicker"));
+    for (ItemKind kind : allCases<ItemKind>())
+        m_kindPicker->addItem(title(kind), static_cast<int>(kind));
+    add->addRow(QStringLiteral("Type"), m_kindPicker);
+    auto *searchRow = new QWidget();
+    auto *searchLayout = new QHBoxLayout(searchRow);
+    searchLayout->setContentsMargins(0, 6, 0, 6);
+    searchLayout->setSpacing(8);
+    auto *glass = new QLabel(searchRow);
+    glass->setPixmap(Icons::icon(Icons::Symbol::magnifyingGlass, UiStyle::secondaryText(this)).pixmap(16, 16));
+    searchLayout->addWidget(glass);
+    m_query = new QLineEdit(searchRow);
+    m_query->setObjectName(QStringLiteral("searchField"));
+    makeBorderless(m_query);
+    m_query->setPlaceholderText(queryPlaceholder(m_kind));
+    searchLayout->addWidget(m_query, 1);
+    m_busy = new BusyIndicator(14, searchRow);
+    m_busy->setObjectName(QStringLiteral("searchBusy"));
+    m_busy->hide();
+    searchLayout->addWidget(m_busy);
+    add->addRow(searchRow);
+    m_message = new QLabel();
+    m_message->setObjectName(QStringLiteral("searchMessage"));
+    m_message->setWordWrap(true);
+    UiStyle::styleLabel(m_message, UiStyle::TextStyle::footnote, UiStyle::orange());
+    m_message->setContentsMargins(0, 4, 0, 4);
+    m_message->hide();
+    add->addRow(m_message);
+    m_suggestionsBox = new QWidget();
+    m_suggestionsBox->setObjectName(QStringLiteral("suggestions"));
+    m_suggestionsLayout = new QVBoxLayout(m_suggestionsBox);
+    m_suggestionsLayout->setContentsMargins(0, 2, 0, 2);
+    m_suggestionsLayout->setSpacing(2);
+    m_suggestionsBox->hide();
+    add->addRow(m_suggestionsBox);
+
+    // Metals.
+    m_metals = page->addSection(QStringLiteral("Métaux"));
+    m_metals->setObjectName(QStringLiteral("metalsSection"));
+    m_currency = new QComboBox();
+    m_currency->setObjectName(QStringLiteral("currencyPicker"));
+    for (const char *code : {"EUR", "USD", "GBP", "CHF"})
+        m_currency->addItem(QLatin1String(code), QLatin1String(code));
+    m_metals->addRow(QStringLiteral("Devise"), m_currency);
+    m_unit = new QComboBox();
+    m_unit->setObjectName(QStringLiteral("unitPicker"));
+    m_unit->addItem(QStringLiteral("Once troy (toz)"), QStringLiteral("toz"));
+    m_unit->addItem(QStringLiteral("Gramme (g)"), QStringLiteral("g"));
+    m_metals->addRow(QStringLiteral("Unité"), m_unit);
+    QLabel *schedule = UiStyle::note(
+        QStringLiteral("Les métaux et la météo sont actualisés 3 fois par jour : 9h00, 12h30 et 17h00."));
+    schedule->setContentsMargins(0, 6, 0, 6);
+    m_metals->addRow(schedule);
+
+    // News.
+    m_news = new NewsSection(settings, environment);
+    page->addSection(m_news);
+
+    // User actions.
+    connect(m_editButton, &QPushButton::clicked, this, [this] { setEditing(!m_editing); });
+    connect(m_kindPicker, &QComboBox::currentIndexChanged, this,
+            [this] { setKind(static_cast<ItemKind>(m_kindPicker->currentData().toInt())); });
+    connect(m_query, &QLineEdit::textEdited, this, [this](const QString &text) { m_search->schedule(text, m_kind); });
+    connect(m_currency, &QComboBox::currentIndexChanged, this,
+            [this] { m_settings.setMetalCurrency(m_currency->currentData().toString()); });
+    connect(m_unit, &QComboBox::currentIndexChanged, this,
+            [this] { m_settings.setMetalUnit(m_unit->currentData().toString()); });
+
+    // The search model's state.
+    connect(m_search, &SearchModel::resultsChanged, this, &ContentTab::syncSuggestions);
+    connect(m_search, &SearchModel::busyChanged, this, [this](bool busy) { m_busy->setVisible(busy); });
+    connect(m_search, &SearchModel::messageChanged, this, [this](const std::optional<QString> &message) {
+        m_message->setText(message.value_or(QString()));
+        m_message->setVisible(message.has_value());
+    });
+
+    // Settings changes, from here or elsewhere, and the refreshes they call for.
+    connect(&m_settings, &Settings::itemsChanged, this, &ContentTab::onSettingsItemsChanged);
+    connect(&m_settings, &Settings::newsSourcesChanged, this, [this](const QList<NewsSource> &sources) {
+        if (sources == m_lastSources)
+            return;
+        m_lastSources = sources;
+        m_environment.requestNewsRefresh();
+    });
+    connect(&m_settings, &Settings::metalCurrencyChanged, this, [this](const QString &currency) {
+        const QSignalBlocker blocker(m_currency);
+        m_currency->setCurrentIndex(m_currency->findData(currency));
+        if (currency == m_lastCurrency)
+            return;
+        m_lastCurrency = currency;
+        m_environment.requestDataRefresh(true);
+    });
+    connect(&m_settings, &Settings::metalUnitChanged, this, [this](const QString &unit) {
+        const QSignalBlocker blocker(m_unit);
+        m_unit->setCurrentIndex(m_unit->findData(unit));
+        if (unit == m_lastUnit)
+            return;
+        m_lastUnit = unit;
+        m_environment.requestDataRefresh(true);
+    });
+
+    {
+        const QSignalBlocker currencyBlocker(m_currency);
+        m_currency->setCurrentIndex(m_currency->findData(m_settings.metalCurrency()));
+        const QSignalBlocker unitBlocker(m_unit);
+        m_unit->setCurrentIndex(m_unit->findData(m_settings.metalUnit()));
+    }
+    syncItems();
+}
+
+ContentTab::~ContentTab() = default;
+
+void ContentTab::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_kind == ItemKind::metal)
+        m_search->schedule(QString(), ItemKind::metal);
+}
+
+void ContentTab::setEditing(bool editing)
+{
+    m_editing = editing;
+    m_confirmId.reset();
+    m_editButton->setText(editing ? QStringLiteral("OK") : QStringLiteral("Modifier"));
+    QFont font = m_editButton->font();
+    font.setWeight(editing ? QFont::DemiBold : QFont::Normal);
+    m_editButton->setFont(font);
+    syncRowStates();
+}
+
+void ContentTab::setKind(ItemKind kind)
+{
+    m_kind = kind;
+    m_query->clear();
+    m_query->setPlaceholderText(queryPlaceholder(kind));
+    m_search->clear();
+    if (kind == ItemKind::metal)
+        m_search->schedule(QString(), ItemKind::metal);
+    syncMetalsSection();
+}
+
+void ContentTab::onSettingsItemsChanged()
+{
+    syncItems();
+    const QList<WatchItem> items = m_settings.items();
+    if (items == m_lastItems)
+        return;
+    m_lastItems = items;
+    m_environment.requestDataRefresh(false);
+}
+
+void ContentTab::syncItems()
+{
+    const QList<WatchItem> items = m_settings.items();
+    bool sameRows = items.size() == m_rows.size();
+    for (qsizetype i = 0; sameRows && i < items.size(); ++i)
+        sameRows = m_rows.at(i)->id == items.at(i).id;
+    if (sameRows) {
+        // In place, so a label being typed keeps its field and cursor.
+        for (qsizetype i = 0; i < items.size(); ++i)
+            m_rows.at(i)->display(items.at(i));
+    } else {
+        rebuildRows();
+    }
+    if (m_confirmId) {
+        const bool stillThere = std::any_of(items.cbegin(), items.cend(),
+                                            [this](const WatchItem &item) { return item.id == *m_confirmId; });
+        if (!stillThere)
+            m_confirmId.reset();
+    }
+    m_emptyHint->setVisible(items.isEmpty());
+    m_list->setVisible(!items.isEmpty());
+    syncRowStates();
+    syncMetalsSection();
+}
+
+void ContentTab::rebuildRows()
+{
+    const QList<WatchItem> items = m_settings.items();
+    m_list->clear(); // deletes the row widgets with their items
+    m_rows.clear();
+    int height = 0;
+    for (const WatchItem &item : items) {
+        auto *entry = new QListWidgetItem(m_list);
+        entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+        auto *row = new Row(item, m_list);
+        row->setState(true, false); // measure with every control present
+        entry->setSizeHint(QSize(0, row->sizeHint().height()));
+        height += row->sizeHint().height();
+        m_list->setItemWidget(entry, row);
+        m_rows.append(row);
+
+        const QUuid id = item.id;
+        connect(row->remove, &QToolButton::clicked, this, [this, id] { togglePending(id); });
+        connect(row->confirm, &QPushButton::clicked, this, [this, id] { removeItem(id); });
+        connect(row->label, &QLineEdit::textEdited, this, [this, id](const QString &text) { relabel(id, text); });
+    }
+    m_list->setFixedHeight(qMax(minimumListHeight, height + 2 * m_list->frameWidth() + 4));
+}
+
+void ContentTab::syncRowStates()
+{
+    for (Row *row : std::as_const(m_rows))
+        row->setState(m_editing, m_confirmId && *m_confirmId == row->id);
+}
+
+void ContentTab::syncMetalsSection()
+{
+    const QList<WatchItem> items = m_settings.items();
+    const bool watchesMetal = std::any_of(items.cbegin(), items.cend(),
+                                          [](const WatchItem &item) { return item.kind == ItemKind::metal; });
+    m_metals->setVisible(watchesMetal || m_kind == ItemKind::metal);
+}
+
+void ContentTab::syncSuggestions()
+{
+    while (QLayoutItem *child = m_suggestionsLayout->takeAt(0)) {
+        if (QWidget *widget = child->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete child;
+    }
+    const QList<Suggestion> results = m_search->results();
+    for (const Suggestion &suggestion : results) {
+        auto *button = new SuggestionButton(suggestion, m_suggestionsBox);
+        m_suggestionsLayout->addWidget(button);
+        connect(button, &QAbstractButton::clicked, this, [this, suggestion] { addSuggestion(suggestion); });
+    }
+    m_suggestionsBox->setVisible(!results.isEmpty());
+}
+
+void ContentTab::addSuggestion(const Suggestion &suggestion)
+{
+    QList<WatchItem> items = m_settings.items();
+    WatchItem item = suggestion.item;
+    // Removal works by identity: a second copy of the same suggestion gets its own.
+    if (std::any_of(items.cbegin(), items.cend(), [&item](const WatchItem &other) { return other.id == item.id; }))
+        item.id = QUuid::createUuid();
+    items.append(item);
+    m_query->clear();
+    m_search->clear();
+    if (m_kind == ItemKind::metal)
+        m_search->schedule(QString(), ItemKind::metal);
+    m_settings.setItems(items);
+}
+
+void ContentTab::togglePending(const QUuid &id)
+{
+    if (m_confirmId && *m_confirmId == id)
+        m_confirmId.reset();
+    else
+        m_confirmId = id;
+    syncRowStates();
+}
+
+void ContentTab::removeItem(const QUuid &id)
+{
+    QList<WatchItem> items = m_settings.items();
+    items.removeIf([&id](const WatchItem &item) { return item.id == id; });
+    m_confirmId.reset();
+    m_settings.setItems(items);
+}
+
+void ContentTab::relabel(const QUuid &id, const QString &label)
+{
+    QList<WatchItem> items = m_settings.items();
+    for (WatchItem &item : items) {
+        if (item.id == id)
+            item.label = label;
+    }
+    m_settings.setItems(items);
+}
+
+QList<WatchItem> ContentTab::moved(const QList<WatchItem> &items, const QList<int> &sources, int destination)
+{
+    QList<bool> picked(items.size(), false);
+    for (int source : sources) {
+        if (source >= 0 && source < items.size())
+            picked[source] = true;
+    }
+    destination = std::clamp(destination, 0, static_cast<int>(items.size()));
+    QList<WatchItem> moving;
+    QList<WatchItem> staying;
+    int pickedBefore = 0;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (picked.at(i)) {
+            moving.append(items.at(i));
+            if (i < destination)
+                ++pickedBefore;
+        } else {
+            staying.append(items.at(i));
+        }
+    }
+    const qsizetype insertAt = destination - pickedBefore;
+    for (qsizetype i = 0; i < moving.size(); ++i)
+        staying.insert(insertAt + i, moving.at(i));
+    return staying;
+}
+
+void ContentTab::moveItems(const QList<int> &sources, int destination)
+{
+    const QList<WatchItem> items = m_settings.items();
+    const QList<WatchItem> reordered = moved(items, sources, destination);
+    if (reordered != items)
+        m_settings.setItems(reordered);
+}

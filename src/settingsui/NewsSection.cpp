@@ -1,0 +1,304 @@
+#include "settingsui/NewsSection.h"
+
+#include "settings/Settings.h"
+#include "settingsui/BusyIndicator.h"
+#include "settingsui/Icons.h"
+#include "settingsui/SettingsEnvironment.h"
+#include "settingsui/ToggleSwitch.h"
+#include "settingsui/UiStyle.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+/** One line of text, shortened in the middle when it does not fit. */
+class MiddleElidedLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override { return QSize(40, QLabel::minimumSizeHint().height()); }
+    QSize sizeHint() const override { return QSize(qMin(QLabel::sizeHint().width(), 320), QLabel::sizeHint().height()); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.setFont(font());
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideMiddle, width()));
+    }
+};
+
+QString trimmed(const QString &text)
+{
+    return text.trimmed(); // white space and line breaks
+}
+
+} // namespace
+
+/** The row of one feed. */
+class NewsSection::Row : public QWidget
+{
+public:
+    Row(QWidget *parent, const NewsSource &source)
+        : QWidget(parent)
+        , id(source.id)
+    {
+        setObjectName(QStringLiteral("newsRow"));
+        setProperty("sourceId", source.id);
+        auto *layout = new QHBoxLayout(this);
+        layout->setContentsMargins(0, 5, 0, 5);
+        layout->setSpacing(10);
+
+        enabled = new ToggleSwitch(this);
+        enabled->setObjectName(QStringLiteral("enabledSwitch"));
+        layout->addWidget(enabled);
+
+        auto *stack = new QVBoxLayout();
+        stack->setSpacing(1);
+        name = new QLineEdit(this);
+        name->setObjectName(QStringLiteral("nameField"));
+        name->setFrame(false);
+        name->setPlaceholderText(QStringLiteral("Nom du média"));
+        name->setFont(UiStyle::font(name->font(), UiStyle::TextStyle::bodyMedium));
+        name->setAttribute(Qt::WA_MacShowFocusRect, false);
+        name->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; padding: 0; }"));
+        stack->addWidget(name);
+        url = new MiddleElidedLabel(this);
+        url->setObjectName(QStringLiteral("urlLabel"));
+        UiStyle::styleLabel(url, UiStyle::TextStyle::caption, UiStyle::secondaryText(url));
+        stack->addWidget(url);
+        layout->addLayout(stack, 1);
+
+        progress = new BusyIndicator(14, this);
+        progress->setObjectName(QStringLiteral("statusProgress"));
+        layout->addWidget(progress);
+        count = new QLabel(this);
+        count->setObjectName(QStringLiteral("statusCount"));
+        UiStyle::styleLabel(count, UiStyle::TextStyle::caption, UiStyle::secondaryText(count));
+        layout->addWidget(count);
+        failed = new QLabel(QStringLiteral("illisible"), this);
+        failed->setObjectName(QStringLiteral("statusFailed"));
+        UiStyle::styleLabel(failed, UiStyle::TextStyle::caption, UiStyle::orange());
+        layout->addWidget(failed);
+
+        remove = new QToolButton(this);
+        remove->setObjectName(QStringLiteral("removeSourceButton"));
+        remove->setAutoRaise(true);
+        remove->setIcon(Icons::icon(Icons::Symbol::trash, UiStyle::secondaryText(this)));
+        remove->setIconSize(QSize(16, 16));
+        remove->setToolTip(QStringLiteral("Retirer cette source"));
+        layout->addWidget(remove);
+        display(source);
+    }
+
+    void display(const NewsSource &source)
+    {
+        {
+            const QSignalBlocker blocker(enabled);
+            enabled->setChecked(source.enabled);
+        }
+        if (name->text() != source.name)
+            name->setText(source.name);
+        url->setText(source.url);
+        url->setToolTip(source.url);
+        isEnabled = source.enabled;
+    }
+
+    void showStatus(bool visible, const std::optional<FeedStatus> &status)
+    {
+        progress->setVisible(visible && !status);
+        count->setVisible(visible && status && status->isOk());
+        failed->setVisible(visible && status && !status->isOk());
+        if (status && status->isOk())
+            count->setText(QString::number(status->count) + QStringLiteral(" titres"));
+    }
+
+    QUuid id;
+    bool isEnabled = true;
+    ToggleSwitch *enabled = nullptr;
+    QLineEdit *name = nullptr;
+    QLabel *url = nullptr;
+    BusyIndicator *progress = nullptr;
+    QLabel *count = nullptr;
+    QLabel *failed = nullptr;
+    QToolButton *remove = nullptr;
+};
+
+NewsSection::NewsSection(Settings &settings, SettingsEnvironment &environment, QWidget *parent)
+    : FormSection(QStringLiteral("Actualités (ligne du bas)"), parent)
+    , m_settings(settings)
+    , m_environment(environment)
+{
+    setObjectName(QStringLiteral("newsSection"));
+
+    m_rowsBox = new QWidget();
+    m_rowsBox->setObjectName(QStringLiteral("newsRows"));
+    m_rowsLayout = new QVBoxLayout(m_rowsBox);
+    m_rowsLayout->setContentsMargins(0, 0, 0, 0);
+    m_rowsLayout->setSpacing(0);
+    addRow(m_rowsBox);
+
+    auto *addRowWidget = new QWidget();
+    auto *addLayout = new QHBoxLayout(addRowWidget);
+    addLayout->setContentsMargins(0, 6, 0, 6);
+    addLayout->setSpacing(8);
+    m_newName = new QLineEdit(addRowWidget);
+    m_newName->setObjectName(QStringLiteral("newNameField"));
+    m_newName->setPlaceholderText(QStringLiteral("Nom"));
+    m_newName->setMaximumWidth(130);
+    addLayout->addWidget(m_newName);
+    m_newUrl = new QLineEdit(addRowWidget);
+    m_newUrl->setObjectName(QStringLiteral("newUrlField"));
+    m_newUrl->setPlaceholderText(QStringLiteral("https://…/rss.xml"));
+    addLayout->addWidget(m_newUrl, 1);
+    m_add = new QPushButton(QStringLiteral("Ajouter"), addRowWidget);
+    m_add->setObjectName(QStringLiteral("addSourceButton"));
+    m_add->setAutoDefault(false);
+    m_add->setEnabled(false);
+    addLayout->addWidget(m_add);
+    addRow(addRowWidget);
+
+    auto *footer = new QWidget();
+    auto *footerLayout = new QHBoxLayout(footer);
+    footerLayout->setContentsMargins(0, 6, 0, 6);
+    footerLayout->setSpacing(8);
+    m_footerNote = UiStyle::note(QString(), footer);
+    m_footerNote->setObjectName(QStringLiteral("newsFooterNote"));
+    footerLayout->addWidget(m_footerNote, 1);
+    m_defaults = new QPushButton(QStringLiteral("Sources par défaut"), footer);
+    m_defaults->setObjectName(QStringLiteral("defaultSourcesButton"));
+    m_defaults->setFont(UiStyle::font(m_defaults->font(), UiStyle::TextStyle::footnote));
+    m_defaults->setAutoDefault(false);
+    footerLayout->addWidget(m_defaults, 0, Qt::AlignVCenter);
+    addRow(footer);
+
+    connect(m_newUrl, &QLineEdit::textChanged, this, [this](const QString &text) { m_add->setEnabled(urlValid(text)); });
+    connect(m_add, &QPushButton::clicked, this, &NewsSection::addFeed);
+    connect(m_defaults, &QPushButton::clicked, this, [this] { m_settings.setNewsSources(NewsSource::defaults()); });
+
+    connect(&m_settings, &Settings::newsSourcesChanged, this, [this] {
+        syncSources();
+        syncFooter();
+    });
+    connect(&m_settings, &Settings::variantChanged, this, [this] {
+        syncStatus();
+        syncFooter();
+    });
+    connect(&m_environment, &SettingsEnvironment::newsStatusChanged, this, &NewsSection::syncStatus);
+    syncSources();
+    syncFooter();
+}
+
+bool NewsSection::urlValid(const QString &url)
+{
+    const QUrl parsed(trimmed(url), QUrl::StrictMode);
+    if (!parsed.isValid())
+        return false;
+    const QString scheme = parsed.scheme().toLower();
+    return (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !parsed.host().isEmpty();
+}
+
+QString NewsSection::nameForNewFeed(const QString &name, const QString &url)
+{
+    const QString cleanName = trimmed(name);
+    if (!cleanName.isEmpty())
+        return cleanName;
+    const QUrl parsed(trimmed(url), QUrl::StrictMode);
+    if (parsed.isValid() && !parsed.host().isEmpty())
+        return parsed.host();
+    return QStringLiteral("Source");
+}
+
+void NewsSection::addFeed()
+{
+    if (!urlValid(m_newUrl->text()))
+        return;
+    NewsSource source;
+    source.id = QUuid::createUuid();
+    source.name = nameForNewFeed(m_newName->text(), m_newUrl->text());
+    source.url = trimmed(m_newUrl->text());
+    source.enabled = true;
+    QList<NewsSource> sources = m_settings.newsSources();
+    sources.append(source);
+    m_newName->clear();
+    m_newUrl->clear();
+    m_settings.setNewsSources(sources);
+}
+
+void NewsSection::updateSource(const QUuid &id, const std::function<void(NewsSource &)> &change)
+{
+    QList<NewsSource> sources = m_settings.newsSources();
+    for (NewsSource &source : sources) {
+        if (source.id == id)
+            change(source);
+    }
+    m_settings.setNewsSources(sources);
+}
+
+void NewsSection::syncSources()
+{
+    const QList<NewsSource> sources = m_settings.newsSources();
+    bool sameRows = sources.size() == m_rows.size();
+    for (qsizetype i = 0; sameRows && i < sources.size(); ++i)
+        sameRows = m_rows.at(i)->id == sources.at(i).id;
+
+    if (sameRows) {
+        // Updating in place keeps the name field being typed in (and its cursor) alive.
+        for (qsizetype i = 0; i < sources.size(); ++i)
+            m_rows.at(i)->display(sources.at(i));
+    } else {
+        for (Row *row : std::as_const(m_rows))
+            row->deleteLater();
+        for (Row *row : std::as_const(m_rows))
+            row->hide();
+        m_rows.clear();
+        for (const NewsSource &source : sources) {
+            auto *row = new Row(m_rowsBox, source);
+            m_rowsLayout->addWidget(row);
+            m_rows.append(row);
+            const QUuid id = source.id;
+            connect(row->enabled, &ToggleSwitch::toggled, this,
+                    [this, id](bool on) { updateSource(id, [on](NewsSource &s) { s.enabled = on; }); });
+            connect(row->name, &QLineEdit::textEdited, this,
+                    [this, id](const QString &text) { updateSource(id, [&text](NewsSource &s) { s.name = text; }); });
+            connect(row->remove, &QToolButton::clicked, this, [this, id] {
+                QList<NewsSource> remaining = m_settings.newsSources();
+                remaining.removeIf([&id](const NewsSource &s) { return s.id == id; });
+                m_settings.setNewsSources(remaining);
+            });
+        }
+    }
+    m_rowsBox->setVisible(!m_rows.isEmpty());
+    syncStatus();
+}
+
+void NewsSection::syncStatus()
+{
+    const bool thick = m_settings.variant() == BarVariant::thick;
+    const QHash<QUuid, FeedStatus> status = m_environment.newsStatus();
+    for (Row *row : std::as_const(m_rows)) {
+        const auto found = status.constFind(row->id);
+        row->showStatus(thick && row->isEnabled,
+                        found == status.constEnd() ? std::nullopt : std::optional<FeedStatus>(*found));
+    }
+}
+
+void NewsSection::syncFooter()
+{
+    m_footerNote->setText(m_settings.variant() == BarVariant::thick
+                              ? QStringLiteral("Flux RSS ou Atom. Les titres défilent sur la ligne du bas, "
+                                               "actualisés toutes les 10 minutes.")
+                              : QStringLiteral("Les actualités s'affichent en choisissant « 2 lignes » dans "
+                                               "l'onglet Affichage."));
+    m_defaults->setEnabled(m_settings.newsSources() != NewsSource::defaults());
+}

@@ -1,0 +1,108 @@
+#include "settingsui/SettingsView.h"
+
+#include "settingsui/ContentTab.h"
+#include "settingsui/DisplayTab.h"
+#include "settingsui/Icons.h"
+#include "settingsui/KeysTab.h"
+#include "settingsui/UiStyle.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#ifndef DOTBANNER_VERSION
+#define DOTBANNER_VERSION ""
+#endif
+#ifndef DOTBANNER_BUILD_NUMBER
+#define DOTBANNER_BUILD_NUMBER ""
+#endif
+
+namespace {
+
+std::optional<QString> nonEmpty(const char *text)
+{
+    const QString value = QString::fromUtf8(text);
+    return value.isEmpty() ? std::nullopt : std::optional<QString>(value);
+}
+
+} // namespace
+
+BundleInfo BundleInfo::current()
+{
+    // The program carries no copyright line of its own: the built-in notice stands.
+    return BundleInfo{nonEmpty(DOTBANNER_VERSION), nonEmpty(DOTBANNER_BUILD_NUMBER), std::nullopt};
+}
+
+QString SettingsView::builtInNotice()
+{
+    return QStringLiteral("Bandeau LED de cours, météo et actualités");
+}
+
+QString SettingsView::aboutLine(const BundleInfo &info)
+{
+    return QStringLiteral("Version ") + info.shortVersion.value_or(QStringLiteral("dev")) + QStringLiteral(" (")
+        + info.buildVersion.value_or(QStringLiteral("0")) + QStringLiteral(") · ")
+        + info.copyright.value_or(builtInNotice());
+}
+
+SettingsView::SettingsView(Settings &settings, SettingsEnvironment &environment, QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("settingsView"));
+    setWindowTitle(QStringLiteral("Dotbanner, réglages"));
+    setFixedSize(viewWidth, viewHeight);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("tabs"));
+    m_tabs->setDocumentMode(true);
+    m_display = new DisplayTab(settings, environment);
+    m_content = new ContentTab(settings, environment);
+    m_keys = new KeysTab(settings, environment);
+    const QColor iconColor = palette().color(QPalette::WindowText);
+    m_tabs->addTab(m_display, Icons::icon(Icons::Symbol::display, iconColor), QStringLiteral("Affichage"));
+    m_tabs->addTab(m_content, Icons::icon(Icons::Symbol::listBullet, iconColor), QStringLiteral("Contenu"));
+    m_tabs->addTab(m_keys, Icons::icon(Icons::Symbol::key, iconColor), QStringLiteral("Clés API"));
+    layout->addWidget(m_tabs, 1);
+
+    auto *divider = new QFrame(this);
+    divider->setObjectName(QStringLiteral("divider"));
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(divider);
+
+    auto *footer = new QWidget(this);
+    footer->setObjectName(QStringLiteral("footer"));
+    auto *footerLayout = new QHBoxLayout(footer);
+    footerLayout->setContentsMargins(20, 12, 20, 12);
+    auto *version = new QLabel(aboutLine(BundleInfo::current()), footer);
+    version->setObjectName(QStringLiteral("versionLine"));
+    UiStyle::styleLabel(version, UiStyle::TextStyle::caption, UiStyle::secondaryText(version));
+    footerLayout->addWidget(version);
+    footerLayout->addStretch(1);
+    m_done = new QPushButton(QStringLiteral("Terminer"), footer);
+    m_done->setObjectName(QStringLiteral("doneButton"));
+    m_done->setDefault(true);
+    m_done->setMinimumSize(96, 30);
+    footerLayout->addWidget(m_done);
+    layout->addWidget(footer);
+
+    connect(m_done, &QPushButton::clicked, this, [this] { window()->close(); });
+}
+
+void SettingsView::keyPressEvent(QKeyEvent *event)
+{
+    // Text fields let Return through, so it reaches the default button as in a dialog.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        m_done->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
