@@ -74,15 +74,17 @@ struct X11WindowSystem::Private
 
 QRectF X11WindowSystem::Private::workArea()
 {
+    const xcb_get_property_cookie_t desktopCookie = xcb_ewmh_get_current_desktop(&ewmh, 0);
+    const xcb_get_property_cookie_t areaCookie = xcb_ewmh_get_workarea(&ewmh, 0);
     uint32_t desktop = 0;
     {
         ErrorSink error;
-        if (!xcb_ewmh_get_current_desktop_reply(&ewmh, xcb_ewmh_get_current_desktop(&ewmh, 0), &desktop, &error))
+        if (!xcb_ewmh_get_current_desktop_reply(&ewmh, desktopCookie, &desktop, &error))
             desktop = 0;
     }
     xcb_ewmh_get_workarea_reply_t reply;
     ErrorSink error;
-    if (!xcb_ewmh_get_workarea_reply(&ewmh, xcb_ewmh_get_workarea(&ewmh, 0), &reply, &error))
+    if (!xcb_ewmh_get_workarea_reply(&ewmh, areaCookie, &reply, &error))
         return {};
     QRectF area;
     if (reply.workarea_len > 0) {
@@ -194,28 +196,31 @@ bool X11WindowSystem::isTrusted() const
     if (!d->usable())
         return false;
     xcb_ewmh_connection_t *ewmh = &d->ewmh;
+    const xcb_get_property_cookie_t checkCookie = xcb_ewmh_get_supporting_wm_check(ewmh, d->root);
+    const xcb_get_property_cookie_t supportedCookie = xcb_ewmh_get_supported(ewmh, 0);
+
+    xcb_ewmh_get_atoms_reply_t supported;
+    bool moves = false;
+    {
+        ErrorSink error;
+        if (xcb_ewmh_get_supported_reply(ewmh, supportedCookie, &supported, &error)) {
+            moves = contains(supported, ewmh->_NET_MOVERESIZE_WINDOW);
+            xcb_ewmh_get_atoms_reply_wipe(&supported);
+        }
+    }
     xcb_window_t wm = XCB_NONE;
     {
         ErrorSink error;
-        if (!xcb_ewmh_get_supporting_wm_check_reply(ewmh, xcb_ewmh_get_supporting_wm_check(ewmh, d->root), &wm,
-                                                    &error))
+        if (!xcb_ewmh_get_supporting_wm_check_reply(ewmh, checkCookie, &wm, &error))
             return false;
     }
-    // A window manager that died leaves its property on the root; its check window is gone.
-    xcb_window_t self = XCB_NONE;
-    {
-        ErrorSink error;
-        if (!xcb_ewmh_get_supporting_wm_check_reply(ewmh, xcb_ewmh_get_supporting_wm_check(ewmh, wm), &self, &error)
-            || self != wm)
-            return false;
-    }
-    xcb_ewmh_get_atoms_reply_t supported;
-    ErrorSink error;
-    if (!xcb_ewmh_get_supported_reply(ewmh, xcb_ewmh_get_supported(ewmh, 0), &supported, &error))
+    if (!moves)
         return false;
-    const bool moves = contains(supported, ewmh->_NET_MOVERESIZE_WINDOW);
-    xcb_ewmh_get_atoms_reply_wipe(&supported);
-    return moves;
+    // A window manager that died leaves its properties on the root; its check window is gone.
+    xcb_window_t self = XCB_NONE;
+    ErrorSink error;
+    return xcb_ewmh_get_supporting_wm_check_reply(ewmh, xcb_ewmh_get_supporting_wm_check(ewmh, wm), &self, &error)
+           && self == wm;
 }
 
 void X11WindowSystem::requestPermission()
