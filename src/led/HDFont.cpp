@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -41,15 +42,23 @@ const FontSetup &setup(bool small)
     return small ? reduced : normal;
 }
 
+// Qt's font database exists only under a QGuiApplication; without one the font has no text.
+bool haveFonts()
+{
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
+}
+
 } // namespace
 
 void HDFont::lightCells(Grid &grid, const QImage &raster, std::int64_t x, std::int64_t y, Kind kind)
 {
     if (raster.format() != QImage::Format_Grayscale8)
         return;
-    for (int i = 0; i < raster.height(); ++i) {
+    const int width = raster.width();
+    const int height = raster.height();
+    for (int i = 0; i < height; ++i) {
         const uchar *row = raster.constScanLine(i);
-        for (int j = 0; j < raster.width(); ++j) {
+        for (int j = 0; j < width; ++j) {
             if (row[j] > threshold)
                 grid.set(x + j, y + i, kind);
         }
@@ -63,7 +72,7 @@ QFont HDFont::font(bool small)
 
 int HDFont::width(const QString &text, bool small) const
 {
-    if (text.isEmpty())
+    if (text.isEmpty() || !haveFonts())
         return 0;
     const double advance = setup(small).metrics.horizontalAdvance(text);
     return std::max(0, static_cast<int>(std::ceil(advance)));
@@ -71,6 +80,8 @@ int HDFont::width(const QString &text, bool small) const
 
 void HDFont::draw(Grid &grid, const QString &text, int x, int y, Kind kind, bool small) const
 {
+    if (!haveFonts())
+        return;
     const FontSetup &fs = setup(small);
     const int rasterWidth = width(text, small) + 2;
     const int rasterHeight = HDFont::rasterHeight(small);

@@ -11,7 +11,8 @@
  * The high-definition font: the desktop's general font, bold, drawn into a greyscale raster
  * with one pixel per LED; every pixel brighter than the threshold lights its cell. Shows lower
  * case, accents and whatever the system font has. Needs a QGuiApplication (any platform,
- * offscreen included) and, like every QPainter on a font, the thread that owns it.
+ * offscreen included; without one every text is empty) and, like every QPainter on a font,
+ * the thread that owns it.
  */
 class HDFont final : public LedFont
 {

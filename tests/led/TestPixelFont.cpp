@@ -1,6 +1,7 @@
 #include "LedTestUtil.h"
 
 #include "led/Grid.h"
+#include "led/HDFont.h"
 #include "led/Kind.h"
 #include "led/LedBitmap.h"
 #include "led/PixelFont.h"
@@ -173,6 +174,16 @@ private slots:
         const QStringList rows = picture(grid);
         QCOMPARE(rows[4], QString("33333."));
         QCOMPARE(rows[3], QString("..2..."));
+    }
+
+    void hdFontWithoutGuiApplicationDrawsNothing()
+    {
+        // This test runs under a plain QCoreApplication: no font database to ask.
+        const HDFont font;
+        QCOMPARE(font.width("ABC"), 0);
+        Grid grid(20, 19);
+        font.draw(grid, "ABC", 0, 0, Kind::name);
+        QCOMPARE(LedTestUtil::litCount(grid.cells()), 0);
     }
 
     void widthMatchesDrawnSpan()
