@@ -1,0 +1,254 @@
+#include "app/TickerController.h"
+#include "app/TickerPanel.h"
+#include "avoider/WindowAvoider.h"
+#include "avoider/WindowSystem.h"
+#include "data/DataService.h"
+#include "ledview/LedView.h"
+#include "line/LedBuilder.h"
+#include "net/HttpClient.h"
+#include "news/NewsService.h"
+#include "settings/Settings.h"
+#include "settings/UserDefaults.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+/** Records what the controller tells the avoider instead of moving windows. */
+class RecordingAvoider : public WindowAvoider
+{
+public:
+    RecordingAvoider()
+        : WindowAvoider(std::make_unique<NullWindowSystem>())
+    {
+    }
+    void update(bool active, const QRectF &band) override
+    {
+        calls.append({active, band});
+        WindowAvoider::update(active, band);
+    }
+    struct Call
+    {
+        bool active;
+        QRectF band;
+    };
+    QList<Call> calls;
+};
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    UserDefaults store{dir.path()};
+    Settings settings{store};
+    HttpClient http;
+    DataService data{settings, store, http};
+    NewsService news{settings, http};
+    RecordingAvoider *avoider = new RecordingAvoider;
+    std::unique_ptr<TickerController> controller;
+
+    void start() { controller = std::make_unique<TickerController>(settings, data, news, avoider); }
+};
+
+void settle()
+{
+    // Queued applies run on the next pass of the event loop.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+class TestTickerController : public QObject
+{
+    Q_OBJECT
+private slots:
+    void bandFrameTopAndBottom();
+    void firstApplyPlacesAndShowsTheBand();
+    void applyIsIdempotent();
+    void heightFollowsLedSizeAndVariant();
+    void newsLinePlaceholders();
+    void changesInOnePassGiveOneApply();
+    void levelChangeRelevelsOnce();
+    void avoiderOnlyForFloatingBand();
+};
+
+void TestTickerController::bandFrameTopAndBottom()
+{
+    // A 1920 × 1080 screen with a 30-pixel panel above and a 48-pixel one below.
+    const QRect screen(0, 0, 1920, 1080);
+    const QRect available(0, 30, 1920, 1002);
+    QCOMPARE(TickerController::bandFrame(screen, available, DockPosition::top, 55), QRect(0, 30, 1920, 55));
+    QCOMPARE(TickerController::bandFrame(screen, available, DockPosition::bottom, 55), QRect(0, 977, 1920, 55));
+    // A side panel narrows the available area, never the band: it spans the whole screen.
+    const QRect side(64, 0, 1856, 1080);
+    QCOMPARE(TickerController::bandFrame(screen, side, DockPosition::top, 110), QRect(0, 0, 1920, 110));
+    // A second screen to the right of the first.
+    QCOMPARE(TickerController::bandFrame(QRect(1920, 0, 1280, 1024), QRect(1920, 0, 1280, 1000),
+                                         DockPosition::bottom, 90),
+             QRect(1920, 910, 1280, 90));
+}
+
+void TestTickerController::firstApplyPlacesAndShowsTheBand()
+{
+    Fixture f;
+    f.start();
+    TickerPanel *panel = f.controller->panel();
+    QVERIFY(panel->isVisible());
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(panel->geometry(), QRect(available.x(), available.y(), available.width(), 55));
+    QCOMPARE(panel->level(), WindowLevelMode::front);
+    QVERIFY(panel->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    QCOMPARE(f.controller->view()->geometry(), QRect(0, 0, available.width(), 55));
+    // The quotes line runs (an empty list still gives a one-column loop); no news line.
+    QVERIFY(f.controller->view()->quotesLine().isMoving());
+    QVERIFY(!f.controller->view()->newsLine().isRunning());
+    QVERIFY(!f.controller->lastNews());
+    QCOMPARE(f.controller->view()->bitmap, LedBuilder::build({}, FontStyle::pixelBold, BarVariant::thin));
+
+    f.settings.setPosition(DockPosition::bottom);
+    settle();
+    QCOMPARE(panel->geometry().bottom(), available.bottom());
+    QCOMPARE(panel->width(), QGuiApplication::primaryScreen()->geometry().width());
+}
+
+void TestTickerController::applyIsIdempotent()
+{
+    Fixture f;
+    f.start();
+    settle();
+    const auto before = f.controller->counters();
+    const QRect frame = f.controller->panel()->geometry();
+    const double anchor = f.controller->view()->quotesLine().anchorTime();
+    const qint64 tile = f.controller->view()->quotesLine().tiles().first().image.cacheKey();
+    f.controller->apply();
+    f.controller->apply();
+    const auto after = f.controller->counters();
+    QCOMPARE(after.applies, before.applies + 2);
+    QCOMPARE(after.moves, before.moves);
+    QCOMPARE(after.levels, before.levels);
+    QCOMPARE(f.controller->panel()->geometry(), frame);
+    // The view got equal content, so the line neither restarted nor re-rendered.
+    QCOMPARE(f.controller->view()->quotesLine().anchorTime(), anchor);
+    QCOMPARE(f.controller->view()->quotesLine().tiles().first().image.cacheKey(), tile);
+}
+
+void TestTickerController::heightFollowsLedSizeAndVariant()
+{
+    Fixture f;
+    f.start();
+    TickerPanel *panel = f.controller->panel();
+    QCOMPARE(panel->height(), 55);
+    f.settings.setVariant(BarVariant::thick);
+    settle();
+    QCOMPARE(panel->height(), 110);
+    QCOMPARE(f.controller->view()->height(), 110);
+    f.settings.setLedSize(8);
+    settle();
+    QCOMPARE(panel->height(), 176);
+    f.settings.setFontStyle(FontStyle::hd);
+    settle();
+    QCOMPARE(panel->height(), 8 * LedBuilder::rows(FontStyle::hd, BarVariant::thick));
+    // The top edge stays where the band hangs.
+    QCOMPARE(panel->y(), QGuiApplication::primaryScreen()->availableGeometry().y());
+}
+
+void TestTickerController::newsLinePlaceholders()
+{
+    Fixture f;
+    f.settings.setVariant(BarVariant::thick);
+    f.start();
+    // The default feeds are enabled: headlines are on their way.
+    QVERIFY(!f.settings.newsSources().isEmpty());
+    const auto loading = LedBuilder::buildNews({}, QStringLiteral("Chargement des actualites..."), FontStyle::pixelBold);
+    QCOMPARE(f.controller->lastNews(), std::optional<LedBitmap>(loading));
+    QCOMPARE(f.controller->view()->newsBitmap, std::optional<LedBitmap>(loading));
+    QVERIFY(f.controller->view()->newsLine().isMoving());
+    // The news line sits right under the quotes line.
+    QCOMPARE(f.controller->view()->newsLine().placement()->y, 55.0);
+
+    QList<NewsSource> sources = f.settings.newsSources();
+    for (NewsSource &s : sources)
+        s.enabled = false;
+    f.settings.setNewsSources(sources);
+    settle();
+    const auto none = LedBuilder::buildNews(
+        {}, QStringLiteral("Aucune source d'actualites : ajoute un flux RSS dans les reglages"), FontStyle::pixelBold);
+    QCOMPARE(f.controller->lastNews(), std::optional<LedBitmap>(none));
+
+    f.settings.setVariant(BarVariant::thin);
+    settle();
+    QVERIFY(!f.controller->lastNews());
+    QVERIFY(!f.controller->view()->newsBitmap);
+    QVERIFY(!f.controller->view()->newsLine().isRunning());
+    QVERIFY(f.controller->view()->newsLine().tiles().isEmpty());
+}
+
+void TestTickerController::changesInOnePassGiveOneApply()
+{
+    Fixture f;
+    f.start();
+    settle();
+    const int applies = f.controller->counters().applies;
+    f.settings.setTheme(ColorTheme::amber);
+    f.settings.setSpeed(5);
+    emit f.data.quotesChanged({});
+    emit f.news.headlinesChanged({});
+    QCOMPARE(f.controller->counters().applies, applies); // nothing before the event loop runs
+    settle();
+    QCOMPARE(f.controller->counters().applies, applies + 1);
+    QCOMPARE(f.controller->view()->theme, ColorTheme::amber);
+    QCOMPARE(f.controller->view()->quotesLine().columnsPerSecond(), 35.0);
+}
+
+void TestTickerController::levelChangeRelevelsOnce()
+{
+    Fixture f;
+    f.start();
+    settle();
+    const int levels = f.controller->counters().levels;
+    f.settings.setLevelMode(WindowLevelMode::desktop);
+    settle();
+    QCOMPARE(f.controller->counters().levels, levels + 1);
+    QCOMPARE(f.controller->panel()->level(), WindowLevelMode::desktop);
+    QVERIFY(f.controller->panel()->windowHandle()->flags().testFlag(Qt::WindowStaysOnBottomHint));
+    QVERIFY(!f.controller->panel()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    f.controller->apply();
+    QCOMPARE(f.controller->counters().levels, levels + 1);
+
+    // A hidden band is shown and raised again by the next apply.
+    f.controller->panel()->hide();
+    f.controller->apply();
+    QVERIFY(f.controller->panel()->isVisible());
+    QCOMPARE(f.controller->counters().levels, levels + 2);
+}
+
+void TestTickerController::avoiderOnlyForFloatingBand()
+{
+    Fixture f;
+    f.start();
+    QVERIFY(f.settings.pushWindows());
+    QVERIFY(!f.avoider->calls.isEmpty());
+    QVERIFY(f.avoider->calls.last().active);
+    QCOMPARE(f.avoider->calls.last().band, QRectF(f.controller->panel()->geometry()));
+
+    for (WindowLevelMode mode : {WindowLevelMode::normal, WindowLevelMode::desktop}) {
+        f.settings.setLevelMode(mode);
+        settle();
+        QVERIFY(!f.avoider->calls.last().active);
+        QVERIFY(!f.avoider->isActive());
+    }
+    f.settings.setLevelMode(WindowLevelMode::front);
+    f.settings.setPushWindows(false);
+    settle();
+    QVERIFY(!f.avoider->calls.last().active);
+    f.settings.setPushWindows(true);
+    settle();
+    QVERIFY(f.avoider->calls.last().active);
+}
+
+QTEST_MAIN(TestTickerController)
+#include "TestTickerController.moc"

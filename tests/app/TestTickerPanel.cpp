@@ -1,0 +1,283 @@
+// The band under a real window manager (Xvfb + openbox): placement, stacking, focus.
+#include "app/TickerController.h"
+#include "app/TickerPanel.h"
+#include "data/DataService.h"
+#include "ledview/LedView.h"
+#include "net/HttpClient.h"
+#include "news/NewsService.h"
+#include "settings/Settings.h"
+#include "settings/UserDefaults.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+xcb_connection_t *connection()
+{
+    return qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+xcb_window_t root()
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection())).data->root;
+}
+
+xcb_atom_t atom(const char *name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection(), xcb_intern_atom(connection(), 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+    const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return a;
+}
+
+std::vector<uint32_t> windowProperty(xcb_window_t window, const char *name, xcb_atom_t type)
+{
+    std::vector<uint32_t> values;
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        connection(), xcb_get_property(connection(), 0, window, atom(name), type, 0, 1024), nullptr);
+    if (reply && reply->format == 32) {
+        const auto *data = static_cast<const uint32_t *>(xcb_get_property_value(reply));
+        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    free(reply);
+    return values;
+}
+
+/** Where the window's client area really is on the screen. */
+QRect onScreen(const QWidget *widget)
+{
+    const auto window = static_cast<xcb_window_t>(widget->winId());
+    xcb_translate_coordinates_reply_t *pos = xcb_translate_coordinates_reply(
+        connection(), xcb_translate_coordinates(connection(), window, root(), 0, 0), nullptr);
+    xcb_get_geometry_reply_t *geo =
+        xcb_get_geometry_reply(connection(), xcb_get_geometry(connection(), window), nullptr);
+    QRect r;
+    if (pos && geo)
+        r = QRect(pos->dst_x, pos->dst_y, geo->width, geo->height);
+    free(pos);
+    free(geo);
+    return r;
+}
+
+/** Position in the manager's stacking order, bottom first; −1 when not listed. */
+int stackIndex(const QWidget *widget)
+{
+    const auto list = windowProperty(root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i] == static_cast<uint32_t>(widget->winId()))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+uint32_t activeWindow()
+{
+    const auto active = windowProperty(root(), "_NET_ACTIVE_WINDOW", XCB_ATOM_WINDOW);
+    return active.empty() ? 0 : active.front();
+}
+
+/** A real pointer click through the X server (XTest), as a user's would arrive. */
+bool clickAt(QPoint p)
+{
+    void *xtst = dlopen("libXtst.so.6", RTLD_NOW);
+    if (!xtst)
+        return false;
+    using Motion = int (*)(Display *, int, int, int, unsigned long);
+    using Button = int (*)(Display *, unsigned int, Bool, unsigned long);
+    auto motion = reinterpret_cast<Motion>(dlsym(xtst, "XTestFakeMotionEvent"));
+    auto button = reinterpret_cast<Button>(dlsym(xtst, "XTestFakeButtonEvent"));
+    Display *display = XOpenDisplay(nullptr);
+    const bool ok = motion && button && display;
+    if (ok) {
+        motion(display, -1, p.x(), p.y(), 0);
+        button(display, 1, True, 0);
+        button(display, 1, False, 0);
+        XSync(display, False);
+    }
+    if (display)
+        XCloseDisplay(display);
+    dlclose(xtst);
+    return ok;
+}
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    UserDefaults store{dir.path()};
+    Settings settings{store};
+    HttpClient http;
+    DataService data{settings, store, http};
+    NewsService news{settings, http};
+    std::unique_ptr<TickerController> controller;
+
+    Fixture()
+    {
+        settings.setPushWindows(false); // other windows stay where the test puts them
+        controller = std::make_unique<TickerController>(settings, data, news, nullptr);
+    }
+    TickerPanel *panel() const { return controller->panel(); }
+};
+
+/** Counts the presses that reach a widget. */
+class PressCounter : public QObject
+{
+public:
+    int presses = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress)
+            ++presses;
+        return false;
+    }
+};
+
+} // namespace
+
+class TestTickerPanel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void sitsExactlyAtEachEdge();
+    void followsTheWorkArea();
+    void onAllDesktopsAndOutOfTheTaskbar();
+    void frontStaysAboveDesktopStaysBelow();
+    void neverTakesFocus();
+};
+
+void TestTickerPanel::initTestCase()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs an X11 display");
+}
+
+void TestTickerPanel::sitsExactlyAtEachEdge()
+{
+    Fixture f;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QTRY_COMPARE(onScreen(f.panel()), QRect(0, 0, screen.width(), 55));
+    f.settings.setPosition(DockPosition::bottom);
+    QTRY_COMPARE(onScreen(f.panel()), QRect(0, screen.height() - 55, screen.width(), 55));
+    f.settings.setVariant(BarVariant::thick);
+    QTRY_COMPARE(onScreen(f.panel()), QRect(0, screen.height() - 110, screen.width(), 110));
+    f.settings.setPosition(DockPosition::top);
+    QTRY_COMPARE(onScreen(f.panel()), QRect(0, 0, screen.width(), 110));
+}
+
+void TestTickerPanel::followsTheWorkArea()
+{
+    // A panel reserving the top 40 pixels, as a desktop's top bar does.
+    QWidget bar(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    bar.setGeometry(0, 0, 1920, 40);
+    bar.winId();
+    const uint32_t strut[12] = {0, 0, 40, 0, 0, 0, 0, 0, 0, 1919, 0, 0};
+    xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(bar.winId()),
+                        atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32, 12, strut);
+    xcb_flush(connection());
+    bar.show();
+
+    Fixture f;
+    QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().y(), 40);
+    QTRY_COMPARE(onScreen(f.panel()).topLeft(), QPoint(0, 40));
+    f.settings.setPosition(DockPosition::bottom);
+    QTRY_COMPARE(onScreen(f.panel()).bottom(), QGuiApplication::primaryScreen()->geometry().bottom());
+
+    // The bar goes away: the band follows the new work area without any setting changing.
+    f.settings.setPosition(DockPosition::top);
+    bar.hide();
+    QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().y(), 0);
+    QTRY_COMPARE(onScreen(f.panel()).topLeft(), QPoint(0, 0));
+}
+
+void TestTickerPanel::onAllDesktopsAndOutOfTheTaskbar()
+{
+    Fixture f;
+    const auto window = static_cast<xcb_window_t>(f.panel()->winId());
+    QTRY_VERIFY(!windowProperty(window, "_NET_WM_STATE", XCB_ATOM_ATOM).empty());
+    const auto desktop = windowProperty(window, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL);
+    QCOMPARE(desktop, std::vector<uint32_t>{0xFFFFFFFF});
+    const auto states = windowProperty(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
+    const auto has = [&](const char *name) { return std::find(states.begin(), states.end(), atom(name)) != states.end(); };
+    QVERIFY(has("_NET_WM_STATE_SKIP_TASKBAR"));
+    QVERIFY(has("_NET_WM_STATE_SKIP_PAGER"));
+    QVERIFY(has("_NET_WM_STATE_ABOVE"));
+
+    // Changing the level keeps the same X window and its states.
+    f.settings.setLevelMode(WindowLevelMode::desktop);
+    QTRY_VERIFY([&] {
+        const auto now = windowProperty(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
+        return std::find(now.begin(), now.end(), atom("_NET_WM_STATE_BELOW")) != now.end();
+    }());
+    QCOMPARE(static_cast<xcb_window_t>(f.panel()->winId()), window);
+    const auto after = windowProperty(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
+    QVERIFY(std::find(after.begin(), after.end(), atom("_NET_WM_STATE_SKIP_TASKBAR")) != after.end());
+    QVERIFY(std::find(after.begin(), after.end(), atom("_NET_WM_STATE_ABOVE")) == after.end());
+}
+
+void TestTickerPanel::frontStaysAboveDesktopStaysBelow()
+{
+    Fixture f;
+    QWidget normal;
+    normal.setWindowTitle(QStringLiteral("normal"));
+    normal.setGeometry(100, 0, 800, 400); // over the band
+    normal.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&normal));
+    normal.raise();
+    normal.activateWindow();
+    QTRY_VERIFY(stackIndex(&normal) >= 0 && stackIndex(f.panel()) >= 0);
+    QTRY_VERIFY(stackIndex(f.panel()) > stackIndex(&normal));
+
+    f.settings.setLevelMode(WindowLevelMode::desktop);
+    QTRY_VERIFY(stackIndex(f.panel()) < stackIndex(&normal));
+    // Raising the band itself (as every re-level does) keeps it under normal windows.
+    f.panel()->raise();
+    normal.raise();
+    QTest::qWait(100);
+    QVERIFY(stackIndex(f.panel()) < stackIndex(&normal));
+
+    f.settings.setLevelMode(WindowLevelMode::front);
+    QTRY_VERIFY(stackIndex(f.panel()) > stackIndex(&normal));
+    normal.raise();
+    normal.activateWindow();
+    QTest::qWait(100);
+    QVERIFY(stackIndex(f.panel()) > stackIndex(&normal));
+}
+
+void TestTickerPanel::neverTakesFocus()
+{
+    Fixture f;
+    QWidget normal;
+    normal.setWindowTitle(QStringLiteral("focused"));
+    normal.setGeometry(300, 400, 600, 300); // clear of the band
+    normal.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&normal));
+    normal.activateWindow();
+    QTRY_COMPARE(activeWindow(), static_cast<uint32_t>(normal.winId()));
+
+    PressCounter counter;
+    f.controller->view()->installEventFilter(&counter);
+    QTRY_VERIFY(onScreen(f.panel()).height() == 55);
+    if (!clickAt(QPoint(960, 20)))
+        QSKIP("the XTest library is not installed");
+    QTRY_COMPARE(counter.presses, 1);
+    QTest::qWait(200);
+    QCOMPARE(activeWindow(), static_cast<uint32_t>(normal.winId()));
+    QCOMPARE(QGuiApplication::focusWindow(), normal.windowHandle());
+    QVERIFY(!f.panel()->isActiveWindow());
+}
+
+QTEST_MAIN(TestTickerPanel)
+#include "TestTickerPanel.moc"
