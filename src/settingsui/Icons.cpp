@@ -45,12 +45,12 @@ void drawSymbol(QPainter &p, Symbol symbol, const QColor &color)
         glyph();
     };
     const auto cloudPath = [] {
-        QPainterPath cloud;
-        cloud.addEllipse(QRectF(4, 11, 8, 8));
-        cloud.addEllipse(QRectF(8, 7, 10, 10));
-        cloud.addEllipse(QRectF(14, 11, 8, 8));
-        cloud.addRect(QRectF(8, 13, 10, 6));
-        return cloud.simplified();
+        QPainterPath left, middle, right, base;
+        left.addEllipse(QRectF(4.5, 12, 8, 8));
+        middle.addEllipse(QRectF(8.5, 7.5, 10, 10));
+        right.addEllipse(QRectF(14.5, 11.5, 7.5, 7.5));
+        base.addRoundedRect(QRectF(8.5, 14, 9.5, 6), 1, 1);
+        return left.united(middle).united(right).united(base);
     };
 
     switch (symbol) {
@@ -92,34 +92,28 @@ void drawSymbol(QPainter &p, Symbol symbol, const QColor &color)
     case Symbol::cloudSun:
     case Symbol::cloudSunFill: {
         const bool fill = symbol == Symbol::cloudSunFill;
-        QPen thin(color, 1.6, Qt::SolidLine, Qt::RoundCap);
-        p.setPen(thin);
-        const QPointF sun(9, 8);
+        const QPointF sun(8.5, 8.5);
+        p.setPen(QPen(color, 1.6, Qt::SolidLine, Qt::RoundCap));
         for (int i = 0; i < 8; ++i) {
             const qreal a = i * M_PI / 4;
-            p.drawLine(sun + QPointF(std::cos(a) * 5, std::sin(a) * 5), sun + QPointF(std::cos(a) * 6.8, std::sin(a) * 6.8));
+            p.drawLine(sun + QPointF(std::cos(a) * 4.8, std::sin(a) * 4.8),
+                       sun + QPointF(std::cos(a) * 6.6, std::sin(a) * 6.6));
         }
-        if (fill)
-            p.setBrush(color);
-        p.drawEllipse(sun, 3.2, 3.2);
+        p.setBrush(fill ? QBrush(color) : QBrush(Qt::NoBrush));
+        p.drawEllipse(sun, 3.0, 3.0);
+        // Cut the sun away under the cloud, with a small gap around it.
         const QPainterPath cloud = cloudPath();
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setPen(QPen(Qt::black, 3.0));
+        p.setBrush(Qt::black);
+        p.drawPath(cloud);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         if (fill) {
-            // A thin gap keeps the sun and the cloud apart when both are filled.
-            p.setPen(QPen(Qt::transparent, 0));
-            p.setCompositionMode(QPainter::CompositionMode_Clear);
-            p.setPen(QPen(Qt::black, 2.4));
-            p.setBrush(Qt::black);
-            p.drawPath(cloud);
-            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
             p.setPen(Qt::NoPen);
             p.setBrush(color);
         } else {
-            p.setCompositionMode(QPainter::CompositionMode_Clear);
-            p.setBrush(Qt::black);
-            p.drawPath(cloud);
-            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            p.setBrush(Qt::NoBrush);
             p.setPen(QPen(color, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.setBrush(Qt::NoBrush);
         }
         p.drawPath(cloud);
         break;

@@ -44,7 +44,7 @@ QFont font(const QFont &base, TextStyle style)
         break;
     case TextStyle::caption:
     case TextStyle::footnote:
-        ratio = 10.0 / 13.0;
+        ratio = 11.0 / 13.0;
         break;
     case TextStyle::callout:
         ratio = 12.0 / 13.0;
