@@ -13,8 +13,10 @@ std::chrono::milliseconds s_timeout{4000};
 // Runs `job` and waits for it, but never longer than the time-out: a write to a locked
 // keyring can open a password prompt that nobody answers. A job that outlives its wait is
 // left to finish on its own and deletes itself then; deleting it earlier would pull the
-// state out from under its pending D-Bus call. Takes ownership of `job`.
-bool run(QKeychain::Job *job)
+// state out from under its pending D-Bus call. Takes ownership of `job`; `done` sees a job
+// that succeeded in time, before it is deleted.
+template<typename Job, typename Done>
+bool run(Job *job, Done done)
 {
     job->setAutoDelete(false);
     job->setInsecureFallback(false);
@@ -41,6 +43,8 @@ bool run(QKeychain::Job *job)
     }
     // The job has returned from its own code by now (the loop ran the whole emission).
     const bool ok = job->error() == QKeychain::NoError;
+    if (ok)
+        done(*job);
     delete job;
     return ok;
 }
@@ -64,13 +68,7 @@ QString get(const QString &account)
     auto *job = new QKeychain::ReadPasswordJob(QString::fromLatin1(serviceName));
     job->setKey(account);
     QString text;
-    // Read the data while the job is alive: `run` deletes a finished job.
-    QObject::connect(job, &QKeychain::Job::finished, job, [job, &text] {
-        if (job->error() == QKeychain::NoError)
-            text = decodeUtf8(job->binaryData());
-    });
-    if (!run(job))
-        return {};
+    run(job, [&text](const QKeychain::ReadPasswordJob &finished) { text = decodeUtf8(finished.binaryData()); });
     return text;
 }
 
@@ -79,13 +77,13 @@ void set(const QString &account, const QString &value)
     // Delete first so no stale item of another type survives beside the new one.
     auto *remove = new QKeychain::DeletePasswordJob(QString::fromLatin1(serviceName));
     remove->setKey(account);
-    run(remove);
+    run(remove, [](const QKeychain::Job &) {});
     if (value.isEmpty())
         return;
     auto *write = new QKeychain::WritePasswordJob(QString::fromLatin1(serviceName));
     write->setKey(account);
     write->setTextData(value);
-    run(write);
+    run(write, [](const QKeychain::Job &) {});
 }
 
 QString account(KeyService service)

@@ -2,6 +2,8 @@
 #include "settings/SettingsRecord.h"
 #include "settings/UserDefaults.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -265,6 +267,38 @@ private slots:
         settings.setLedSize(std::nan(""));
         QVERIFY(std::isnan(settings.ledSize())); // the value in memory stands
         QCOMPARE(m_store->data(Settings::key), std::optional(handWritten));
+    }
+
+    void theSharedInstanceUsesTheStandardStore()
+    {
+        UserDefaults &standard = UserDefaults::standard();
+        QVERIFY(standard.set(Settings::key, handWritten));
+        Settings &shared = Settings::shared();
+        QCOMPARE(&Settings::shared(), &shared);
+        QCOMPARE(shared.theme(), ColorTheme::blue);
+        shared.setTheme(ColorTheme::amber);
+        QCOMPARE(SettingsRecord::decode(*standard.data(Settings::key))->theme, ColorTheme::amber);
+        standard.remove(Settings::key);
+    }
+
+    // Every document of a JSON conformance suite as the stored record: none is a settings
+    // record, so each leaves the defaults in place and its bytes untouched.
+    void conformanceCorpusYieldsTheDefaults()
+    {
+        const QDir dir(QStringLiteral(DOTBANNER_CORPORA "/json/test_parsing"));
+        const QStringList names = dir.entryList(QDir::Files, QDir::Name);
+        QVERIFY(names.size() > 300);
+        for (const QString &name : names) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            QVERIFY(m_store->set(Settings::key, bytes));
+            Settings settings(*m_store);
+            verifyDefaults(settings);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(name));
+            QCOMPARE(m_store->data(Settings::key), std::optional(bytes));
+        }
     }
 
     void keysNeverEnterTheRecord()
