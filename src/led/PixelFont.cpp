@@ -114,8 +114,7 @@ const GlyphIndex &glyphIndex()
 
 PixelFont::PixelFont(bool bold)
     : m_bold(bold)
-{
-}
+{}
 
 std::span<const PixelFont::GlyphSource> PixelFont::glyphSource()
 {

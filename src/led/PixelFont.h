@@ -30,7 +30,10 @@ public:
         int width = 0;
         std::array<std::array<bool, 8>, 7> rows{};
 
-        bool lit(int row, int column) const { return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]; }
+        bool lit(int row, int column) const
+        {
+            return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+        }
     };
 
     explicit PixelFont(bool bold);

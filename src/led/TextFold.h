@@ -20,8 +20,7 @@ QString foldDiacritics(const QString &text);
 QString foldUpper(const QString &text);
 
 /** Calls `f(QStringView)` once per grapheme cluster of `text`, in order. */
-template<typename F>
-void forEachGrapheme(const QString &text, F &&f)
+template<typename F> void forEachGrapheme(const QString &text, F &&f)
 {
     const qsizetype n = text.size();
     if (isAscii(text)) {

@@ -62,11 +62,20 @@ std::array<ParsedArt, 9> parseArt()
             for (std::size_t c = 0; c < 9; ++c) {
                 ArtCell &cell = parsed[i][r][c];
                 switch (kArt[i][r][c]) {
-                case 'Y': cell = {true, Kind::sun}; break;
-                case 'C': cell = {true, Kind::cloud}; break;
-                case 'W': cell = {true, Kind::name}; break;
-                case 'B': cell = {true, Kind::rain}; break;
-                default: break;
+                case 'Y':
+                    cell = {true, Kind::sun};
+                    break;
+                case 'C':
+                    cell = {true, Kind::cloud};
+                    break;
+                case 'W':
+                    cell = {true, Kind::name};
+                    break;
+                case 'B':
+                    cell = {true, Kind::rain};
+                    break;
+                default:
+                    break;
                 }
             }
         }
@@ -91,8 +100,8 @@ bool inDisc(double u, double v, double cu, double cv, double r)
 
 bool cloudOutline(double u, double v)
 {
-    return inDisc(u, v, 0.3, 0.62, 0.17) || inDisc(u, v, 0.5, 0.46, 0.24) || inDisc(u, v, 0.72, 0.6, 0.17)
-        || (u >= 0.3 && u <= 0.72 && v >= 0.6 && v <= 0.79);
+    return inDisc(u, v, 0.3, 0.62, 0.17) || inDisc(u, v, 0.5, 0.46, 0.24) || inDisc(u, v, 0.72, 0.6, 0.17) ||
+           (u >= 0.3 && u <= 0.72 && v >= 0.6 && v <= 0.79);
 }
 
 bool fullCloud(double u, double v)
@@ -162,7 +171,7 @@ bool snowflakes(double u, double v)
 
 bool bolt(double u, double v)
 {
-    constexpr double corners[][2] = {{0.58, 0.56}, {0.36, 0.8}, {0.5, 0.8}, {0.4, 1.0},
+    constexpr double corners[][2] = {{0.58, 0.56}, {0.36, 0.8}, {0.5, 0.8},  {0.4, 1.0},
                                      {0.68, 0.7},  {0.54, 0.7}, {0.64, 0.56}};
     constexpr int n = static_cast<int>(std::size(corners));
     bool inside = false;
@@ -205,16 +214,21 @@ WeatherIcon weatherIconFromCode(int code, bool isDay)
 {
     const auto in = [code](int low, int high) { return code >= low && code <= high; };
     switch (code) {
-    case 1000: return isDay ? WeatherIcon::sun : WeatherIcon::moon;
-    case 1003: return isDay ? WeatherIcon::partly : WeatherIcon::partlyNight;
+    case 1000:
+        return isDay ? WeatherIcon::sun : WeatherIcon::moon;
+    case 1003:
+        return isDay ? WeatherIcon::partly : WeatherIcon::partlyNight;
     case 1006:
-    case 1009: return WeatherIcon::cloud;
+    case 1009:
+        return WeatherIcon::cloud;
     case 1030:
     case 1135:
-    case 1147: return WeatherIcon::fog;
+    case 1147:
+        return WeatherIcon::fog;
     case 1063:
     case 1069:
-    case 1072: return WeatherIcon::rain;
+    case 1072:
+        return WeatherIcon::rain;
     case 1066:
     case 1114:
     case 1117:
@@ -222,13 +236,16 @@ WeatherIcon weatherIconFromCode(int code, bool isDay)
     case 1255:
     case 1258:
     case 1261:
-    case 1264: return WeatherIcon::snow;
+    case 1264:
+        return WeatherIcon::snow;
     case 1087:
     case 1273:
     case 1276:
     case 1279:
-    case 1282: return WeatherIcon::thunder;
-    default: break;
+    case 1282:
+        return WeatherIcon::thunder;
+    default:
+        break;
     }
     if (in(1150, 1207) || in(1240, 1252))
         return WeatherIcon::rain;

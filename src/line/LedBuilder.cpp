@@ -12,8 +12,7 @@
 namespace {
 
 // The fonts are small stateless values: make the one the style asks for and hand it on.
-template<typename F>
-decltype(auto) withFont(FontStyle style, F &&f)
+template<typename F> decltype(auto) withFont(FontStyle style, F &&f)
 {
     switch (style) {
     case FontStyle::hd: {

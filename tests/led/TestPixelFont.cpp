@@ -102,8 +102,8 @@ private slots:
     void drawsGlyphRows()
     {
         const QStringList rows = drawn("1", false, 0, 6);
-        QCOMPARE(rows, QStringList({"......", "..1...", ".11...", "..1...", "..1...", "..1...", "..1...", ".111..",
-                                    "......"}));
+        QCOMPARE(rows, QStringList(
+                           {"......", "..1...", ".11...", "..1...", "..1...", "..1...", "..1...", ".111..", "......"}));
     }
 
     void boldSmearsOneColumnRight()

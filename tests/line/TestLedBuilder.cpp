@@ -138,8 +138,9 @@ private slots:
 
     void iconInPixelStyles()
     {
-        const LedBitmap line = LedBuilder::build({quote("PARIS", QString::fromUtf8("12°"), std::nullopt, WeatherIcon::sun)},
-                                                 FontStyle::pixelBold, BarVariant::thin);
+        const LedBitmap line =
+            LedBuilder::build({quote("PARIS", QString::fromUtf8("12°"), std::nullopt, WeatherIcon::sun)},
+                              FontStyle::pixelBold, BarVariant::thin);
         const PixelFont font(true);
         const int mn = font.width("PARIS");
         const int mp = font.width(QString::fromUtf8("12°"));
@@ -225,10 +226,14 @@ private slots:
         // "#" has no glyph: dropped from news text instead of shown as "?".
         QCOMPARE(columns(line, e1 + s2 + 8, e1 + s2 + 7 + t2), text(font, "PLUIE 2", Kind::name, 11));
         // One dot after each title, twelve columns before its end.
-        QCOMPARE(cellsOfKind(line, Kind::dim),
-                 (QList<std::pair<std::int64_t, std::int64_t>>{
-                     {e1 - 12, 5}, {e1 - 11, 5}, {e2 - 12, 5}, {e2 - 11, 5},
-                     {e1 - 12, 6}, {e1 - 11, 6}, {e2 - 12, 6}, {e2 - 11, 6}}));
+        QCOMPARE(cellsOfKind(line, Kind::dim), (QList<std::pair<std::int64_t, std::int64_t>>{{e1 - 12, 5},
+                                                                                             {e1 - 11, 5},
+                                                                                             {e2 - 12, 5},
+                                                                                             {e2 - 11, 5},
+                                                                                             {e1 - 12, 6},
+                                                                                             {e1 - 11, 6},
+                                                                                             {e2 - 12, 6},
+                                                                                             {e2 - 11, 6}}));
         QCOMPARE(line.w, e2);
     }
 
@@ -252,15 +257,16 @@ private slots:
     void hdLines()
     {
         const HDFont font;
-        const LedBitmap line = LedBuilder::build(
-            {quote("Paris", QString::fromUtf8("12°C"), std::nullopt, WeatherIcon::rain), quote("CAC 40", "7 512,30", -0.4)},
-            FontStyle::hd, BarVariant::thin);
+        const LedBitmap line =
+            LedBuilder::build({quote("Paris", QString::fromUtf8("12°C"), std::nullopt, WeatherIcon::rain),
+                               quote("CAC 40", "7 512,30", -0.4)},
+                              FontStyle::hd, BarVariant::thin);
         QCOMPARE(line.h, 18);
         const int mn = font.width("Paris");
         const int mp = font.width(QString::fromUtf8("12°C"));
         const std::int64_t first = mn + 6 + 16 + 6 + mp + 18;
-        const std::int64_t second = font.width("CAC 40") + 6 + font.width("7 512,30") + 6
-            + font.width(QString::fromUtf8("▼0.40%")) + 18;
+        const std::int64_t second =
+            font.width("CAC 40") + 6 + font.width("7 512,30") + 6 + font.width(QString::fromUtf8("▼0.40%")) + 18;
         QCOMPARE(line.w, first + second);
         // The 16-cell sampled icon sits at row 1, gap columns after the name.
         Grid icon(16, 18);
