@@ -9,6 +9,9 @@
 namespace {
 
 std::chrono::milliseconds s_timeout{4000};
+// Jobs that timed out and are still pending. QtKeychain runs one job at a time, so while
+// one is stuck every later job would only wait out its own time-out behind it.
+int s_pending = 0;
 
 // Runs `job` and waits for it, but never longer than the time-out: a write to a locked
 // keyring can open a password prompt that nobody answers. A job that outlives its wait is
@@ -18,6 +21,10 @@ std::chrono::milliseconds s_timeout{4000};
 template<typename Job, typename Done>
 bool run(Job *job, Done done)
 {
+    if (s_pending > 0) {
+        delete job; // never started
+        return false;
+    }
     job->setAutoDelete(false);
     job->setInsecureFallback(false);
 
@@ -38,6 +45,8 @@ bool run(Job *job, Done done)
 
     if (!finished) {
         QObject::disconnect(job, nullptr, &loop, nullptr);
+        ++s_pending;
+        QObject::connect(job, &QKeychain::Job::finished, [] { --s_pending; });
         job->setAutoDelete(true);
         return false;
     }
