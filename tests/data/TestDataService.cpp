@@ -440,6 +440,32 @@ private slots:
         QVERIFY(m_server->requestCount() <= 3);
     }
 
+    void destroyingTheServiceEndsItsRun()
+    {
+        // In flight, then in the Twelve Data pause: the run must stop without touching
+        // the destroyed service.
+        LoopbackHttpServer::Response silent;
+        silent.neverAnswer = true;
+        m_server->setResponse("/v8/finance/chart/AAPL", silent);
+        m_http->setTimeoutScale(1);
+        m_settings->setItems({m_apple});
+        auto service = makeService();
+        service->refresh(false);
+        QVERIFY(QTest::qWaitFor([&] { return m_server->requestCount() == 1; }, 10000));
+        service.reset();
+        QTest::qWait(20);
+
+        m_settings->setStockProvider(StockProvider::twelveData);
+        m_settings->setStockKey(QStringLiteral("sk"));
+        m_server->setResponse("/quote", {200, twelve("1")});
+        service = makeService();
+        service->setTwelveDataPause(std::chrono::minutes(5));
+        service->refresh(false);
+        QVERIFY(QTest::qWaitFor([&] { return service->quotes().value(0).price == QLatin1String("1.00"); }, 10000));
+        service.reset();
+        QTest::qWait(20);
+    }
+
     void cancelledRunNeverPublishesAfterItsSuccessor()
     {
         LoopbackHttpServer::Response slow(200, yahoo(187.5));
