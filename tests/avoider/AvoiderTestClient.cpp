@@ -2,7 +2,8 @@
 // client sizes (terminals would round them to character cells), prints their ids and then
 // lives until it is killed.
 //
-// Usage: avoider_test_client x,y,w,h[,dialog|utility|skiptaskbar|hidden|fullscreen]...
+// Usage: avoider_test_client x,y,w,h[,dialog|utility|skiptaskbar|hidden|fullscreen|dock]...
+// A dock reserves its own height along the top or bottom screen edge it touches.
 
 #include <xcb/xcb.h>
 
@@ -94,6 +95,16 @@ int main(int argc, char **argv)
                 states.push_back(atom(c, "_NET_WM_STATE_SKIP_PAGER"));
             } else if (flag == "fullscreen") {
                 states.push_back(atom(c, "_NET_WM_STATE_FULLSCREEN"));
+            } else if (flag == "dock") {
+                setAtoms(c, window, "_NET_WM_WINDOW_TYPE", {atom(c, "_NET_WM_WINDOW_TYPE_DOCK")});
+                // left, right, top, bottom, then the start and end of each strip.
+                uint32_t strut[12] = {};
+                const bool top = y == 0;
+                strut[top ? 2 : 3] = uint32_t(h);
+                strut[top ? 8 : 10] = uint32_t(x);
+                strut[top ? 9 : 11] = uint32_t(x + w - 1);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(c, "_NET_WM_STRUT_PARTIAL"),
+                                    XCB_ATOM_CARDINAL, 32, 12, strut);
             } else if (flag == "hidden") {
                 // WM_HINTS with StateHint and IconicState: mapped minimised.
                 const uint32_t hints[9] = {2, 0, 3, 0, 0, 0, 0, 0, 0};

@@ -51,6 +51,8 @@ public:
         return values;
     }
 
+    QList<quint32> clientList() const { return cardinals(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW); }
+
     bool isManaged(xcb_window_t window) const
     {
         return cardinals(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW).contains(window)
@@ -160,9 +162,16 @@ private:
     QProcess m_process;
 };
 
-/** Sweeps once with `band` (logical pixels) through the real window system. */
-void sweepOnce(const QRectF &band)
+/** Device pixels per logical pixel: the test also runs with QT_SCALE_FACTOR=2. */
+qreal scale()
 {
+    return QGuiApplication::primaryScreen()->devicePixelRatio();
+}
+
+/** Sweeps once with `band`, given in device pixels, through the real window system. */
+void sweepOnce(const QRectF &deviceBand)
+{
+    const QRectF band(deviceBand.topLeft() / scale(), deviceBand.size() / scale());
     WindowAvoider avoider(WindowSystem::forPlatform());
     avoider.setSweepInterval(1h);
     avoider.update(true, band);
@@ -179,6 +188,15 @@ private slots:
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QVERIFY(m_probe.ok());
+        if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+            QCOMPARE(scale(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+    }
+
+    void cleanup()
+    {
+        // A new client can be handed the window ids of one just gone: start each case only
+        // once the manager has let go of every window of the last one.
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.clientList().isEmpty(), 10000);
     }
 
     void trustedUnderEwmhManager()
@@ -190,8 +208,32 @@ private slots:
         QCOMPARE(screens.size(), 1);
         QCOMPARE(screens[0].frame, QRectF(0, 0, 1920, 1080));
         QCOMPARE(screens[0].available, QRectF(0, 0, 1920, 1080));
-        QCOMPARE(system->toDevice(QRectF(0, 1050, 1920, 30)), QRectF(0, 1050, 1920, 30));
+        QCOMPARE(screens[0].scale, scale());
+        QCOMPARE(system->toDevice(QRectF(0, 1050 / scale(), 1920 / scale(), 30 / scale())),
+                 QRectF(0, 1050, 1920, 30));
         QVERIFY(!system->openPermissionSettings());
+    }
+
+    void docksReserveTheirStrips()
+    {
+        ClientProcess client({"0,0,1920,30,dock", "300,1040,800,40,dock", "100,10,400,300"});
+        const QList<xcb_window_t> ids = client.windows();
+        QCOMPARE(ids.size(), 3);
+        for (xcb_window_t id : ids)
+            QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 10000);
+
+        const std::unique_ptr<WindowSystem> system = WindowSystem::forPlatform();
+        QTRY_COMPARE_WITH_TIMEOUT(system->screens().value(0).available, QRectF(0, 30, 1920, 1010), 5000);
+
+        // A band right under the top panel pushes the window below itself; the panels stay.
+        const QRect topPanel = m_probe.frame(ids[0]);
+        const QRect bottomPanel = m_probe.frame(ids[1]);
+        const int height = m_probe.frame(ids[2]).height();
+        sweepOnce(QRectF(0, 30, 1920, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe.frame(ids[2]).top(), 70, 5000);
+        QCOMPARE(m_probe.frame(ids[2]).height(), height);
+        QCOMPARE(m_probe.frame(ids[0]), topPanel);
+        QCOMPARE(m_probe.frame(ids[1]), bottomPanel);
     }
 
     void readsOtherProcessWindows()
@@ -202,7 +244,7 @@ private slots:
         const QList<xcb_window_t> ids = client.windows();
         QCOMPARE(ids.size(), 6);
         for (xcb_window_t id : ids)
-            QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.frame(ids[0]).top(), 200, 5000);
 
         const QList<WindowRecord> windows = X11WindowSystem::fromQt()->windows();
@@ -243,12 +285,12 @@ private slots:
         QCOMPARE(ids.size(), 8);
         const xcb_window_t sentinel = ids.takeLast();
         for (xcb_window_t id : ids)
-            QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.frame(ids[0]).top(), 10, 5000);
 
         // One window of our own under the band: never touched.
         QRasterWindow own;
-        own.setGeometry(700, 40, 200, 150);
+        own.setGeometry(QRect(QPoint(700, 40) / scale(), QSize(200, 150) / scale()));
         own.show();
         QVERIFY(QTest::qWaitForWindowExposed(&own));
         const xcb_window_t ownId = xcb_window_t(own.winId());
@@ -295,7 +337,7 @@ private slots:
         QCOMPARE(ids.size(), 4);
         const xcb_window_t sentinel = ids.takeLast();
         for (xcb_window_t id : ids)
-            QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.frame(ids[1]).top(), 850, 5000);
         QList<QRect> before;
         for (xcb_window_t id : ids)

@@ -5,7 +5,7 @@ set -u
 fdfile=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 1 100); do
+for _ in $(seq 1 600); do
     [ -s "$fdfile" ] && break
     sleep 0.05
 done
@@ -20,11 +20,27 @@ export DISPLAY=":$display"
 unset WAYLAND_DISPLAY
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-# Wait until the window manager owns the screen.
-for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+# Wait until the window manager owns the screen: its check window must exist and point to
+# itself. On a loaded machine openbox can take several seconds to start, so allow 30.
+wm_ready() {
+    local id
+    id=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-fA-F]*\).*/\1/p')
+    [ -n "$id" ] && xprop -id "$id" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "$id"
+}
+for _ in $(seq 1 600); do
+    wm_ready && break
+    if ! kill -0 "$wm" 2>/dev/null; then
+        break
+    fi
     sleep 0.05
 done
+if ! wm_ready; then
+    echo "with-x11: openbox did not start" >&2
+    kill "$wm" 2>/dev/null
+    kill "$xvfb" 2>/dev/null
+    wait 2>/dev/null
+    exit 1
+fi
 "$@"
 status=$?
 kill "$wm" 2>/dev/null
