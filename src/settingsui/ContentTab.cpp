@@ -545,6 +545,7 @@ void ContentTab::syncSuggestions()
     for (const Suggestion &suggestion : results) {
         auto *button = new SuggestionButton(suggestion, m_suggestionsBox);
         m_suggestionsLayout->addWidget(button);
+        button->show(); // the box may already be visible: new children are not shown with it
         connect(button, &QAbstractButton::clicked, this, [this, suggestion] { addSuggestion(suggestion); });
     }
     m_suggestionsBox->setVisible(!results.isEmpty());

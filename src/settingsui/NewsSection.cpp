@@ -265,6 +265,7 @@ void NewsSection::syncSources()
         for (const NewsSource &source : sources) {
             auto *row = new Row(m_rowsBox, source);
             m_rowsLayout->addWidget(row);
+            row->show(); // the box may already be visible: new children are not shown with it
             m_rows.append(row);
             const QUuid id = source.id;
             connect(row->enabled, &ToggleSwitch::toggled, this,

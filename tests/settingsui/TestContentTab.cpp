@@ -1,0 +1,288 @@
+#include "UiTestSupport.h"
+
+#include "search/SearchModel.h"
+#include "settingsui/ContentTab.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+WatchItem item(const QString &symbol, ItemKind kind = ItemKind::quote)
+{
+    return WatchItem{QUuid::createUuid(), kind, symbol, symbol, std::nullopt};
+}
+
+QStringList symbols(const QList<WatchItem> &items)
+{
+    QStringList list;
+    for (const WatchItem &i : items)
+        list.append(i.symbol);
+    return list;
+}
+
+} // namespace
+
+class TestContentTab : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<UiFixture> f;
+    std::unique_ptr<ContentTab> tab;
+
+    QListWidget *list() const { return tab->findChild<QListWidget *>("itemsList"); }
+    QWidget *row(int i) const { return list()->itemWidget(list()->item(i)); }
+    template<typename T>
+    T *inRow(int i, const char *name) const
+    {
+        return row(i)->findChild<T *>(name);
+    }
+    QList<QAbstractButton *> suggestions() const
+    {
+        QList<QAbstractButton *> buttons;
+        for (QAbstractButton *b : tab->findChildren<QAbstractButton *>("suggestion")) {
+            if (b->isVisibleTo(tab.get()))
+                buttons.append(b);
+        }
+        return buttons;
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<UiFixture>();
+        f->settings->setItems({item("A"), item("B"), item("C"), item("gold", ItemKind::metal)});
+        tab = std::make_unique<ContentTab>(*f->settings, f->environment);
+        showOffscreen(tab.get());
+        f->resetCounts();
+    }
+
+    void cleanup()
+    {
+        tab.reset();
+        f.reset();
+    }
+
+    void emptyListShowsTheHintAndEditStillToggles()
+    {
+        auto *hint = tab->findChild<QLabel *>("emptyHint");
+        auto *edit = tab->findChild<QPushButton *>("editButton");
+        QVERIFY(!shown(hint));
+        f->settings->setItems({});
+        QVERIFY(shown(hint));
+        QCOMPARE(hint->text(), QString("Rien à afficher. Ajoute une valeur ci-dessous."));
+        QVERIFY(!shown(list()));
+        QCOMPARE(edit->text(), QString("Modifier"));
+        edit->click();
+        QVERIFY(tab->isEditing());
+        QCOMPARE(edit->text(), QString("OK"));
+        QVERIFY(edit->font().weight() > QFont::Normal);
+        edit->click();
+        QVERIFY(!tab->isEditing());
+        QCOMPARE(edit->text(), QString("Modifier"));
+    }
+
+    void pendingRemovalMovesBetweenRowsAndDeletes()
+    {
+        QVERIFY(!shown(inRow<QToolButton>(0, "removeButton")));
+        QVERIFY(!shown(inRow<QLabel>(0, "dragHandle")));
+        tab->findChild<QPushButton *>("editButton")->click();
+        QVERIFY(shown(inRow<QToolButton>(0, "removeButton")));
+        QCOMPARE(inRow<QToolButton>(0, "removeButton")->toolTip(), QString("Retirer du bandeau"));
+        QVERIFY(shown(inRow<QLabel>(0, "dragHandle")));
+        QVERIFY(!shown(inRow<QPushButton>(0, "deleteButton")));
+
+        inRow<QToolButton>(0, "removeButton")->click();
+        QCOMPARE(tab->pendingRemoval(), f->settings->items().at(0).id);
+        QVERIFY(shown(inRow<QPushButton>(0, "deleteButton")));
+        QVERIFY(!shown(inRow<QLabel>(0, "dragHandle")));
+
+        // Another row's button moves the mark; pressing it again clears it.
+        inRow<QToolButton>(1, "removeButton")->click();
+        QCOMPARE(tab->pendingRemoval(), f->settings->items().at(1).id);
+        QVERIFY(!shown(inRow<QPushButton>(0, "deleteButton")));
+        QVERIFY(shown(inRow<QPushButton>(1, "deleteButton")));
+        inRow<QToolButton>(1, "removeButton")->click();
+        QVERIFY(!tab->pendingRemoval());
+        QVERIFY(!shown(inRow<QPushButton>(1, "deleteButton")));
+
+        // Leaving edit mode forgets the mark.
+        inRow<QToolButton>(2, "removeButton")->click();
+        tab->setEditing(false);
+        QVERIFY(!tab->pendingRemoval());
+        tab->setEditing(true);
+        QVERIFY(!shown(inRow<QPushButton>(2, "deleteButton")));
+
+        inRow<QToolButton>(1, "removeButton")->click();
+        auto *remove = inRow<QPushButton>(1, "deleteButton");
+        QCOMPARE(remove->text(), QString("Supprimer"));
+        remove->click();
+        QCOMPARE(symbols(f->settings->items()), (QStringList{"A", "C", "gold"}));
+        QVERIFY(!tab->pendingRemoval());
+        QCOMPARE(f->plainRefreshes, 1);
+        QCOMPARE(f->forcedRefreshes, 0);
+        QCOMPARE(list()->count(), 3);
+    }
+
+    void listMoveSemantics()
+    {
+        const QList<WatchItem> items{item("A"), item("B"), item("C"), item("D")};
+        QCOMPARE(symbols(ContentTab::moved(items, {0}, 3)), (QStringList{"B", "C", "A", "D"}));
+        QCOMPARE(symbols(ContentTab::moved(items, {0}, 4)), (QStringList{"B", "C", "D", "A"}));
+        QCOMPARE(symbols(ContentTab::moved(items, {3}, 0)), (QStringList{"D", "A", "B", "C"}));
+        QCOMPARE(symbols(ContentTab::moved(items, {2, 0}, 4)), (QStringList{"B", "D", "A", "C"}));
+        QCOMPARE(symbols(ContentTab::moved(items, {1}, 1)), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(symbols(ContentTab::moved(items, {1}, 2)), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(symbols(ContentTab::moved(items, {9, -1}, 99)), (QStringList{"A", "B", "C", "D"}));
+    }
+
+    void droppingARowReordersTheItems()
+    {
+        list()->setCurrentRow(0);
+        const QRect target = list()->visualItemRect(list()->item(2));
+        const QPoint lowerHalf(target.center().x(), target.bottom() - 2);
+        QMimeData mime;
+        mime.setData("application/x-qabstractitemmodeldatalist", QByteArray());
+        // A drop reaches only the widget that accepted the drag's entry.
+        QDragEnterEvent enter(lowerHalf, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list()->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(lowerHalf, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list()->viewport(), &drop);
+        QTRY_COMPARE(symbols(f->settings->items()), (QStringList{"B", "C", "A", "gold"}));
+        QCOMPARE(f->plainRefreshes, 1);
+        QCOMPARE(list()->count(), 4);
+        QCOMPARE(inRow<QLabel>(2, "symbolLabel")->text(), QString("A"));
+    }
+
+    void renameEditsOnlyTheLabelAndRefreshesUnforced()
+    {
+        auto *label = inRow<QLineEdit>(0, "labelField");
+        QCOMPARE(label->placeholderText(), QString("AAPL, S&P500, BTC"));
+        label->setFocus();
+        label->selectAll();
+        QTest::keyClicks(label, "XY");
+        QCOMPARE(f->settings->items().at(0).label, QString("XY"));
+        QCOMPARE(f->settings->items().at(0).symbol, QString("A"));
+        QCOMPARE(inRow<QLabel>(0, "symbolLabel")->text(), QString("A"));
+        // One unforced refresh per edit, and the field survived the edits.
+        QCOMPARE(f->plainRefreshes, 2);
+        QCOMPARE(f->forcedRefreshes, 0);
+        QCOMPARE(inRow<QLineEdit>(0, "labelField"), label);
+        // A change made elsewhere shows at once.
+        auto items = f->settings->items();
+        items[1].label = "ZZ";
+        f->settings->setItems(items);
+        QCOMPARE(inRow<QLineEdit>(1, "labelField")->text(), QString("ZZ"));
+    }
+
+    void metalCurrencyAndUnitForceARefresh()
+    {
+        auto *currency = tab->findChild<QComboBox *>("currencyPicker");
+        auto *unit = tab->findChild<QComboBox *>("unitPicker");
+        QCOMPARE(currency->currentText(), QString("EUR"));
+        QCOMPARE(unit->currentText(), QString("Once troy (toz)"));
+        currency->setCurrentIndex(currency->findText("USD"));
+        QCOMPARE(f->settings->metalCurrency(), QString("USD"));
+        QCOMPARE(f->forcedRefreshes, 1);
+        QCOMPARE(f->plainRefreshes, 0);
+        unit->setCurrentIndex(unit->findData("g"));
+        QCOMPARE(f->settings->metalUnit(), QString("g"));
+        QCOMPARE(f->forcedRefreshes, 2);
+        // Assigning the same value again is no change.
+        f->settings->setMetalUnit("g");
+        QCOMPARE(f->forcedRefreshes, 2);
+        f->settings->setMetalCurrency("CHF");
+        QCOMPARE(currency->currentText(), QString("CHF"));
+        QCOMPARE(f->forcedRefreshes, 3);
+    }
+
+    void metalsSectionFollowsItemsAndKind()
+    {
+        auto *metals = tab->findChild<QWidget *>("metalsSection");
+        auto *kind = tab->findChild<QComboBox *>("kindPicker");
+        QVERIFY(shown(metals));
+        f->settings->setItems({item("A")});
+        QVERIFY(!shown(metals));
+        kind->setCurrentIndex(kind->findText("Métal"));
+        QVERIFY(shown(metals));
+        kind->setCurrentIndex(kind->findText("Ville (météo)"));
+        QVERIFY(!shown(metals));
+    }
+
+    void choosingMetalListsMetalsAndAddsDuplicates()
+    {
+        auto *kind = tab->findChild<QComboBox *>("kindPicker");
+        auto *query = tab->findChild<QLineEdit *>("searchField");
+        QCOMPARE(query->placeholderText(), QString("AAPL, S&P500, BTC"));
+        query->setText("zz");
+        kind->setCurrentIndex(kind->findText("Métal"));
+        QCOMPARE(tab->kind(), ItemKind::metal);
+        QVERIFY(query->text().isEmpty());
+        QCOMPARE(query->placeholderText(), QString("Or, Argent, Cuivre"));
+        QCOMPARE(suggestions().size(), 10);
+
+        QTest::keyClicks(query, "cuivre");
+        QCOMPARE(suggestions().size(), 1);
+        suggestions().first()->click();
+        QVERIFY(query->text().isEmpty());
+        QCOMPARE(suggestions().size(), 10); // the metals are listed again
+        QTest::keyClicks(query, "cuivre");
+        suggestions().first()->click();
+
+        const auto items = f->settings->items();
+        QCOMPARE(symbols(items), (QStringList{"A", "B", "C", "gold", "copper", "copper"}));
+        QCOMPARE(items.at(4).label, QString("CUIVRE"));
+        QVERIFY(items.at(4).id != items.at(5).id);
+        QCOMPARE(f->plainRefreshes, 2);
+        QCOMPARE(list()->count(), 6);
+
+        // The same suggestion pressed twice still gives two removable items.
+        const Suggestion silver = tab->search().metalResults("silver").first();
+        tab->addSuggestion(silver);
+        tab->addSuggestion(silver);
+        const auto after = f->settings->items();
+        QCOMPARE(symbols(after).count("silver"), 2);
+        QVERIFY(after.at(6).id != after.at(7).id);
+    }
+
+    void searchStateIsShown()
+    {
+        auto *query = tab->findChild<QLineEdit *>("searchField");
+        auto *busy = tab->findChild<QWidget *>("searchBusy");
+        auto *message = tab->findChild<QLabel *>("searchMessage");
+        f->settings->setStockProvider(StockProvider::twelveData);
+        QTest::keyClicks(query, "ai");
+        QVERIFY(shown(busy));
+        QTRY_VERIFY(!shown(busy));
+        QVERIFY(shown(message));
+        QCOMPARE(message->text(), QString("Ajoute ta clé Twelve Data dans l'onglet Clés API."));
+        // Changing the kind clears the message and the query.
+        auto *kind = tab->findChild<QComboBox *>("kindPicker");
+        kind->setCurrentIndex(kind->findText("Ville (météo)"));
+        QVERIFY(!shown(message));
+        QVERIFY(query->text().isEmpty());
+        QCOMPARE(query->placeholderText(), QString("Paris, Lyon, Tokyo"));
+    }
+
+    void newsSourceChangesRefreshTheNews()
+    {
+        auto sources = f->settings->newsSources();
+        sources.removeFirst();
+        f->settings->setNewsSources(sources);
+        QCOMPARE(f->newsRefreshes, 1);
+        f->settings->setNewsSources(sources);
+        QCOMPARE(f->newsRefreshes, 1);
+        QCOMPARE(f->plainRefreshes + f->forcedRefreshes, 0);
+    }
+};
+
+QTEST_MAIN(TestContentTab)
+#include "TestContentTab.moc"
