@@ -66,38 +66,35 @@ struct X11WindowSystem::Private
         return list;
     }
 
-    /** The reserved strips of other processes' docks and panels, clipped to each screen. */
-    QRectF availableArea(const QRectF &frame, qint64 ownPid);
+    /** What docks and panels of other processes reserve, and the manager's work area. */
+    struct Reservations
+    {
+        std::vector<xcb_ewmh_wm_strut_partial_t> struts;
+        QRectF workArea;
+    };
+    Reservations reservations(qint64 ownPid);
 
-    QRectF workArea();
+    /** The part of `frame` that no strut reserves. */
+    QRectF availableArea(const QRectF &frame, const std::vector<xcb_ewmh_wm_strut_partial_t> &struts) const;
 };
 
-QRectF X11WindowSystem::Private::workArea()
+X11WindowSystem::Private::Reservations X11WindowSystem::Private::reservations(qint64 ownPid)
 {
+    Reservations result;
+    const xcb_get_property_cookie_t listCookie = xcb_ewmh_get_client_list(&ewmh, 0);
     const xcb_get_property_cookie_t desktopCookie = xcb_ewmh_get_current_desktop(&ewmh, 0);
     const xcb_get_property_cookie_t areaCookie = xcb_ewmh_get_workarea(&ewmh, 0);
-    uint32_t desktop = 0;
-    {
-        ErrorSink error;
-        if (!xcb_ewmh_get_current_desktop_reply(&ewmh, desktopCookie, &desktop, &error))
-            desktop = 0;
-    }
-    xcb_ewmh_get_workarea_reply_t reply;
-    ErrorSink error;
-    if (!xcb_ewmh_get_workarea_reply(&ewmh, areaCookie, &reply, &error))
-        return {};
-    QRectF area;
-    if (reply.workarea_len > 0) {
-        const xcb_ewmh_geometry_t &g = reply.workarea[std::min<uint32_t>(desktop, reply.workarea_len - 1)];
-        area = QRectF(g.x, g.y, g.width, g.height);
-    }
-    xcb_ewmh_get_workarea_reply_wipe(&reply);
-    return area;
-}
 
-QRectF X11WindowSystem::Private::availableArea(const QRectF &frame, qint64 ownPid)
-{
-    const std::vector<xcb_window_t> clients = clientList();
+    std::vector<xcb_window_t> clients;
+    {
+        xcb_ewmh_get_windows_reply_t reply;
+        ErrorSink error;
+        if (xcb_ewmh_get_client_list_reply(&ewmh, listCookie, &reply, &error)) {
+            clients.assign(reply.windows, reply.windows + reply.windows_len);
+            xcb_ewmh_get_windows_reply_wipe(&reply);
+        }
+    }
+    // The struts go out before the work area's replies are read: one round trip for both.
     struct Pending
     {
         xcb_get_property_cookie_t partial, strut, pid;
@@ -109,13 +106,23 @@ QRectF X11WindowSystem::Private::availableArea(const QRectF &frame, qint64 ownPi
                            xcb_ewmh_get_wm_pid(&ewmh, window)});
     }
 
-    qreal left = frame.left();
-    qreal top = frame.top();
-    qreal right = frame.x() + frame.width();
-    qreal bottom = frame.y() + frame.height();
-    const qreal rootWidth = rootSize.width();
-    const qreal rootHeight = rootSize.height();
-    const auto overlaps = [](qreal start, qreal end, qreal from, qreal to) { return start < to && end >= from; };
+    uint32_t desktop = 0;
+    {
+        ErrorSink error;
+        if (!xcb_ewmh_get_current_desktop_reply(&ewmh, desktopCookie, &desktop, &error))
+            desktop = 0;
+    }
+    {
+        xcb_ewmh_get_workarea_reply_t reply;
+        ErrorSink error;
+        if (xcb_ewmh_get_workarea_reply(&ewmh, areaCookie, &reply, &error)) {
+            if (reply.workarea_len > 0) {
+                const xcb_ewmh_geometry_t &g = reply.workarea[std::min<uint32_t>(desktop, reply.workarea_len - 1)];
+                result.workArea = QRectF(g.x, g.y, g.width, g.height);
+            }
+            xcb_ewmh_get_workarea_reply_wipe(&reply);
+        }
+    }
 
     for (const Pending &p : pending) {
         xcb_ewmh_wm_strut_partial_t s{};
@@ -128,22 +135,40 @@ QRectF X11WindowSystem::Private::availableArea(const QRectF &frame, qint64 ownPi
         ErrorSink strutError;
         const bool plainFound = xcb_ewmh_get_wm_strut_reply(&ewmh, p.strut, &plain, &strutError);
         if (!found && plainFound) {
+            // The old form reserves whole edges.
             s = {};
             s.left = plain.left;
             s.right = plain.right;
             s.top = plain.top;
             s.bottom = plain.bottom;
-            s.left_end_y = s.right_end_y = uint32_t(rootHeight);
-            s.top_end_x = s.bottom_end_x = uint32_t(rootWidth);
+            s.left_end_y = s.right_end_y = uint32_t(rootSize.height());
+            s.top_end_x = s.bottom_end_x = uint32_t(rootSize.width());
             found = true;
         }
         uint32_t pid = 0;
         ErrorSink pidError;
         const bool hasPid = xcb_ewmh_get_wm_pid_reply(&ewmh, p.pid, &pid, &pidError);
         // Our own band is what the avoider keeps clear, not a panel to keep clear of.
-        if (!found || (hasPid && qint64(pid) == ownPid))
-            continue;
+        if (found && !(hasPid && qint64(pid) == ownPid))
+            result.struts.push_back(s);
+    }
+    return result;
+}
 
+QRectF X11WindowSystem::Private::availableArea(const QRectF &frame,
+                                               const std::vector<xcb_ewmh_wm_strut_partial_t> &struts) const
+{
+    // Struts count from the root window's edges; one applies to a screen when it reaches into it
+    // along a stretch that the screen spans.
+    qreal left = frame.left();
+    qreal top = frame.top();
+    qreal right = frame.x() + frame.width();
+    qreal bottom = frame.y() + frame.height();
+    const qreal rootWidth = rootSize.width();
+    const qreal rootHeight = rootSize.height();
+    const auto overlaps = [](qreal start, qreal end, qreal from, qreal to) { return start < to && end >= from; };
+
+    for (const xcb_ewmh_wm_strut_partial_t &s : struts) {
         if (s.left > 0 && s.left > frame.left() && overlaps(s.left_start_y, s.left_end_y, frame.top(), frame.bottom()))
             left = std::max<qreal>(left, s.left);
         if (s.right > 0 && rootWidth - s.right < frame.x() + frame.width()
@@ -251,13 +276,13 @@ QList<ScreenRecord> X11WindowSystem::screens() const
     if (list.isEmpty())
         list.append({QRectF(QPointF(0, 0), d->rootSize), QRectF(QPointF(0, 0), d->rootSize), 1.0});
 
+    const Private::Reservations reserved = d->reservations(ownPid());
     for (ScreenRecord &screen : list)
-        screen.available = d->availableArea(screen.frame, ownPid());
+        screen.available = d->availableArea(screen.frame, reserved.struts);
     // With one monitor the manager's own work area is exact and also knows its configured
     // margins; with several it spans them all and says nothing about any one.
     if (list.size() == 1) {
-        const QRectF work = d->workArea();
-        const QRectF clipped = work.intersected(list.first().available);
+        const QRectF clipped = reserved.workArea.intersected(list.first().available);
         if (!clipped.isEmpty())
             list.first().available = clipped;
     }
