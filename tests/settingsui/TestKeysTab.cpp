@@ -1,0 +1,184 @@
+#include "UiTestSupport.h"
+
+#include "settings/Keychain.h"
+#include "settingsui/KeysTab.h"
+#include "settingsui/TutorialSheet.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+
+namespace {
+
+/** Whether the keyring holds an entry for `account` (not merely an empty one). */
+bool keyringHasEntry(const QString &account)
+{
+    QProcess lookup;
+    lookup.start("secret-tool", {"lookup", "server", Keychain::serviceName, "user", account});
+    if (!lookup.waitForFinished(5000))
+        return false;
+    return lookup.exitCode() == 0;
+}
+
+} // namespace
+
+class TestKeysTab : public QObject
+{
+    Q_OBJECT
+private slots:
+    void providerSwitchRefreshesAndKeepsTheKey()
+    {
+        UiFixture f;
+        f.settings->setStockKey("stock-123");
+        KeysTab tab(*f.settings, f.environment);
+        showOffscreen(&tab);
+        f.resetCounts();
+        auto *provider = tab.findChild<QComboBox *>("providerPicker");
+        auto *row = tab.findChild<QWidget *>("keyRow_twelveData");
+        auto *note = tab.findChild<QLabel *>("yahooNote");
+        QCOMPARE(provider->currentText(), QString("Yahoo Finance (sans clé, non officiel)"));
+        QCOMPARE(provider->itemText(1), QString("Twelve Data (clé API personnelle)"));
+        QVERIFY(!shown(row));
+        QVERIFY(shown(note));
+        QCOMPARE(note->text(), KeysTab::yahooNote());
+
+        provider->setCurrentIndex(1);
+        QCOMPARE(f.settings->stockProvider(), StockProvider::twelveData);
+        QVERIFY(shown(row));
+        QVERIFY(!shown(note));
+        QCOMPARE(f.forcedRefreshes, 1);
+        QCOMPARE(tab.findChild<QLineEdit *>("keyField_twelveData")->text(), QString("stock-123"));
+
+        provider->setCurrentIndex(0);
+        QCOMPARE(f.settings->stockProvider(), StockProvider::yahoo);
+        QVERIFY(!shown(row));
+        QCOMPARE(f.forcedRefreshes, 2);
+        QCOMPARE(f.plainRefreshes, 0);
+        QCOMPARE(f.settings->stockKey(), QString("stock-123"));
+        QCOMPARE(Keychain::get("stockKey"), QString("stock-123"));
+    }
+
+    void keysAreStoredAsTypedOncePerEdit()
+    {
+        UiFixture f;
+        KeysTab tab(*f.settings, f.environment);
+        showOffscreen(&tab);
+        auto *field = tab.findChild<QLineEdit *>("keyField_weather");
+        QCOMPARE(field->echoMode(), QLineEdit::Password);
+        QCOMPARE(field->placeholderText(), QString("Colle ta clé WeatherAPI ici"));
+        QSignalSpy stored(f.settings.get(), &Settings::weatherKeyChanged);
+
+        const QString pasted = QStringLiteral("  0123456789abcdef0123456789abcdef ");
+        QGuiApplication::clipboard()->setText(pasted);
+        field->setFocus();
+        field->paste();
+        QCOMPARE(stored.count(), 1);
+        QCOMPARE(f.forcedRefreshes, 1);
+        QCOMPARE(f.settings->weatherKey(), pasted);
+        QCOMPARE(Keychain::get("weatherKey"), pasted);
+
+        // Typed key by key: one store and one refresh per key.
+        auto *metals = tab.findChild<QLineEdit *>("keyField_metals");
+        QSignalSpy metalsStored(f.settings.get(), &Settings::metalsKeyChanged);
+        metals->setFocus();
+        QTest::keyClicks(metals, "abc");
+        QCOMPARE(metalsStored.count(), 3);
+        QCOMPARE(f.forcedRefreshes, 4);
+        QCOMPARE(f.settings->metalsKey(), QString("abc"));
+
+        // Cleared: the entry leaves the keyring; the other keys stay.
+        QVERIFY(keyringHasEntry("weatherKey"));
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(f.settings->weatherKey(), QString());
+        QVERIFY(!keyringHasEntry("weatherKey"));
+        QVERIFY(keyringHasEntry("metalsKey"));
+        QCOMPARE(f.forcedRefreshes, 5);
+
+        // A key changed elsewhere shows in its field, and that is no edit.
+        f.settings->setMetalsKey("other");
+        QCOMPARE(metals->text(), QString("other"));
+        QCOMPARE(f.forcedRefreshes, 5);
+    }
+
+    void notesAndAttribution()
+    {
+        UiFixture f;
+        KeysTab tab(*f.settings, f.environment);
+        QCOMPARE(tab.findChild<QLabel *>("closingNoteText")->text(),
+                 QString("Tes clés sont stockées dans le trousseau de ton ordinateur et ne sont envoyées qu'au service "
+                         "concerné."));
+        auto *link = tab.findChild<QLabel *>("attributionLink");
+        QVERIFY(link->text().contains("WeatherAPI.com"));
+        emit link->linkActivated("https://elsewhere.example/");
+        QCOMPARE(f.opened, QList<QUrl>{QUrl("https://www.weatherapi.com/")});
+    }
+
+    void weatherTutorialSheet()
+    {
+        UiFixture f;
+        KeysTab tab(*f.settings, f.environment);
+        showOffscreen(&tab);
+        tab.findChild<QPushButton *>("tutorialButton_weather")->click();
+        QCOMPARE(tab.tutorial(), std::optional<KeyService>(KeyService::weather));
+        TutorialSheet *sheet = tab.tutorialSheet();
+        QVERIFY(sheet);
+        QTRY_VERIFY(sheet->isVisible());
+        QCOMPARE(sheet->findChild<QLabel *>("sheetTitle")->text(), QString("Obtenir une clé WeatherAPI"));
+        QCOMPARE(sheet->findChild<QLabel *>("sheetSubtitle")->text(), QString("Météo et recherche de villes"));
+
+        QStringList numbers;
+        QStringList stepTitles;
+        for (QWidget *step : sheet->findChildren<QWidget *>("tutorialStep")) {
+            numbers.append(step->findChild<QLabel *>("stepNumber")->text());
+            stepTitles.append(step->findChild<QLabel *>("stepTitle")->text());
+        }
+        QCOMPARE(numbers, (QStringList{"1", "2", "3", "4"}));
+        QCOMPARE(stepTitles,
+                 (QStringList{"Crée un compte gratuit", "Ouvre ton tableau de bord", "Copie ta clé", "Colle-la ici"}));
+        const QString first = sheet->findChildren<QWidget *>("tutorialStep").first()->findChild<QLabel *>("stepText")->text();
+        QCOMPARE(first, QString("Sur weatherapi.com, clique sur « Sign up » et valide ton e-mail."));
+        // The number badge is drawn in the service's teal.
+        QVERIFY(sheet->findChild<QLabel *>("stepNumber")->styleSheet().contains("#30b0c7"));
+
+        auto *open = sheet->findChild<QPushButton *>("openSiteButton");
+        QCOMPARE(open->text(), QString("Ouvrir WeatherAPI"));
+        open->click();
+        QCOMPARE(f.opened, QList<QUrl>{QUrl("https://www.weatherapi.com/")});
+        QVERIFY(sheet->isVisible());
+
+        QTest::keyClick(sheet, Qt::Key_Escape);
+        QTRY_VERIFY(!tab.tutorialSheet());
+        QVERIFY(!tab.tutorial());
+    }
+
+    void metalsTutorialOpensItsSite()
+    {
+        UiFixture f;
+        KeysTab tab(*f.settings, f.environment);
+        showOffscreen(&tab);
+        tab.findChild<QPushButton *>("tutorialButton_metals")->click();
+        TutorialSheet *sheet = tab.tutorialSheet();
+        QVERIFY(sheet);
+        const auto steps = sheet->findChildren<QWidget *>("tutorialStep");
+        QCOMPARE(steps.size(), 4);
+        QCOMPARE(steps.last()->findChild<QLabel *>("stepTitle")->text(), QString("Rien d'autre à faire"));
+        sheet->findChild<QPushButton *>("openSiteButton")->click();
+        QCOMPARE(f.opened, QList<QUrl>{QUrl("https://metals.dev/")});
+        QVERIFY(sheet->isVisible());
+        sheet->findChild<QPushButton *>("closeButton")->click();
+        QTRY_VERIFY(!tab.tutorial());
+
+        // The Twelve Data steps speak of this computer's keyring.
+        tab.showTutorial(KeyService::twelveData);
+        const auto twelve = tab.tutorialSheet()->findChildren<QWidget *>("tutorialStep");
+        QVERIFY(twelve.last()->findChild<QLabel *>("stepText")->text().endsWith("trousseau de ton ordinateur."));
+    }
+};
+
+QTEST_MAIN(TestKeysTab)
+#include "TestKeysTab.moc"
