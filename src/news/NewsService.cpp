@@ -12,8 +12,7 @@ NewsService::NewsService(Settings &settings, HttpClient &http, QObject *parent)
     : QObject(parent)
     , m_settings(settings)
     , m_http(http)
-{
-}
+{}
 
 NewsService::~NewsService()
 {

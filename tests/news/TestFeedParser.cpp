@@ -16,8 +16,8 @@ namespace {
 QByteArray rss(const QByteArray &items)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel><title>Channel</title>"
-           "<image><title>Logo</title></image>"
-        + items + "</channel></rss>";
+           "<image><title>Logo</title></image>" +
+           items + "</channel></rss>";
 }
 
 QByteArray item(const QByteArray &title)
@@ -52,9 +52,10 @@ private slots:
     void atomEntriesAndEveryNestedTitle()
     {
         const QByteArray doc = "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Feed</title>\n"
-            "<entry><title>One</title><source><title>Origin</title></source></entry>\n"
-            "<entry><title type=\"xhtml\"><div xmlns=\"http://www.w3.org/1999/xhtml\">Two <b>bold</b> words</div></title></entry>\n"
-            "</feed>";
+                               "<entry><title>One</title><source><title>Origin</title></source></entry>\n"
+                               "<entry><title type=\"xhtml\"><div xmlns=\"http://www.w3.org/1999/xhtml\">Two "
+                               "<b>bold</b> words</div></title></entry>\n"
+                               "</feed>";
         QCOMPARE(FeedParser::parse(doc), QStringList({"One", "Origin", "Two bold words"}));
     }
 
@@ -62,9 +63,12 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("ascii runs") << "  Hello \n\tbig   world \r\n" << "Hello big world";
-        QTest::newRow("no-break space") << QString::fromUtf8("\u00a0Prix\u00a0:\u00a0 10\u00a0€\u00a0") << QString::fromUtf8("Prix : 10 €");
-        QTest::newRow("unicode spaces") << QString::fromUtf8("a\u2003b\u3000c\u2028d\u2029e\u0085f\u202fg\u1680h\u000bi\u000cj")
+        QTest::newRow("ascii runs") << "  Hello \n\tbig   world \r\n"
+                                    << "Hello big world";
+        QTest::newRow("no-break space") << QString::fromUtf8("\u00a0Prix\u00a0:\u00a0 10\u00a0€\u00a0")
+                                        << QString::fromUtf8("Prix : 10 €");
+        QTest::newRow("unicode spaces") << QString::fromUtf8(
+                                               "a\u2003b\u3000c\u2028d\u2029e\u0085f\u202fg\u1680h\u000bi\u000cj")
                                         << "a b c d e f g h i j";
         QTest::newRow("not spaces") << QString::fromUtf8("zero\u200bwidth") << QString::fromUtf8("zero\u200bwidth");
         QTest::newRow("only spaces") << QString::fromUtf8(" \t\u00a0\n ") << QString();
@@ -80,11 +84,11 @@ private slots:
 
     void titleTextIsDecodedOnceAndKeptLiterally()
     {
-        const QByteArray doc = rss(item("  Leading,\n\ttrailing   and\u00a0runs  ")
-                                   + item("<![CDATA[Only <i>CDATA</i> &amp;]]>")
-                                   + item("Text, <![CDATA[then CDATA]]>, then text")
-                                   + item("&lt;b&gt;bold&lt;/b&gt; &amp; caf&#233; &#x2014; &quot;q&quot;")
-                                   + item(" \n\t ") + item("After blank"));
+        const QByteArray doc =
+            rss(item("  Leading,\n\ttrailing   and\u00a0runs  ") + item("<![CDATA[Only <i>CDATA</i> &amp;]]>") +
+                item("Text, <![CDATA[then CDATA]]>, then text") +
+                item("&lt;b&gt;bold&lt;/b&gt; &amp; caf&#233; &#x2014; &quot;q&quot;") + item(" \n\t ") +
+                item("After blank"));
         QCOMPARE(FeedParser::parse(doc), QStringList({
                                              "Leading, trailing and runs",
                                              "Only <i>CDATA</i> &amp;",
@@ -96,10 +100,12 @@ private slots:
 
     void prefixedNamesAreNotRecognised()
     {
-        const QByteArray doc = "<feed xmlns=\"http://www.w3.org/2005/Atom\" xmlns:atom=\"http://www.w3.org/2005/Atom\"\n"
+        const QByteArray doc =
+            "<feed xmlns=\"http://www.w3.org/2005/Atom\" xmlns:atom=\"http://www.w3.org/2005/Atom\"\n"
             "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
             "<atom:entry><title>Prefixed entry</title></atom:entry>\n"
-            "<entry><dc:title>Prefixed title</dc:title><atom:title>Also prefixed</atom:title><title>Plain</title></entry>\n"
+            "<entry><dc:title>Prefixed title</dc:title><atom:title>Also "
+            "prefixed</atom:title><title>Plain</title></entry>\n"
             "</feed>";
         QCOMPARE(FeedParser::parse(doc), QStringList({"Plain"}));
     }
@@ -107,8 +113,9 @@ private slots:
     void titlesOutsideEntriesAreIgnored()
     {
         QCOMPARE(FeedParser::parse(rss("")), QStringList());
-        QCOMPARE(FeedParser::parse("<rss><channel><title>x</title><textInput><title>y</title></textInput></channel></rss>"),
-                 QStringList());
+        QCOMPARE(
+            FeedParser::parse("<rss><channel><title>x</title><textInput><title>y</title></textInput></channel></rss>"),
+            QStringList());
         QCOMPARE(FeedParser::parse(""), QStringList());
         QCOMPARE(FeedParser::parse("not xml at all"), QStringList());
     }
@@ -179,10 +186,11 @@ private slots:
         QVERIFY(inotify_add_watch(watcher, QFile::encodeName(secretPath).constData(), IN_OPEN | IN_ACCESS) >= 0);
 
         const QByteArray url = QUrl::fromLocalFile(secretPath).toEncoded();
-        const QByteArray doc = "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY xxe SYSTEM \"" + url
-            + "\"><!ENTITY % pe SYSTEM \"" + url + "\"> %pe;]><rss><channel>"
-              "<item><title>Before &xxe; after</title></item><item><title>&xxe;</title></item>"
-              "<item><title>Next</title></item></channel></rss>";
+        const QByteArray doc = "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY xxe SYSTEM \"" + url +
+                               "\"><!ENTITY % pe SYSTEM \"" + url +
+                               "\"> %pe;]><rss><channel>"
+                               "<item><title>Before &xxe; after</title></item><item><title>&xxe;</title></item>"
+                               "<item><title>Next</title></item></channel></rss>";
         const QStringList titles = FeedParser::parse(doc);
 
         char events[4096];
@@ -204,7 +212,8 @@ private slots:
                 dtd += "&lol" + (i > 1 ? QByteArray::number(i - 1) : QByteArray()) + ";";
             dtd += "\">";
         }
-        const QByteArray doc = "<?xml version=\"1.0\"?><!DOCTYPE rss [" + dtd + "]><rss><channel>"
+        const QByteArray doc = "<?xml version=\"1.0\"?><!DOCTYPE rss [" + dtd +
+                               "]><rss><channel>"
                                "<item><title>Kept</title></item><item><title>&lol9;</title></item></channel></rss>";
         QElapsedTimer timer;
         timer.start();
@@ -217,8 +226,8 @@ private slots:
     {
         // Each reference stays under the reader's per-entity limit, but together they
         // would make about 8 GB of text out of 6 MB.
-        QByteArray doc = "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY big \"" + QByteArray(4000, 'a')
-            + "\">]><rss><channel><item><title>Kept</title></item><item><title>";
+        QByteArray doc = "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY big \"" + QByteArray(4000, 'a') +
+                         "\">]><rss><channel><item><title>Kept</title></item><item><title>";
         doc.reserve(6 * 1024 * 1024);
         while (doc.size() < 6 * 1024 * 1024)
             doc += "&big;&big;&big;&big;&big;&big;&big;&big;";
@@ -229,8 +238,8 @@ private slots:
         QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
 
         // A few references to the same entity are fine.
-        const QByteArray few = "<!DOCTYPE rss [<!ENTITY big \"" + QByteArray(4000, 'a')
-            + "\">]><rss><item><title>&big;&big;</title></item></rss>";
+        const QByteArray few = "<!DOCTYPE rss [<!ENTITY big \"" + QByteArray(4000, 'a') +
+                               "\">]><rss><item><title>&big;&big;</title></item></rss>";
         QCOMPARE(FeedParser::parse(few), QStringList({QString(8000, u'a')}));
     }
 
@@ -241,9 +250,9 @@ private slots:
         doc.reserve(51 * 1024 * 1024);
         int count = 0;
         while (doc.size() < 50 * 1024 * 1024) {
-            doc += "<item><title>Headline number " + QByteArray::number(count++)
-                + " &amp; more</title><link>https://example.org/a</link>"
-                  "<description>Some text of the item, long enough to look like a real one.</description></item>\n";
+            doc += "<item><title>Headline number " + QByteArray::number(count++) +
+                   " &amp; more</title><link>https://example.org/a</link>"
+                   "<description>Some text of the item, long enough to look like a real one.</description></item>\n";
         }
         doc += "</channel></rss>";
 
@@ -270,9 +279,11 @@ private slots:
         static const QRegularExpression expectRe(
             "Expect:.*entries\\[0\\]\\['(title'\\]|title_detail'\\]\\['value'\\])"
             "(?:\\s*==\\s*entries\\[1\\]\\['title'\\])?\\s*==\\s*'((?:[^'\\\\]|\\\\.)*)'");
-        static const QRegularExpression firstTitleRe("<(item|entry)[\\s>](?:(?!</\\1>).)*?<title(\\s[^>]*)?>(.*?)</title>",
-                                                     QRegularExpression::DotMatchesEverythingOption);
-        static const QRegularExpression cdataRe("<!\\[CDATA\\[.*?\\]\\]>", QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression firstTitleRe(
+            "<(item|entry)[\\s>](?:(?!</\\1>).)*?<title(\\s[^>]*)?>(.*?)</title>",
+            QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression cdataRe("<!\\[CDATA\\[.*?\\]\\]>",
+                                                QRegularExpression::DotMatchesEverythingOption);
         static const QRegularExpression prefixedEntryRe("<\\w+:(item|entry)[\\s>]");
         static const QRegularExpression plainTypeRe("^\\s*$|type=\"(text|text/plain)?\"");
 
@@ -299,8 +310,8 @@ private slots:
             if (!first.hasMatch())
                 continue;
             const QString attributes = first.captured(2);
-            if (QString(first.captured(3)).remove(cdataRe).contains(u'<') || attributes.contains("base64")
-                || attributes.contains("octet-stream") || (sanitised && !plainTypeRe.match(attributes).hasMatch()))
+            if (QString(first.captured(3)).remove(cdataRe).contains(u'<') || attributes.contains("base64") ||
+                attributes.contains("octet-stream") || (sanitised && !plainTypeRe.match(attributes).hasMatch()))
                 continue;
             ++compared;
             if (!titles.isEmpty() && titles.first() == expected)

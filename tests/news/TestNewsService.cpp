@@ -87,9 +87,9 @@ private slots:
         QCOMPARE(m_service->status().value(a.id), FeedStatus::ok(12));
         QCOMPARE(m_service->status().value(b.id), FeedStatus::ok(3));
         QCOMPARE(m_service->status().value(c.id), FeedStatus::failed());
-        QCOMPARE(texts(m_service->headlines()), QStringList({"Alpha:A1", "Beta:B1", "Alpha:A2", "Beta:B2", "Alpha:A3",
-                                                             "Beta:B3", "Alpha:A4", "Alpha:A5", "Alpha:A6", "Alpha:A7",
-                                                             "Alpha:A8"}));
+        QCOMPARE(texts(m_service->headlines()),
+                 QStringList({"Alpha:A1", "Beta:B1", "Alpha:A2", "Beta:B2", "Alpha:A3", "Beta:B3", "Alpha:A4",
+                              "Alpha:A5", "Alpha:A6", "Alpha:A7", "Alpha:A8"}));
         QCOMPARE(refreshing.size(), 2);
         QCOMPARE(refreshing.at(0).at(0).toBool(), true);
         QCOMPARE(refreshing.at(1).at(0).toBool(), false);
@@ -294,7 +294,10 @@ private:
         return QStringLiteral("http://127.0.0.1:%1/c").arg(port);
     }
 
-    bool finish() { return QTest::qWaitFor([this] { return !m_service->isRefreshing(); }, 10000); }
+    bool finish()
+    {
+        return QTest::qWaitFor([this] { return !m_service->isRefreshing(); }, 10000);
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<UserDefaults> m_store;
