@@ -91,6 +91,8 @@ void styleLabel(QLabel *label, TextStyle style, const QColor &color)
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, color);
         palette.setColor(QPalette::Text, color);
+        // Inside a button a label draws with the button's text role.
+        palette.setColor(QPalette::ButtonText, color);
         label->setPalette(palette);
     }
 }

@@ -1,10 +1,14 @@
 #include "UiTestSupport.h"
 
 #include "settingsui/SettingsSnapshots.h"
+#include "settingsui/ContentTab.h"
 #include "settingsui/SettingsView.h"
 
 #include <QDir>
 #include <QImage>
+#include <QComboBox>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 
 /** Draws the reference pictures into the build folder (ui-shots/) and checks them. */
@@ -66,6 +70,17 @@ private slots:
             const QImage image = SettingsSnapshots::render(&view, {600, 680});
             QVERIFY(image.save(folder + QStringLiteral("/window-tab%1.png").arg(i)));
         }
+        // The lower part of the content tab: metal suggestions and the news feeds with a status each.
+        const auto sources = fixture.settings->newsSources();
+        fixture.environment.setNewsStatus({{sources.at(0).id, FeedStatus::ok(12)}, {sources.at(1).id, FeedStatus::failed()}});
+        view.tabs()->setCurrentIndex(1);
+        auto *kind = view.findChild<QComboBox *>("kindPicker");
+        kind->setCurrentIndex(kind->findText("Métal"));
+        auto *scroll = view.contentTab()->findChild<QScrollArea *>("formScroll");
+        QImage image = SettingsSnapshots::render(&view, {600, 680});
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        image = SettingsSnapshots::render(&view, {600, 680});
+        QVERIFY(image.save(folder + QStringLiteral("/window-content-bottom.png")));
     }
 };
 
