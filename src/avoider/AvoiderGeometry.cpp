@@ -13,8 +13,8 @@ bool isCandidate(const WindowRecord &window, qint64 ownPid)
     return window.standard && !window.skipTaskbar && !window.minimised && !window.fullScreen;
 }
 
-QList<Change> plan(const QRectF &band, const QList<ScreenRecord> &screens,
-                   const QList<WindowRecord> &windows, qint64 ownPid)
+QList<Change> plan(const QRectF &band, const QList<ScreenRecord> &screens, const QList<WindowRecord> &windows,
+                   qint64 ownPid)
 {
     QList<Change> changes;
     if (band.isEmpty() || screens.isEmpty())

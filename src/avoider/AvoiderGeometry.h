@@ -38,7 +38,7 @@ bool isCandidate(const WindowRecord &window, qint64 ownPid);
  * The changes one sweep makes, in window order. `band` is in device pixels; `screens` lists the
  * primary screen first. Nothing is returned for an empty band or an empty screen list.
  */
-QList<Change> plan(const QRectF &band, const QList<ScreenRecord> &screens,
-                   const QList<WindowRecord> &windows, qint64 ownPid);
+QList<Change> plan(const QRectF &band, const QList<ScreenRecord> &screens, const QList<WindowRecord> &windows,
+                   qint64 ownPid);
 
 } // namespace AvoiderGeometry

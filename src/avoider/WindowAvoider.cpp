@@ -7,8 +7,7 @@
 WindowAvoider::WindowAvoider(std::unique_ptr<WindowSystem> system, QObject *parent)
     : QObject(parent)
     , m_system(system ? std::move(system) : std::make_unique<NullWindowSystem>())
-{
-}
+{}
 
 WindowAvoider::~WindowAvoider() = default;
 

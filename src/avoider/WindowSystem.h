@@ -27,13 +27,13 @@ struct ScreenRecord
 struct WindowRecord
 {
     quint64 id = 0;
-    qint64 pid = 0;            ///< owning process; 0 when the window does not say
-    bool standard = true;      ///< an ordinary window or a dialog (not a palette, menu, dock…)
-    bool skipTaskbar = false;  ///< asks to stay out of the taskbar: an accessory's window
+    qint64 pid = 0;           ///< owning process; 0 when the window does not say
+    bool standard = true;     ///< an ordinary window or a dialog (not a palette, menu, dock…)
+    bool skipTaskbar = false; ///< asks to stay out of the taskbar: an accessory's window
     bool minimised = false;
     bool fullScreen = false;
-    QRectF frame;              ///< outer frame: client area plus decorations
-    QMarginsF decorations;     ///< the window manager's frame around the client area
+    QRectF frame;          ///< outer frame: client area plus decorations
+    QMarginsF decorations; ///< the window manager's frame around the client area
 
     bool operator==(const WindowRecord &) const = default;
 };

@@ -22,8 +22,7 @@ struct ErrorSink
     xcb_generic_error_t **operator&() { return &error; }
 };
 
-template <typename Reply>
-struct ReplyPtr
+template<typename Reply> struct ReplyPtr
 {
     Reply *reply = nullptr;
     ~ReplyPtr() { std::free(reply); }
@@ -171,13 +170,13 @@ QRectF X11WindowSystem::Private::availableArea(const QRectF &frame,
     for (const xcb_ewmh_wm_strut_partial_t &s : struts) {
         if (s.left > 0 && s.left > frame.left() && overlaps(s.left_start_y, s.left_end_y, frame.top(), frame.bottom()))
             left = std::max<qreal>(left, s.left);
-        if (s.right > 0 && rootWidth - s.right < frame.x() + frame.width()
-            && overlaps(s.right_start_y, s.right_end_y, frame.top(), frame.bottom()))
+        if (s.right > 0 && rootWidth - s.right < frame.x() + frame.width() &&
+            overlaps(s.right_start_y, s.right_end_y, frame.top(), frame.bottom()))
             right = std::min<qreal>(right, rootWidth - s.right);
         if (s.top > 0 && s.top > frame.top() && overlaps(s.top_start_x, s.top_end_x, frame.left(), frame.right()))
             top = std::max<qreal>(top, s.top);
-        if (s.bottom > 0 && rootHeight - s.bottom < frame.y() + frame.height()
-            && overlaps(s.bottom_start_x, s.bottom_end_x, frame.left(), frame.right()))
+        if (s.bottom > 0 && rootHeight - s.bottom < frame.y() + frame.height() &&
+            overlaps(s.bottom_start_x, s.bottom_end_x, frame.left(), frame.right()))
             bottom = std::min<qreal>(bottom, rootHeight - s.bottom);
     }
     if (right <= left || bottom <= top)
@@ -244,8 +243,8 @@ bool X11WindowSystem::isTrusted() const
     // A window manager that died leaves its properties on the root; its check window is gone.
     xcb_window_t self = XCB_NONE;
     ErrorSink error;
-    return xcb_ewmh_get_supporting_wm_check_reply(ewmh, xcb_ewmh_get_supporting_wm_check(ewmh, wm), &self, &error)
-           && self == wm;
+    return xcb_ewmh_get_supporting_wm_check_reply(ewmh, xcb_ewmh_get_supporting_wm_check(ewmh, wm), &self, &error) &&
+           self == wm;
 }
 
 void X11WindowSystem::requestPermission()
@@ -429,11 +428,10 @@ void X11WindowSystem::moveTop(const WindowRecord &window, qreal y)
     // manager keeps the horizontal position to the pixel.
     const qreal clientWidth = window.frame.width() - window.decorations.left() - window.decorations.right();
     const qreal clientHeight = window.frame.height() - window.decorations.top() - window.decorations.bottom();
-    xcb_ewmh_request_moveresize_window(&d->ewmh, 0, xcb_window_t(window.id), XCB_GRAVITY_NORTH_WEST,
-                                       XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_EWMH_MOVERESIZE_WINDOW_Y,
-                                       uint32_t(int32_t(window.frame.x())), uint32_t(int32_t(std::lround(y))),
-                                       uint32_t(std::max<qreal>(1, clientWidth)),
-                                       uint32_t(std::max<qreal>(1, clientHeight)));
+    xcb_ewmh_request_moveresize_window(
+        &d->ewmh, 0, xcb_window_t(window.id), XCB_GRAVITY_NORTH_WEST, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
+        XCB_EWMH_MOVERESIZE_WINDOW_Y, uint32_t(int32_t(window.frame.x())), uint32_t(int32_t(std::lround(y))),
+        uint32_t(std::max<qreal>(1, clientWidth)), uint32_t(std::max<qreal>(1, clientHeight)));
     xcb_flush(d->connection);
 }
 

@@ -80,8 +80,8 @@ int main(int argc, char **argv)
         sizeHints[2] = uint32_t(y);
         sizeHints[3] = uint32_t(w);
         sizeHints[4] = uint32_t(h);
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32,
-                            18, sizeHints);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18,
+                            sizeHints);
 
         std::vector<xcb_atom_t> states;
         for (size_t f = 4; f < fields.size(); ++f) {

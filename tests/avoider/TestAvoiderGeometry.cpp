@@ -25,7 +25,8 @@ WindowRecord window(qreal x, qreal y, qreal w, qreal h, quint64 id = 1)
 }
 
 /** The one change a sweep makes to `w`, or none. */
-std::optional<Change> changeOf(const QRectF &band, const WindowRecord &w, const QList<ScreenRecord> &screens = {mainScreen})
+std::optional<Change> changeOf(const QRectF &band, const WindowRecord &w,
+                               const QList<ScreenRecord> &screens = {mainScreen})
 {
     const QList<Change> changes = plan(band, screens, {w}, ownPid);
     if (changes.isEmpty())

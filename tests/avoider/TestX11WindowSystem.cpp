@@ -31,8 +31,8 @@ public:
 
     xcb_atom_t atom(const char *name) const
     {
-        auto *reply = xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 0, uint16_t(qstrlen(name)), name), nullptr);
+        auto *reply = xcb_intern_atom_reply(m_connection,
+                                            xcb_intern_atom(m_connection, 0, uint16_t(qstrlen(name)), name), nullptr);
         const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
         std::free(reply);
         return result;
@@ -55,8 +55,8 @@ public:
 
     bool isManaged(xcb_window_t window) const
     {
-        return cardinals(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW).contains(window)
-               && cardinals(window, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL).size() == 4;
+        return cardinals(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW).contains(window) &&
+               cardinals(window, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL).size() == 4;
     }
 
     /** The window as the user sees it: client area plus the manager's frame. */
@@ -209,8 +209,7 @@ private slots:
         QCOMPARE(screens[0].frame, QRectF(0, 0, 1920, 1080));
         QCOMPARE(screens[0].available, QRectF(0, 0, 1920, 1080));
         QCOMPARE(screens[0].scale, scale());
-        QCOMPARE(system->toDevice(QRectF(0, 1050 / scale(), 1920 / scale(), 30 / scale())),
-                 QRectF(0, 1050, 1920, 30));
+        QCOMPARE(system->toDevice(QRectF(0, 1050 / scale(), 1920 / scale(), 30 / scale())), QRectF(0, 1050, 1920, 30));
         QVERIFY(!system->openPermissionSettings());
     }
 
@@ -239,8 +238,7 @@ private slots:
     void readsOtherProcessWindows()
     {
         ClientProcess client({"100,200,400,300", "600,200,300,200,dialog", "1000,200,300,200,utility",
-                              "100,600,300,200,skiptaskbar", "600,600,300,200,hidden",
-                              "1000,600,300,200,fullscreen"});
+                              "100,600,300,200,skiptaskbar", "600,600,300,200,hidden", "1000,600,300,200,fullscreen"});
         const QList<xcb_window_t> ids = client.windows();
         QCOMPARE(ids.size(), 6);
         for (xcb_window_t id : ids)
@@ -249,7 +247,8 @@ private slots:
 
         const QList<WindowRecord> windows = X11WindowSystem::fromQt()->windows();
         const auto record = [&](xcb_window_t id) {
-            const auto it = std::find_if(windows.begin(), windows.end(), [&](const WindowRecord &w) { return w.id == id; });
+            const auto it =
+                std::find_if(windows.begin(), windows.end(), [&](const WindowRecord &w) { return w.id == id; });
             return it == windows.end() ? WindowRecord{} : *it;
         };
         for (xcb_window_t id : ids) {
@@ -272,14 +271,14 @@ private slots:
         // The band covers 0..1500 horizontally and 0..100 vertically.
         const QRectF band(0, 0, 1500, 100);
         ClientProcess client({
-            "100,10,400,300",                // pushed down
-            "550,10,400,1000",               // pushed down and cut to the room below
-            "1000,100,300,200",              // top exactly at the band's bottom edge: stays
-            "1200,10,200,200,utility",       // a palette: stays
-            "100,500,300,200",               // clear of the band: stays
-            "1600,10,250,200",               // beside the band: stays
-            "1250,400,200,200,skiptaskbar",  // an accessory's window: stays
-            "1700,700,100,100",              // the sentinel that tells when the manager is done
+            "100,10,400,300",               // pushed down
+            "550,10,400,1000",              // pushed down and cut to the room below
+            "1000,100,300,200",             // top exactly at the band's bottom edge: stays
+            "1200,10,200,200,utility",      // a palette: stays
+            "100,500,300,200",              // clear of the band: stays
+            "1600,10,250,200",              // beside the band: stays
+            "1250,400,200,200,skiptaskbar", // an accessory's window: stays
+            "1700,700,100,100",             // the sentinel that tells when the manager is done
         });
         QList<xcb_window_t> ids = client.windows();
         QCOMPARE(ids.size(), 8);
@@ -328,10 +327,10 @@ private slots:
         // The band covers the bottom 100 pixels: edges 980 and 1080.
         const QRectF band(0, 980, 1920, 100);
         ClientProcess client({
-            "100,300,400,700",   // 680 of room above the band: keeps its top, cut at the band
-            "600,850,400,150",   // 130 of room: lifted until its bottom meets the band
-            "1100,200,400,300",  // clear of the band: stays
-            "1700,500,100,100",  // the sentinel that tells when the manager is done
+            "100,300,400,700",  // 680 of room above the band: keeps its top, cut at the band
+            "600,850,400,150",  // 130 of room: lifted until its bottom meets the band
+            "1100,200,400,300", // clear of the band: stays
+            "1700,500,100,100", // the sentinel that tells when the manager is done
         });
         QList<xcb_window_t> ids = client.windows();
         QCOMPARE(ids.size(), 4);
