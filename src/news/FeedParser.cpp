@@ -24,8 +24,10 @@ public:
         : m_cap(cap)
     {
         for (const QXmlStreamEntityDeclaration &declaration : declarations) {
-            if (declaration.systemId().isEmpty() && declaration.publicId().isEmpty())
-                m_values.insert(declaration.name().toString(), declaration.value().toString());
+            // The first declaration of a name is the binding one.
+            const QString name = declaration.name().toString();
+            if (declaration.systemId().isEmpty() && declaration.publicId().isEmpty() && !m_values.contains(name))
+                m_values.insert(name, declaration.value().toString());
         }
     }
 
