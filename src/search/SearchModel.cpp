@@ -320,6 +320,8 @@ QCoro::Task<void> SearchModel::run(QString text, ItemKind kind, QPointer<Cancell
     {
         QTimer wait;
         wait.setSingleShot(true);
+        // A coarse timer may fire up to 5 % early; the quiet time is a minimum.
+        wait.setTimerType(Qt::PreciseTimer);
         // A cancellation ends the wait at once instead of leaving the search asleep.
         QObject::connect(owned.get(), &Cancellation::cancelled, &wait, [&wait] { wait.start(0); });
         wait.start(debounce);

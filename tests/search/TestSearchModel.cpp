@@ -202,9 +202,9 @@ private slots:
         m_model.reset();
         auto other = std::make_unique<SearchModel>(*m_settings, *m_http);
         other->schedule("de", ItemKind::quote);
-        m_model.reset(other.release());
-        QTest::qWait(700);
+        QTRY_VERIFY_WITH_TIMEOUT(!other->busy(), 5000);
         QCOMPARE(m_server->requestCount(), 2);
+        m_model = std::move(other);
     }
 
     void yahooMappings()
