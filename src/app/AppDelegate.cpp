@@ -115,6 +115,16 @@ void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
     }
 }
 
+SettingsWindow *AppDelegate::settingsWindow() const
+{
+    return m_settingsWindow.data();
+}
+
+AboutPanel *AppDelegate::aboutPanel() const
+{
+    return m_aboutPanel.data();
+}
+
 QList<WindowLevelMode> AppDelegate::levelModes()
 {
     return allCases<WindowLevelMode>();

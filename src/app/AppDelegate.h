@@ -93,9 +93,9 @@ public:
 
     TickerController *ticker() const { return m_ticker.get(); }
     StatusItem *statusItem() const { return m_statusItem.get(); }
-    SettingsWindow *settingsWindow() const { return m_settingsWindow; }
+    SettingsWindow *settingsWindow() const;
     DockEntry *dockEntry() const { return m_dockEntry.get(); }
-    AboutPanel *aboutPanel() const { return m_aboutPanel; }
+    AboutPanel *aboutPanel() const;
 
     /** Test seam: the delays of "--snapshot-ui" and "--snapshot", before the launch. */
     void setSnapshotDelays(int referenceImagesMs, int bandMs)

@@ -1,23 +1,38 @@
-#include "app/TickerController.h"
-#include "avoider/WindowAvoider.h"
-#include "avoider/WindowSystem.h"
-#include "data/DataService.h"
-#include "news/NewsService.h"
-#include "settings/Settings.h"
+#include "app/AppDelegate.h"
+#include "app/LaunchOptions.h"
+#include "app/LedIcon.h"
+#include "app/SingleInstance.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("dotbanner"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Dotbanner"));
+    QApplication::setApplicationVersion(QStringLiteral(DOTBANNER_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("dotbanner"));
+    QApplication::setWindowIcon(LedIcon::icon());
+    // The band and the tray stay when the settings window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    Settings &settings = Settings::shared();
-    if (app.arguments().contains(QStringLiteral("--two-lines")))
-        settings.setVariant(BarVariant::thick);
-    DataService::shared().start();
-    NewsService::shared().start();
-    TickerController controller(settings, DataService::shared(), NewsService::shared(),
-                                new WindowAvoider(WindowSystem::forPlatform()));
-    return app.exec();
+    const LaunchOptions options = LaunchOptions::parse(QApplication::arguments());
+
+    // Opening the program again while it runs opens the running one's settings window.
+    SingleInstance instance;
+    if (!options.runsAlone()) {
+        QStringList commands;
+        if (options.twoLines)
+            commands << SingleInstance::twoLinesCommand;
+        commands << SingleInstance::openSettingsCommand;
+        if (instance.claim(commands) == SingleInstance::Outcome::forwarded)
+            return 0;
+    }
+
+    AppDelegate delegate(AppServices::standard());
+    QObject::connect(&instance, &SingleInstance::commandReceived, &delegate, &AppDelegate::handleCommand);
+    // Launching is over once the event loop runs: what the sequence starts may end the loop.
+    QTimer::singleShot(0, &delegate, [&delegate, options] { delegate.applicationDidFinishLaunching(options); });
+    return QApplication::exec();
 }
