@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QVariantAnimation>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -251,6 +252,12 @@ public:
         handle->setPixmap(Icons::drawn(Icons::Symbol::line3Horizontal, UiStyle::tertiaryText(this), 16));
         handle->setCursor(Qt::OpenHandCursor);
         layout->addWidget(handle);
+
+        turn.setDuration(200);
+        turn.setEasingCurve(QEasingCurve::InOutQuad);
+        QObject::connect(&turn, &QVariantAnimation::valueChanged, remove,
+                         [this](const QVariant &value) { setAngle(value.toReal()); });
+        setAngle(0);
     }
 
     void display(const WatchItem &item)
@@ -263,12 +270,32 @@ public:
     void setState(bool editing, bool pending)
     {
         remove->setVisible(editing);
-        remove->setIcon(QIcon(Icons::drawn(Icons::Symbol::minusCircleFill, Qt::white, 20, pending ? -90 : 0)));
         confirm->setVisible(editing && pending);
         handle->setVisible(editing && !pending);
+        // The remove symbol turns a quarter while its removal awaits confirmation.
+        const qreal target = pending ? -90 : 0;
+        const qreal heading = turn.state() == QAbstractAnimation::Running ? turn.endValue().toReal() : angle;
+        if (target == heading)
+            return;
+        turn.stop();
+        if (!editing || !isVisible()) {
+            setAngle(target);
+            return;
+        }
+        turn.setStartValue(angle);
+        turn.setEndValue(target);
+        turn.start();
+    }
+
+    void setAngle(qreal degrees)
+    {
+        angle = degrees;
+        remove->setIcon(QIcon(Icons::drawn(Icons::Symbol::minusCircleFill, Qt::white, 20, degrees)));
     }
 
     QUuid id;
+    qreal angle = 0;
+    QVariantAnimation turn;
     QToolButton *remove = nullptr;
     QLabel *kindIcon = nullptr;
     QLineEdit *label = nullptr;

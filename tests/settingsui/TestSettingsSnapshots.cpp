@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QImage>
 #include <QComboBox>
+#include <QListWidget>
+#include <QToolButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -81,6 +83,15 @@ private slots:
         scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
         image = SettingsSnapshots::render(&view, {600, 680});
         QVERIFY(image.save(folder + QStringLiteral("/window-content-bottom.png")));
+
+        // Edit mode with one removal pending: its symbol turned and "Supprimer" in place of the handle.
+        scroll->verticalScrollBar()->setValue(0);
+        view.contentTab()->setEditing(true);
+        auto *list = view.contentTab()->findChild<QListWidget *>("itemsList");
+        list->itemWidget(list->item(1))->findChild<QToolButton *>("removeButton")->click();
+        QTest::qWait(300);
+        image = SettingsSnapshots::render(&view, {600, 680});
+        QVERIFY(image.save(folder + QStringLiteral("/window-content-pending.png")));
     }
 };
 
