@@ -10,7 +10,6 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dotbanner"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Dotbanner"));
     QApplication::setApplicationVersion(QStringLiteral(DOTBANNER_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("dotbanner"));
     QApplication::setWindowIcon(LedIcon::icon());
