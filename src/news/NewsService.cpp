@@ -5,8 +5,31 @@
 #include "settings/Settings.h"
 #include "util/Cancellation.h"
 
+#include <QFuture>
 #include <QPointer>
+#include <QPromise>
+#include <QThreadPool>
 #include <QTimer>
+
+#include <qcoro/qcorofuture.h>
+
+namespace {
+
+// A large feed takes tens of milliseconds to parse: keep that off the thread that
+// paints the band. The parser works on its own copy of the bytes and shares nothing.
+QFuture<QStringList> parseInBackground(QByteArray body)
+{
+    auto promise = std::make_shared<QPromise<QStringList>>();
+    QFuture<QStringList> future = promise->future();
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, body = std::move(body)] {
+        promise->addResult(FeedParser::parse(body));
+        promise->finish();
+    });
+    return future;
+}
+
+} // namespace
 
 NewsService::NewsService(Settings &settings, HttpClient &http, QObject *parent)
     : QObject(parent)
@@ -126,7 +149,7 @@ QCoro::Task<std::optional<QStringList>> NewsService::fetch(HttpClient &http, New
     if (!response.isSuccessStatus())
         co_return std::nullopt;
 
-    QStringList titles = FeedParser::parse(response.body);
+    QStringList titles = co_await parseInBackground(response.body);
     if (titles.isEmpty())
         co_return std::nullopt;
     co_return titles;
