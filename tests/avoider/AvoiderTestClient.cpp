@@ -45,10 +45,10 @@ int main(int argc, char **argv)
 
     for (int i = 1; i < argc; ++i) {
         std::vector<std::string> fields;
-        std::string spec = argv[i];
+        std::string windowArg = argv[i];
         for (size_t start = 0;;) {
-            const size_t comma = spec.find(',', start);
-            fields.push_back(spec.substr(start, comma - start));
+            const size_t comma = windowArg.find(',', start);
+            fields.push_back(windowArg.substr(start, comma - start));
             if (comma == std::string::npos)
                 break;
             start = comma + 1;
