@@ -3,6 +3,7 @@
 #include "search/Suggestion.h"
 #include "settings/SettingsEnums.h"
 
+#include <QJsonArray>
 #include <QJsonValue>
 #include <QList>
 #include <QObject>
@@ -59,6 +60,9 @@ public:
     /** The metals whose symbol or folded title contains the folded `text`; all of them for "". */
     QList<Suggestion> metalResults(const QString &text) const;
 
+    /** The metal suggestions for `text`, priced in `currency` per `unit`. */
+    static QList<Suggestion> metalSuggestions(const QString &text, const QString &currency, const QString &unit);
+
     /** The fixed metal catalogue, in the order it is offered. */
     static const QList<Metal> &metals();
     /** The LED label of a metal symbol ("gold" gives "OR"); empty for an unknown symbol. */
@@ -77,6 +81,9 @@ public:
     static QList<Suggestion> placesFromJson(const QJsonValue &json);
     static QList<Suggestion> twelveDataFromJson(const QJsonValue &json);
     static QList<Suggestion> yahooFromJson(const QJsonValue &json);
+
+    /** The array when `json` is an array whose every element is an object. */
+    static std::optional<QJsonArray> arrayOfObjects(const QJsonValue &json);
 
     /** The messages shown instead of results. */
     static QString missingWeatherKeyMessage();
