@@ -54,6 +54,8 @@ AboutPanel::AboutPanel(QWidget *parent)
     creditsLabel->setObjectName(QStringLiteral("credits"));
     creditsLabel->setAlignment(Qt::AlignHCenter);
     creditsLabel->setWordWrap(true);
+    // A wrapped label under a fixed-size layout would take a narrow guess of its own.
+    creditsLabel->setFixedWidth(360);
     QFont small = creditsLabel->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     creditsLabel->setFont(small);
@@ -67,7 +69,6 @@ AboutPanel::AboutPanel(QWidget *parent)
     layout->addWidget(buttons);
 
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    setMinimumWidth(340);
 }
 
 QString AboutPanel::versionText()
@@ -80,7 +81,9 @@ QStringList AboutPanel::credits()
 {
     return {
         QStringLiteral("Un bandeau à LED qui fait défiler vos cours, métaux, météo et actualités."),
-        QStringLiteral("Cours : Yahoo Finance et Twelve Data. Métaux : Metals.Dev."),
+        QString(),
+        QStringLiteral("Cours : Yahoo Finance et Twelve Data"),
+        QStringLiteral("Métaux : Metals.Dev"),
         QStringLiteral("Données météo fournies par WeatherAPI.com"),
     };
 }

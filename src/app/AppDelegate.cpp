@@ -185,7 +185,9 @@ void AppDelegate::fillMenu(QMenu *menu)
             &AppDelegate::refreshData);
     QAction *quit = add(QStringLiteral("Quitter Dotbanner"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // exit(), not quit(): quit() first asks every window to close and gives up when one says
+    // no, as the taskbar entry does.
+    connect(quit, &QAction::triggered, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 void AppDelegate::setLevel(const QVariant &representedObject)

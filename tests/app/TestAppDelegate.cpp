@@ -20,6 +20,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QEventLoop>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -291,6 +293,22 @@ private slots:
         QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
         QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    }
+
+    void quitEndsTheEventLoopWithTheTaskbarEntry()
+    {
+        Fixture fixture;
+        fixture.settings->setShowInDock(true);
+        auto delegate = fixture.launch();
+        QVERIFY(delegate->dockEntry()->isVisible());
+        std::unique_ptr<QMenu> menu(delegate->buildMenu());
+        QAction *quit = actionTitled(menu.get(), QStringLiteral("Quitter Dotbanner"));
+        QVERIFY(quit);
+
+        QEventLoop loop;
+        QTimer::singleShot(0, quit, &QAction::trigger);
+        QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
+        QCOMPARE(loop.exec(), 0);
     }
 
     void commandsFromASecondLaunch()
