@@ -55,7 +55,7 @@ AboutPanel::AboutPanel(QWidget *parent)
     creditsLabel->setAlignment(Qt::AlignHCenter);
     creditsLabel->setWordWrap(true);
     // A wrapped label under a fixed-size layout would take a narrow guess of its own.
-    creditsLabel->setFixedWidth(360);
+    creditsLabel->setFixedWidth(440);
     QFont small = creditsLabel->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);
     creditsLabel->setFont(small);

@@ -21,6 +21,12 @@ constexpr std::array<const char *, 5> letters = {
 constexpr int wordColumn = 1;
 constexpr int wordRow = 4;
 
+// The corner cells stick out of the tile's rounded corners.
+bool isCorner(int column, int row)
+{
+    return (column == 0 || column == columns - 1) && (row == 0 || row == rows - 1);
+}
+
 } // namespace
 
 bool lit(int column, int row)
@@ -60,7 +66,7 @@ QImage image(int size)
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
             const bool on = lit(column, row);
-            if (!on && !showUnlit)
+            if (!on && (!showUnlit || isCorner(column, row)))
                 continue;
             painter.setBrush(on ? QColor(0x3c, 0xe0, 0x5c) : QColor(0x1c, 0x26, 0x1e));
             const double x = column * cell + (cell - dot) / 2;
