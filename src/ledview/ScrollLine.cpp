@@ -126,6 +126,8 @@ void ScrollLine::rebuildTiles(const Content &content)
             if (image.format() != Renderer::format)
                 image = image.convertToFormat(Renderer::format);
         }
+        // Every pixel is opaque; saying so lets each frame copy the tile instead of blending it.
+        image.reinterpretAsFormat(QImage::Format_RGB32);
         m_tiles.append(Tile{content.pitch * static_cast<double>(start), content.pitch * static_cast<double>(n),
                             deviceX, std::move(image)});
     }
