@@ -113,6 +113,7 @@ void LedView::refresh()
     const double newsTop = quotesTop + (bitmap ? static_cast<double>(bitmap->h) * pitch : 0);
     m_newsLine.update(newsBitmap, newsTop, viewWidth, pitch, theme, speed, scale, t);
     m_paintedScale = scale;
+    m_shownValid = false;
     update();
     updateAnimation();
 }
@@ -146,7 +147,51 @@ void LedView::frame()
     if (m_nextFrameNs < current)
         m_nextFrameNs = current + interval;
     m_frameTimer.start(static_cast<int>((m_nextFrameNs - current + 500000) / 1000000));
-    repaint();
+    const double t = now();
+    if (!scrollFrame(t)) {
+        m_frameTime = t;
+        repaint();
+    }
+    m_frameTime.reset();
+}
+
+bool LedView::scrollFrame(double t)
+{
+    // What is on screen already holds every pixel but the few columns that come in at the
+    // right edge: the window system shifts the rest, and only that strip is painted. Only
+    // at one device pixel per logical pixel, where a scroll moves whole device pixels.
+    if (!m_shownValid || devicePixelRatioF() != 1.0)
+        return false;
+    const int deviceWidth = width();
+    QRegion exposed;
+    std::array<int, 2> offsets{};
+    std::array<int, 2> shifts{};
+    const std::array<const ScrollLine *, 2> lines{&m_quotesLine, &m_newsLine};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ScrollLine *line = lines[i];
+        if (!line->isRunning())
+            continue;
+        offsets[i] = line->offsetPixels(line->columnAt(t));
+        int shift = offsets[i] - m_shownOffsets[i];
+        const int loop = line->loopPixels();
+        if (shift < 0)
+            shift += loop; // wrapped round the loop
+        if (shift < 0 || shift >= deviceWidth / 2)
+            return false;
+        shifts[i] = shift;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i]->isRunning() || shifts[i] == 0)
+            continue;
+        const QRect r = lines[i]->deviceRect(deviceWidth);
+        scroll(-shifts[i], 0, r);
+        exposed += QRect(r.right() + 1 - shifts[i], r.top(), shifts[i], r.height());
+    }
+    m_frameTime = t;
+    if (!exposed.isEmpty())
+        repaint(exposed);
+    m_shownOffsets = offsets;
+    return true;
 }
 
 void LedView::paintLines(QPainter &painter, double t, int deviceWidth, int deviceHeight) const
@@ -165,17 +210,30 @@ void LedView::paintLines(QPainter &painter, double t, int deviceWidth, int devic
     }
 }
 
-void LedView::paintEvent(QPaintEvent *)
+void LedView::paintEvent(QPaintEvent *event)
 {
     if (m_stats)
         m_stats->times.push_back(m_stats->clock.nsecsElapsed());
     QPainter painter(this);
     const double dpr = devicePixelRatioF();
+    const double t = m_frameTime.value_or(now());
+    // A paint of the whole view leaves a frame that the next one may scroll.
+    const bool whole = event->region().contains(rect());
+    if (!whole && !m_frameTime) {
+        // Part of the band exposed by the window system: painted at another moment than the
+        // rest, so the next frame repaints everything instead of shifting the mismatch along.
+        m_shownValid = false;
+    }
+    if (whole) {
+        m_shownValid = dpr == 1.0;
+        m_shownOffsets[0] = m_quotesLine.offsetPixels(m_quotesLine.columnAt(t));
+        m_shownOffsets[1] = m_newsLine.offsetPixels(m_newsLine.columnAt(t));
+    }
     // Paint in device pixels so tiles land on whole pixels and are copied without scaling.
     painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
     const int deviceWidth = static_cast<int>(std::ceil(width() * dpr));
     const int deviceHeight = static_cast<int>(std::ceil(height() * dpr));
-    paintLines(painter, now(), deviceWidth, deviceHeight);
+    paintLines(painter, t, deviceWidth, deviceHeight);
 }
 
 void LedView::resizeEvent(QResizeEvent *event)
@@ -194,6 +252,7 @@ void LedView::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     m_frameTimer.stop();
+    m_shownValid = false;
 }
 
 void LedView::contextMenuEvent(QContextMenuEvent *event)

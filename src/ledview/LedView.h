@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -70,6 +71,7 @@ private:
     void updateAnimation();
     void frame();
     void paintLines(QPainter &painter, double t, int deviceWidth, int deviceHeight) const;
+    bool scrollFrame(double t);
 
     ScrollLine m_quotesLine;
     ScrollLine m_newsLine;
@@ -77,5 +79,10 @@ private:
     QElapsedTimer m_frameClock;
     qint64 m_nextFrameNs = 0;
     double m_paintedScale = 0;
+    /** The time the next paint shows; set by a frame so a partial repaint matches what was scrolled. */
+    std::optional<double> m_frameTime;
+    /** Whether the window holds a whole painted frame at `m_shownOffsets`, which a scroll can shift. */
+    bool m_shownValid = false;
+    std::array<int, 2> m_shownOffsets{};
     std::unique_ptr<FrameStats> m_stats;
 };

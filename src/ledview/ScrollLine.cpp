@@ -141,12 +141,19 @@ QRect ScrollLine::deviceRect(int deviceWidth) const
     return QRect(0, top, deviceWidth, m_heightPixels);
 }
 
+int ScrollLine::offsetPixels(double column) const
+{
+    if (!m_content || m_loopPixels <= 0)
+        return 0;
+    const int offset = static_cast<int>(std::llround(column * m_content->pitch * m_content->scale) % m_loopPixels);
+    return offset < 0 ? offset + m_loopPixels : offset;
+}
+
 bool ScrollLine::paint(QPainter &painter, double column, int deviceWidth) const
 {
     if (!m_content || !m_placement || m_loopPixels <= 0)
         return m_tiles.isEmpty() && !m_content;
-    const double devicePitch = m_content->pitch * m_content->scale;
-    const int offset = static_cast<int>(std::llround(column * devicePitch)) % m_loopPixels;
+    const int offset = offsetPixels(column);
     const int top = static_cast<int>(std::llround(m_placement->y * m_content->scale));
     // Only the copies that reach the visible width are drawn; whole loops beyond it are skipped.
     for (int i = 0; i < m_copies; ++i) {

@@ -99,6 +99,10 @@ public:
      * only whole tile images are drawn. Returns false when some part had no tile to show.
      */
     bool paint(QPainter &painter, double column, int deviceWidth) const;
+    /** Device pixels the loop is shifted left by at loop column `column`, in [0, loop width). */
+    int offsetPixels(double column) const;
+    /** Device pixels of one loop. */
+    int loopPixels() const { return m_loopPixels; }
     /** The line's rectangle in device pixels. */
     QRect deviceRect(int deviceWidth) const;
 
