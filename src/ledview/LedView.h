@@ -19,8 +19,10 @@ class QMenu;
  * The band's content: up to two scrolling LED lines stacked at its top, the quotes line and
  * under it the news line. The owner sets the fields and calls refresh(); the view also
  * refreshes itself when its size or pixel density changes. While a line moves, the view
- * paints frames at the screen's refresh rate (at most 60 per second) from a precise timer;
- * a frame only places pre-rendered tile images at the current offset.
+ * paints frames at the screen's refresh rate (at most 60 per second) from a precise timer.
+ * A frame shifts what the window already shows by the whole device pixels the line moved and
+ * paints only the strip that comes in, by placing pre-rendered tile images at the current
+ * offset; a full repaint does the same over the whole view.
  */
 class LedView : public QWidget
 {
