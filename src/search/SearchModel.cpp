@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTextBoundaryFinder>
 #include <QTimer>
 
 #include <qcoro/qcorotimer.h>
@@ -63,7 +64,13 @@ void SearchModel::schedule(const QString &query, ItemKind kind)
         publish(metalResults(text), std::nullopt, false);
         return;
     }
-    if (text.size() < 2) {
+    // Characters as the user sees them: an accent typed as a combining mark or an emoji
+    // made of two UTF-16 units is still one character.
+    qsizetype characters = 0;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    while (characters < 2 && graphemes.toNextBoundary() > 0)
+        ++characters;
+    if (characters < 2) {
         publish({}, std::nullopt, false);
         return;
     }

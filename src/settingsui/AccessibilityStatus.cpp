@@ -53,6 +53,9 @@ QString AccessibilityStatus::missingText()
 void AccessibilityStatus::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // Shown again after being hidden (window reopened, level set back to the front):
+    // the permission may have changed meanwhile, so read it now, not a second later.
+    poll();
     m_timer.start();
 }
 

@@ -156,6 +156,11 @@ private slots:
         m_model->schedule(" a\t", ItemKind::quote);
         QVERIFY(m_model->results().isEmpty());
         QVERIFY(!m_model->busy());
+        // One character each, though two UTF-16 units: an e with a combining accent, an emoji.
+        m_model->schedule(QString::fromUtf8("e\u0301"), ItemKind::quote);
+        QVERIFY(!m_model->busy());
+        m_model->schedule(QString::fromUtf8("\U0001F600"), ItemKind::weather);
+        QVERIFY(!m_model->busy());
         QTest::qWait(450);
         QCOMPARE(m_server->requestCount(), 0);
     }

@@ -141,6 +141,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(open->isVisible(), 2500);
         status.hide();
         QVERIFY(!status.isPolling());
+
+        // Granted while the row was hidden: showing it again shows the new state at once.
+        f.trusted = true;
+        status.show();
+        QCOMPARE(text->text(), QString("Autorisation Accessibilité accordée."));
+        QVERIFY(open->isHidden());
     }
 
     void doneAndReturnCloseTheWindow()
