@@ -349,6 +349,9 @@ QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDa
     if (!metals)
         co_return;
 
+    // The same metal may be watched twice; its price is one reading, or the history would
+    // hold every price twice and a first fetch would show a change of 0 against itself.
+    QSet<QString> updated;
     for (qsizetype i = 0; i < items.size(); ++i) {
         const WatchItem &item = items.at(i);
         const QString &metalKey = keys.at(i);
@@ -357,6 +360,11 @@ QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDa
             m_metalsMissingAt.insert(metalKey, now);
             continue;
         }
+        if (updated.contains(metalKey)) {
+            m_cache.insert(item.id, Records::quoteFromCached(item, m_scheduled.value(metalKey)));
+            continue;
+        }
+        updated.insert(metalKey);
         m_metalsMissingAt.remove(metalKey);
         const double price = value.toDouble();
         const QList<Reading> history =

@@ -347,6 +347,29 @@ private slots:
         QCOMPARE(Records::decodeFetchTimes(*m_store->data(DataService::fetchedAtKey)), service->metalsFetchedAt());
     }
 
+    void metalWatchedTwiceIsOneReading()
+    {
+        WatchItem again = item(ItemKind::metal, "gold", "OR BIS");
+        m_settings->setItems({m_gold, again});
+        auto service = makeService();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(service->metalHistory().value("metal:gold:EUR:toz").size(), 1);
+        const QList<Quote> quotes = service->quotes();
+        QCOMPARE(prices(quotes), QStringList({"2020.00", "2020.00"}));
+        QCOMPARE(quotes.at(1).name, QStringLiteral("OR BIS"));
+        QVERIFY(!quotes.at(0).change); // first reading ever: no change, not 0 %
+        QVERIFY(!quotes.at(1).change);
+
+        m_server->setResponse("/v1/latest", {200, R"({"status":"success","metals":{"gold":2040.2}})"});
+        m_clock->setNow(local(2, 12, 30));
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(service->metalHistory().value("metal:gold:EUR:toz").size(), 2);
+        QVERIFY(nearlyEqual(service->quotes().at(0).change, 1.0));
+        QVERIFY(nearlyEqual(service->quotes().at(1).change, 1.0));
+    }
+
     void metalMissingFromTheAnswerWaitsForTheNextSlot()
     {
         m_settings->setItems({m_gold, m_silver});
