@@ -220,11 +220,20 @@ void AppDelegate::openSettings()
     if (!m_settingsWindow) {
         QWidget *content = m_services.makeSettingsView ? m_services.makeSettingsView() : new QWidget;
         m_settingsWindow = new SettingsWindow(content);
-        QMenu *applicationMenu = m_settingsWindow->applicationMenu();
-        connect(applicationMenu, &QMenu::aboutToShow, this,
-                [this, applicationMenu] { menuNeedsUpdate(applicationMenu); });
+        SettingsWindow *window = m_settingsWindow.data();
+        QMenu *applicationMenu = window->applicationMenu();
+        // The window carries the menu's items as well, so their keys work in it even while
+        // the menu bar is hidden (no taskbar entry). The old items leave the window first:
+        // the menu deletes only the items no other widget shows.
+        const auto refill = [this, window, applicationMenu] {
+            for (QAction *action : applicationMenu->actions())
+                window->removeAction(action);
+            menuNeedsUpdate(applicationMenu);
+            window->addActions(applicationMenu->actions());
+        };
+        connect(applicationMenu, &QMenu::aboutToShow, this, refill);
         // Filled now as well as on every opening, so its keys work before it was ever opened.
-        menuNeedsUpdate(applicationMenu);
+        refill();
         m_settingsWindow->setMenuBarShown(m_shownInTaskbar);
         m_settingsWindow->centre();
     }

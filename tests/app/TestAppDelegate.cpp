@@ -363,6 +363,34 @@ private slots:
         QVERIFY(!window->menuBar()->isVisible());
     }
 
+    void menuKeysWorkInTheSettingsWindow()
+    {
+        Fixture fixture;
+        auto delegate = fixture.launch();
+        delegate->openSettings();
+        SettingsWindow *window = delegate->settingsWindow();
+        QApplication::setActiveWindow(window);
+        QTRY_VERIFY(window->isActiveWindow());
+
+        // Without a taskbar entry the menu bar is hidden, yet its keys still work.
+        QVERIFY(!window->menuBar()->isVisible());
+        fixture.calls.clear();
+        QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(fixture.calls, QStringList{"refreshData"});
+
+        // Each opening of the menu replaces its items; the old ones must not linger as
+        // rival keys, nor pile up in the window.
+        const qsizetype carried = window->actions().size();
+        emit window->applicationMenu()->aboutToShow();
+        emit window->applicationMenu()->aboutToShow();
+        QCOMPARE(window->actions().size(), carried);
+        fixture.settings->setShowInDock(true);
+        QTRY_VERIFY(window->menuBar()->isVisible());
+        fixture.calls.clear();
+        QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(fixture.calls, QStringList{"refreshData"});
+    }
+
     void showInDockAtLaunchNeedsNoChange()
     {
         Fixture fixture;
