@@ -1,9 +1,11 @@
 #include "news/FeedParser.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -143,6 +145,30 @@ private:
     bool m_cutOff = false;
 };
 
+/**
+ * `document` with an XML declaration of a later 1.x version rewritten to "1.0", or nothing
+ * when it declares no such version. The reader refuses every version but 1.0, while the
+ * common XML libraries read 1.x documents as 1.0, so such a feed would otherwise lose all
+ * of its titles.
+ */
+std::optional<QByteArray> asVersion10(QByteArrayView document)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral("^(?:\\x{EF}\\x{BB}\\x{BF})?<\\?xml[ \\t\\r\\n]+version[ \\t\\r\\n]*=[ \\t\\r\\n]*"
+                       "([\"'])(1\\.[0-9]+)\\1"));
+    // Byte for character, so that offsets in the match are offsets in the document.
+    const QString head = QString::fromLatin1(document.first(std::min<qsizetype>(document.size(), 256)));
+    const QRegularExpressionMatch match = declaration.match(head);
+    if (!match.hasMatch() || match.capturedView(2) == u"1.0")
+        return std::nullopt;
+    QByteArray rewritten;
+    rewritten.reserve(document.size());
+    rewritten.append(document.first(match.capturedStart(2)));
+    rewritten.append("1.0");
+    rewritten.append(document.sliced(match.capturedEnd(2)));
+    return rewritten;
+}
+
 QByteArrayView chunkAt(QByteArrayView document, qsizetype offset)
 {
     return document.sliced(offset, std::min(FeedParser::chunkSize, document.size() - offset));
@@ -150,8 +176,11 @@ QByteArrayView chunkAt(QByteArrayView document, qsizetype offset)
 
 } // namespace
 
-QStringList FeedParser::parse(QByteArrayView document)
+QStringList FeedParser::parse(QByteArrayView original)
 {
+    const std::optional<QByteArray> version10 = asVersion10(original);
+    const QByteArrayView document = version10 ? QByteArrayView(*version10) : original;
+
     // Fed whole, a document with a fatal error yields nothing at all: the reader decodes
     // each piece it is given before reading it, and an undecodable byte fails the whole
     // piece. Fed in chunks, the chunks before the failing one have been read.

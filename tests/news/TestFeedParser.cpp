@@ -127,6 +127,18 @@ private slots:
         QCOMPARE(FeedParser::parse(doc), QStringList({QString::fromUtf8("Café crème")}));
     }
 
+    void laterXmlVersionsAreReadAsOne()
+    {
+        const QByteArray items = "<rss><channel><item><title>One</title></item></channel></rss>";
+        QCOMPARE(FeedParser::parse("<?xml version=\"1.1\" encoding=\"UTF-8\"?>" + items), QStringList({"One"}));
+        QCOMPARE(FeedParser::parse("\xEF\xBB\xBF<?xml  version = '1.1'?>\n" + items), QStringList({"One"}));
+        QCOMPARE(FeedParser::parse("<?xml version=\"1.1\" encoding=\"ISO-8859-1\"?><rss><item><title>Caf\xe9</title>"
+                                   "</item></rss>"),
+                 QStringList({QString::fromUtf8("Café")}));
+        // Another major version is not XML we can read.
+        QCOMPARE(FeedParser::parse("<?xml version=\"2.0\"?>" + items), QStringList());
+    }
+
     void parseErrorKeepsEarlierTitles_data()
     {
         QTest::addColumn<QByteArray>("doc");
