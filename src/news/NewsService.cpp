@@ -157,16 +157,21 @@ QCoro::Task<std::optional<QStringList>> NewsService::fetch(HttpClient &http, New
 
 void NewsService::publish(const QHash<QUuid, FeedStatus> &status, const QList<Headline> &headlines)
 {
+    // This run is over before anyone hears of it, and both values are in place before
+    // either is announced: an observer may call refresh(), and the run it starts (or the
+    // headlines it empties) must not be overwritten or forgotten by what follows here.
+    m_task.reset();
     for (auto it = status.cbegin(); it != status.cend(); ++it)
         m_status.insert(it.key(), it.value());
-    emit statusChanged(m_status);
-
     // When every feed failed, the band keeps what it had.
-    if (!headlines.isEmpty())
-        setHeadlines(headlines);
+    const bool replaceHeadlines = !headlines.isEmpty();
+    if (replaceHeadlines)
+        m_headlines = headlines;
 
-    m_task.reset();
-    setRefreshing(false);
+    emit statusChanged(m_status);
+    if (replaceHeadlines)
+        emit headlinesChanged(m_headlines);
+    setRefreshing(m_task != nullptr);
 }
 
 void NewsService::setHeadlines(const QList<Headline> &headlines)

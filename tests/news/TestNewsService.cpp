@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -210,6 +211,48 @@ private slots:
         QVERIFY(!m_service->status().contains(first.id));
         QVERIFY(!m_service->status().contains(other.id));
         QVERIFY(!m_service->isRefreshing());
+    }
+
+    void aRefreshFromAnObserverStaysInCharge()
+    {
+        LoopbackHttpServer::Response slow = feedResponse("Slow", 1);
+        slow.delayMs = 150;
+        m_server->setResponse("/slow", slow);
+        m_server->setResponse("/a", feedResponse("A", 1));
+        m_server->setResponse("/b", feedResponse("B", 1));
+        m_settings->setNewsSources({source("A", url("/a"))});
+
+        // The settings window may ask for a refresh while it takes in a status.
+        bool asked = false;
+        connect(m_service.get(), &NewsService::statusChanged, this, [this, &asked] {
+            if (std::exchange(asked, true))
+                return;
+            m_settings->setNewsSources({source("Slow", url("/slow"))});
+            m_service->refresh();
+        });
+        m_service->refresh();
+        QTRY_VERIFY(asked);
+        QCOMPARE(texts(m_service->headlines()), QStringList({"A:A1"}));
+        QVERIFY(m_service->isRefreshing()); // the run started by the observer
+
+        // That run is the one in progress, so the next refresh cancels it.
+        QTRY_COMPARE(m_server->requestCount(), 2);
+        m_settings->setNewsSources({source("B", url("/b"))});
+        m_service->refresh();
+        QVERIFY(finish());
+        QTest::qWait(300); // past the slow answer: the cancelled run stays silent
+        QCOMPARE(texts(m_service->headlines()), QStringList({"B:B1"}));
+        QVERIFY(!m_service->isRefreshing());
+
+        // An observer that switches the news line off leaves it empty.
+        m_settings->setNewsSources({source("A", url("/a"))});
+        connect(m_service.get(), &NewsService::statusChanged, this, [this] {
+            m_settings->setVariant(BarVariant::thin);
+            m_service->refresh();
+        });
+        m_service->refresh();
+        QVERIFY(finish());
+        QCOMPARE(m_service->headlines(), QList<Headline>());
     }
 
     void statusIsKeptForRemovedSourcesAndHeadlinesWhenAllFail()
