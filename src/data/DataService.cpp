@@ -195,6 +195,8 @@ QCoro::Task<> DataService::pause(std::chrono::milliseconds duration, Cancellatio
         co_return;
     QTimer timer;
     timer.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early, which would break Twelve Data's rate limit.
+    timer.setTimerType(Qt::PreciseTimer);
     // Cancelling ends the wait early: the timer fires on the next pass of the loop.
     QObject::connect(cancellation, &Cancellation::cancelled, &timer, [&timer] { timer.start(0); });
     timer.start(duration);
