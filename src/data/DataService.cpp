@@ -288,7 +288,22 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
                                && fetchedAt->secsTo(now) < twelveDataReuseSeconds && m_cache.contains(item.id);
             if (!force && fresh)
                 continue;
+            // A refresh that cut short the previous run's pause must not ask sooner than it would have.
+            if (m_sinceTwelveRequest.isValid()) {
+                const auto remaining = m_twelvePause - std::chrono::milliseconds(m_sinceTwelveRequest.elapsed());
+                if (remaining.count() > 0) {
+                    co_await pause(remaining, cancellation.get());
+                    if (!self)
+                        co_return;
+                    if (token.isCancelled()) {
+                        finish();
+                        co_return;
+                    }
+                }
+            }
             result = co_await StockProviders::fetchTwelve(m_http, item, key, cancellation.get());
+            if (self)
+                m_sinceTwelveRequest.start();
         }
         if (!self)
             co_return;

@@ -5,6 +5,7 @@
 #include "settings/WatchItem.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QMap>
@@ -96,6 +97,8 @@ private:
     std::shared_ptr<Cancellation> m_runCancellation;
     bool m_runInProgress = false;
     std::chrono::milliseconds m_twelvePause = twelveDataPause;
+    /** Since the last Twelve Data answer, over all runs: a new run keeps the spacing too. */
+    QElapsedTimer m_sinceTwelveRequest;
 
     QList<Quote> m_quotes;
     QHash<QUuid, Quote> m_cache;

@@ -120,6 +120,9 @@ private slots:
 
     void cleanup()
     {
+        // A run cut short by its service's end resumes through a queued call on the reply;
+        // deliver it before the client deletes its replies, or the run never ends.
+        QCoreApplication::sendPostedEvents();
         m_http.reset();
         m_server.reset();
         m_clock.reset();
@@ -266,6 +269,32 @@ private slots:
         // The new run skipped the item fetched a moment ago and went on with the next.
         QCOMPARE(m_server->requestCount(), 2);
         QVERIFY(m_server->requests().at(1).target.startsWith("/quote?symbol=MC&"));
+        QCOMPARE(prices(service->quotes()), QStringList({"10.00", "10.00"}));
+    }
+
+    void refreshKeepsTheSpacingOfTheRunItCut()
+    {
+        m_settings->setStockProvider(StockProvider::twelveData);
+        m_settings->setStockKey(QStringLiteral("sk"));
+        m_settings->setItems({m_apple, m_lvmh});
+        m_server->setResponse("/quote", {200, twelve("10")});
+        auto service = makeService();
+        service->setTwelveDataPause(600ms);
+        QElapsedTimer clock;
+        QList<qint64> arrivals;
+        connect(m_server.get(), &LoopbackHttpServer::requestReceived, this,
+                [&](const LoopbackHttpServer::Request &) { arrivals.append(clock.elapsed()); });
+        clock.start();
+        service->refresh(false);
+        QVERIFY(QTest::qWaitFor([&] { return prices(service->quotes()).first() == QLatin1String("10.00"); }, 10000));
+        const qint64 answered = clock.elapsed();
+
+        // Cut the pause short: the new run skips the fresh item but still waits before the next.
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(arrivals.size(), 2);
+        QVERIFY(m_server->requests().at(1).target.startsWith("/quote?symbol=MC&"));
+        QVERIFY2(arrivals.at(1) - answered >= 600, qPrintable(QString::number(arrivals.at(1) - answered)));
         QCOMPARE(prices(service->quotes()), QStringList({"10.00", "10.00"}));
     }
 
