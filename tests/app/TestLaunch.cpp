@@ -1,6 +1,7 @@
 // Starts the real program, as a user would, in a private configuration that sends every
 // request to a closed port of 127.0.0.1.
 
+#include "LoopbackHttpServer.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
@@ -82,8 +83,7 @@ private:
                            runtimeDir.isEmpty() ? m_home.filePath(QStringLiteral("runtime")) : runtimeDir);
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/bus"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-        for (const char *name : {"DOTBANNER_YAHOO_URL", "DOTBANNER_TWELVEDATA_URL", "DOTBANNER_METALSDEV_URL",
-                                 "DOTBANNER_WEATHERAPI_URL"})
+        for (const QByteArray &name : LoopbackHttpServer::serviceUrlVariables())
             environment.insert(QString::fromLatin1(name), QStringLiteral("http://127.0.0.1:1"));
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment);

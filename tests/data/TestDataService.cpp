@@ -106,10 +106,7 @@ private slots:
         m_clock = std::make_unique<FakeClock>(local(2, 10, 0));
         m_server = std::make_unique<LoopbackHttpServer>();
         QVERIFY(m_server->start());
-        const QByteArray base = m_server->baseUrl().toEncoded();
-        for (const char *name : {"DOTBANNER_YAHOO_URL", "DOTBANNER_TWELVEDATA_URL", "DOTBANNER_METALSDEV_URL",
-                                 "DOTBANNER_WEATHERAPI_URL"})
-            qputenv(name, base);
+        m_server->serveAllServices();
         m_http = std::make_unique<HttpClient>();
         m_http->setTimeoutScale(0.01);
         m_server->setResponse("/v8/finance/chart/AAPL", {200, yahoo(187.5)});

@@ -70,10 +70,7 @@ private slots:
     {
         m_server = std::make_unique<LoopbackHttpServer>();
         QVERIFY(m_server->start());
-        const QByteArray base = m_server->baseUrl().toEncoded();
-        for (const char *name : {"DOTBANNER_YAHOO_URL", "DOTBANNER_TWELVEDATA_URL", "DOTBANNER_METALSDEV_URL",
-                                 "DOTBANNER_WEATHERAPI_URL"})
-            qputenv(name, base);
+        m_server->serveAllServices();
         m_http = std::make_unique<HttpClient>();
         m_http->setTimeoutScale(0.01); // 150 ms instead of 15 s
     }

@@ -54,6 +54,19 @@ public:
     /** "http://127.0.0.1:PORT" */
     QUrl baseUrl() const;
 
+    /** The environment variables that replace the web services' base addresses. */
+    static QList<QByteArray> serviceUrlVariables()
+    {
+        return {"DOTBANNER_YAHOO_URL", "DOTBANNER_TWELVEDATA_URL", "DOTBANNER_METALSDEV_URL",
+                "DOTBANNER_WEATHERAPI_URL"};
+    }
+    /** Sends every web service request of this process to this server. */
+    void serveAllServices() const
+    {
+        for (const QByteArray &name : serviceUrlVariables())
+            qputenv(name.constData(), baseUrl().toEncoded());
+    }
+
     /** Canned answer for requests whose path (without query) is `path`. */
     void setResponse(const QByteArray &path, const Response &response);
     /** Answer computed per request; wins over canned answers. */
