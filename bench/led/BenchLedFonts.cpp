@@ -1,5 +1,6 @@
 // The building blocks of a line: one text run in each font and one weather icon.
 
+#include "GuiBenchmarkMain.h"
 #include "led/Grid.h"
 #include "led/HDFont.h"
 #include "led/PixelFont.h"
@@ -63,13 +64,5 @@ BENCHMARK(BM_Icon)->ArgName("size")->Arg(9)->Arg(16);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The line builder runs on the main thread on every change of the band; these measure one
 // build of the default quotes line, a long watch list and a full news line, per font style.
 
+#include "GuiBenchmarkMain.h"
 #include "line/LedBuilder.h"
 
 #include <QGuiApplication>
@@ -97,14 +98,5 @@ BENCHMARK(BM_BuildNews32)->Apply(styles);
 
 int main(int argc, char **argv)
 {
-    // The HD font draws with Qt's text engine, which needs a GUI application but no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }
