@@ -16,9 +16,9 @@ Settings::Settings(UserDefaults &store, QObject *parent)
     , m_store(store)
     , m_items(defaultItems())
     , m_newsSources(NewsSource::defaults())
-    , m_stockKey(Keychain::get(QStringLiteral("stockKey")))
-    , m_weatherKey(Keychain::get(QStringLiteral("weatherKey")))
-    , m_metalsKey(Keychain::get(QStringLiteral("metalsKey")))
+    , m_stockKey(Keychain::get(Keychain::account(KeyService::twelveData)))
+    , m_weatherKey(Keychain::get(Keychain::account(KeyService::weather)))
+    , m_metalsKey(Keychain::get(Keychain::account(KeyService::metals)))
 {
     load();
 }
@@ -114,6 +114,15 @@ void Settings::assign(T &field, const T &value, void (Settings::*changed)(Arg))
     save();
 }
 
+void Settings::assignKey(QString &field, const QString &value, KeyService service,
+                         void (Settings::*changed)(const QString &))
+{
+    emit objectWillChange();
+    field = value;
+    emit(this->*changed)(field);
+    Keychain::set(Keychain::account(service), field);
+}
+
 QString Settings::effectiveWeatherKey() const
 {
     return m_weatherKey.isEmpty() ? QString() : m_weatherKey;
@@ -198,24 +207,15 @@ void Settings::setPushWindows(bool value)
 
 void Settings::setStockKey(const QString &value)
 {
-    emit objectWillChange();
-    m_stockKey = value;
-    emit stockKeyChanged(m_stockKey);
-    Keychain::set(QStringLiteral("stockKey"), m_stockKey);
+    assignKey(m_stockKey, value, KeyService::twelveData, &Settings::stockKeyChanged);
 }
 
 void Settings::setWeatherKey(const QString &value)
 {
-    emit objectWillChange();
-    m_weatherKey = value;
-    emit weatherKeyChanged(m_weatherKey);
-    Keychain::set(QStringLiteral("weatherKey"), m_weatherKey);
+    assignKey(m_weatherKey, value, KeyService::weather, &Settings::weatherKeyChanged);
 }
 
 void Settings::setMetalsKey(const QString &value)
 {
-    emit objectWillChange();
-    m_metalsKey = value;
-    emit metalsKeyChanged(m_metalsKey);
-    Keychain::set(QStringLiteral("metalsKey"), m_metalsKey);
+    assignKey(m_metalsKey, value, KeyService::metals, &Settings::metalsKeyChanged);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/Keychain.h"
 #include "settings/NewsSource.h"
 #include "settings/SettingsEnums.h"
 #include "settings/WatchItem.h"
@@ -104,6 +105,8 @@ private:
     void save();
     template<typename T, typename Arg>
     void assign(T &field, const T &value, void (Settings::*changed)(Arg));
+    void assignKey(QString &field, const QString &value, KeyService service,
+                   void (Settings::*changed)(const QString &));
 
     UserDefaults &m_store;
     bool m_loading = false;
