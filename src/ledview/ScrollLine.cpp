@@ -42,15 +42,35 @@ double ScrollLine::columnAt(double t) const
 {
     if (!m_content)
         return 0;
+    if (m_pausedAt)
+        t = *m_pausedAt;
     double c = std::fmod(m_anchorColumn + (t - m_anchorTime) * m_columnsPerSecond, static_cast<double>(m_loopColumns));
     if (!(c >= 0)) // a clock read before the anchor, or NaN
         c = c < 0 ? c + static_cast<double>(m_loopColumns) : 0;
     return c;
 }
 
+void ScrollLine::pause(double now)
+{
+    if (!m_pausedAt && std::isfinite(now))
+        m_pausedAt = now;
+}
+
+void ScrollLine::resume(double now)
+{
+    if (!m_pausedAt)
+        return;
+    // A clock read before the pause (never on a monotonic clock) must not move the line back.
+    m_anchorTime += std::max(now - *m_pausedAt, 0.0);
+    m_pausedAt.reset();
+}
+
 ScrollLine::Change ScrollLine::update(const std::optional<LedBitmap> &bitmap, double y, double width, double pitch,
                                       ColorTheme theme, double speed, double scale, double now)
 {
+    // A stopped line takes its new content at the column where it stands.
+    if (m_pausedAt)
+        now = *m_pausedAt;
     // A line without cells or without a usable pitch has nothing to show: treat it like no bitmap.
     if (!bitmap || width <= 0 || bitmap->w <= 0 || bitmap->h <= 0 || !(pitch > 0) || !(scale > 0)
         || !std::isfinite(pitch) || !std::isfinite(width)) {

@@ -74,10 +74,22 @@ public:
     /** The loop column at the left edge at time `t`; 0 when the line is cleared. */
     double columnAt(double t) const;
 
+    /**
+     * Holds the line still from `now` on: columnAt() keeps the column reached at `now` until
+     * resume(). Pausing a paused line changes nothing.
+     */
+    void pause(double now);
+    /**
+     * Lets a paused line go on from the column where it stopped: the anchor time moves by
+     * the time it stood still, so nothing jumps. Resuming a running line changes nothing.
+     */
+    void resume(double now);
+    bool isPaused() const { return m_pausedAt.has_value(); }
+
     /** True while the line has content to show. */
     bool isRunning() const { return m_content.has_value(); }
     /** True while the line moves, so the view must paint frames. */
-    bool isMoving() const { return isRunning() && m_columnsPerSecond > 0 && !m_tiles.isEmpty(); }
+    bool isMoving() const { return isRunning() && !isPaused() && m_columnsPerSecond > 0 && !m_tiles.isEmpty(); }
 
     const std::optional<Content> &content() const { return m_content; }
     const std::optional<Placement> &placement() const { return m_placement; }
@@ -115,6 +127,8 @@ private:
     double m_anchorColumn = 0;
     double m_anchorTime = 0;
     double m_columnsPerSecond = 0;
+    /** When the line was stopped, while it stands still. */
+    std::optional<double> m_pausedAt;
     std::int64_t m_loopColumns = 1;
     int m_copies = 0;
     int m_loopPixels = 0;    ///< device pixels of one loop

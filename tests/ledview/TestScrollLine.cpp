@@ -32,6 +32,8 @@ private slots:
     void clearing();
     void fractionalPitchTilesMeetExactly();
     void paintPlacesTilesAtSnappedOffset();
+    void pauseHoldsColumnAndResumeShiftsAnchor();
+    void updateWhilePausedTakesColumnWhereItStands();
 };
 
 void TestScrollLine::loopColumns()
@@ -216,6 +218,43 @@ void TestScrollLine::paintPlacesTilesAtSnappedOffset()
     QCOMPARE(qGreen(canvas.pixel(1, 4)), 27);   // column 63's off dot
     QCOMPARE(canvas.pixel(0, 0), QColor(Qt::magenta).rgba()); // above the line: untouched
     QVERIFY(canvas.pixel(99, 5) != QColor(Qt::magenta).rgba()); // the line reaches the right edge
+}
+
+void TestScrollLine::pauseHoldsColumnAndResumeShiftsAnchor()
+{
+    ScrollLine line;
+    line.update(bitmapOf(133), 0, 1440, 5, ColorTheme::greenRed, 3, 1, 10); // 21 columns a second
+    QVERIFY(line.isMoving());
+    line.pause(12); // column 42
+    QVERIFY(line.isPaused());
+    QVERIFY(!line.isMoving());
+    QVERIFY(qAbs(line.columnAt(12) - 42) < 1e-9);
+    QVERIFY(qAbs(line.columnAt(20) - 42) < 1e-9);
+    line.pause(15); // a second pause does not move the stop
+    line.resume(19.5);
+    QVERIFY(!line.isPaused());
+    QVERIFY(line.isMoving());
+    QCOMPARE(line.anchorTime(), 10 + 7.5);
+    // No jump at the resume, then the usual speed.
+    QVERIFY(qAbs(line.columnAt(19.5) - 42) < 1e-9);
+    QVERIFY(qAbs(line.columnAt(20.5) - 63) < 1e-9);
+    line.resume(30); // not paused: nothing moves
+    QCOMPARE(line.anchorTime(), 17.5);
+    // A resume stamped before the pause never runs the line backwards.
+    line.pause(21);
+    line.resume(20);
+    QVERIFY(qAbs(line.columnAt(21) - 73.5) < 1e-9);
+}
+
+void TestScrollLine::updateWhilePausedTakesColumnWhereItStands()
+{
+    ScrollLine line;
+    line.update(bitmapOf(133), 0, 1440, 5, ColorTheme::greenRed, 3, 1, 0);
+    line.pause(2); // column 42
+    QCOMPARE(line.update(bitmapOf(140), 0, 1440, 5, ColorTheme::greenRed, 3, 1, 9), ScrollLine::Change::content);
+    QVERIFY(qAbs(line.columnAt(9) - 42) < 1e-9);
+    line.resume(10);
+    QVERIFY(qAbs(line.columnAt(11) - 63) < 1e-9);
 }
 
 QTEST_GUILESS_MAIN(TestScrollLine)
