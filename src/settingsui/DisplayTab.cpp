@@ -3,6 +3,8 @@
 #include "settings/Settings.h"
 #include "settingsui/AccessibilityStatus.h"
 #include "settingsui/FormSection.h"
+#include "settingsui/ScreenPicker.h"
+#include "settingsui/SettingsEnvironment.h"
 #include "settingsui/ToggleSwitch.h"
 #include "settingsui/UiStyle.h"
 
@@ -67,6 +69,7 @@ DisplayTab::DisplayTab(Settings &settings, SettingsEnvironment &environment, QWi
     window->addRow(QStringLiteral("Position"), m_levelMode);
     m_position = picker<DockPosition>(QStringLiteral("positionPicker"));
     window->addRow(QStringLiteral("Emplacement"), m_position);
+    window->addRow(tr("Écran"), new ScreenPicker(environment.screenChoice()));
     m_pushWindows = new ToggleSwitch();
     m_pushWindows->setObjectName(QStringLiteral("pushWindowsSwitch"));
     m_pushRow = window->addRow(QStringLiteral("Repousser les fenêtres ouvertes sous le bandeau"), m_pushWindows);

@@ -10,6 +10,7 @@
 #include <functional>
 
 class HttpClient;
+class ScreenChoice;
 
 /**
  * What the settings window needs from the rest of the program besides the settings:
@@ -38,6 +39,10 @@ public:
     HttpClient &http() const;
     void setHttp(HttpClient *client) { m_http = client; }
 
+    /** The screen the band is placed on; ScreenChoice::shared() unless replaced. */
+    ScreenChoice &screenChoice() const;
+    void setScreenChoice(ScreenChoice *choice) { m_screenChoice = choice; }
+
     /** The news service's last outcome per feed. */
     QHash<QUuid, FeedStatus> newsStatus() const { return m_newsStatus; }
     void setNewsStatus(const QHash<QUuid, FeedStatus> &status);
@@ -53,5 +58,6 @@ signals:
 
 private:
     HttpClient *m_http = nullptr;
+    ScreenChoice *m_screenChoice = nullptr;
     QHash<QUuid, FeedStatus> m_newsStatus;
 };
