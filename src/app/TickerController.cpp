@@ -1,13 +1,17 @@
 #include "app/TickerController.h"
 
+#include "app/BandInteraction.h"
 #include "app/TickerPanel.h"
 #include "avoider/WindowAvoider.h"
 #include "avoider/WindowSystem.h"
 #include "data/DataService.h"
+#include "data/Staleness.h"
 #include "ledview/LedView.h"
 #include "line/LedBuilder.h"
 #include "news/NewsService.h"
+#include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
+#include "util/Clock.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -25,10 +29,19 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
 {
     m_view = new LedView;
     m_panel = std::make_unique<TickerPanel>(m_view);
+    m_interaction = new BandInteraction(*this, *m_view, this);
+    m_view->pointerHandler = [interaction = m_interaction](const LedView::PointerEvent &event) {
+        interaction->handle(event);
+    };
     if (m_avoider && !m_avoider->parent())
         m_avoider->setParent(this);
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         m_windowSystem = WindowSystem::forPlatform();
+    m_screenChoice = &ScreenChoice::shared();
+    connect(m_screenChoice, &ScreenChoice::screenNameChanged, this, &TickerController::scheduleApply);
+    m_staleTimer.setInterval(std::chrono::seconds(20));
+    connect(&m_staleTimer, &QTimer::timeout, this, &TickerController::checkStaleness);
+    m_staleTimer.start();
 
     // Each source only asks for an apply; the apply itself runs on a later pass of the event
     // loop, when a setting announced by objectWillChange has its new value.
@@ -48,7 +61,11 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     apply();
 }
 
-TickerController::~TickerController() = default;
+TickerController::~TickerController()
+{
+    // The view outlives the interaction by a moment while the panel is destroyed.
+    m_view->pointerHandler = nullptr;
+}
 
 QString TickerController::loadingMessage()
 {
@@ -78,6 +95,40 @@ void TickerController::scheduleApply()
             apply();
         },
         Qt::QueuedConnection);
+}
+
+void TickerController::setScreenChoice(ScreenChoice &choice)
+{
+    if (m_screenChoice == &choice)
+        return;
+    disconnect(m_screenChoice, nullptr, this, nullptr);
+    m_screenChoice = &choice;
+    connect(m_screenChoice, &ScreenChoice::screenNameChanged, this, &TickerController::scheduleApply);
+    scheduleApply();
+}
+
+QScreen *TickerController::screenNamed(const QString &name)
+{
+    // An unplugged screen is simply absent from the list: the band waits on the primary one
+    // and goes back when a screen of that name is added again.
+    if (!name.isEmpty()) {
+        for (QScreen *screen : QGuiApplication::screens()) {
+            if (screen->name() == name)
+                return screen;
+        }
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+QList<bool> TickerController::staleFlags(const QList<Quote> &quotes) const
+{
+    return Staleness::flags(quotes, m_settings.items(), m_settings.stockProvider(), Clock::current().now());
+}
+
+void TickerController::checkStaleness()
+{
+    if (staleFlags(m_shownQuotes) != m_shownStale)
+        scheduleApply();
 }
 
 void TickerController::setMenuProvider(std::function<QMenu *()> provider)
@@ -124,9 +175,15 @@ void TickerController::apply()
         const QList<NewsSource> sources = m_settings.newsSources();
         const bool anyEnabled =
             std::any_of(sources.begin(), sources.end(), [](const NewsSource &s) { return s.enabled; });
-        m_lastNews = LedBuilder::buildNews(m_news.headlines(), anyEnabled ? loadingMessage() : noSourceMessage(), style);
+        m_shownHeadlines = m_news.headlines();
+        LedBuilder::Line news =
+            LedBuilder::buildNewsLine(m_shownHeadlines, anyEnabled ? loadingMessage() : noSourceMessage(), style);
+        m_lastNews = std::move(news.bitmap);
+        m_newsSpans = std::move(news.spans);
     } else {
         m_lastNews.reset();
+        m_newsSpans.clear();
+        m_shownHeadlines.clear();
     }
 
     // 2. Height: one LED size per row.
@@ -134,8 +191,9 @@ void TickerController::apply()
     const double exactHeight = m_settings.ledSize() * rows;
     const int height = std::isfinite(exactHeight) ? static_cast<int>(std::clamp(std::lround(exactHeight), 1L, 100000L)) : 1;
 
-    // 3. Frame, on the primary screen; moved only when it differs.
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+    // 3. Frame, on the chosen screen (the primary one while it is missing); moved only when it differs.
+    m_bandScreen = screenNamed(m_screenChoice->screenName());
+    if (QScreen *screen = m_bandScreen) {
         const QRect frame = bandFrame(screen->geometry(), availableArea(screen), m_settings.position(), height);
         if (m_panel->geometry() != frame) {
             m_panel->setGeometry(frame);
@@ -154,7 +212,11 @@ void TickerController::apply()
     }
 
     // 5. The view's content.
-    m_view->bitmap = LedBuilder::build(m_data.quotes(), style, variant);
+    m_shownQuotes = m_data.quotes();
+    m_shownStale = staleFlags(m_shownQuotes);
+    LedBuilder::Line quotes = LedBuilder::buildLine(m_shownQuotes, style, m_shownStale);
+    m_quoteSpans = std::move(quotes.spans);
+    m_view->bitmap = std::move(quotes.bitmap);
     m_view->newsBitmap = m_lastNews;
     m_view->pitch = m_settings.ledSize();
     m_view->theme = m_settings.theme();

@@ -1,20 +1,27 @@
 #pragma once
 
+#include "data/Quote.h"
 #include "led/LedBitmap.h"
+#include "line/LineSpan.h"
+#include "news/Headline.h"
 #include "settings/SettingsEnums.h"
 
+#include <QList>
 #include <QObject>
 #include <QRect>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+class BandInteraction;
 class DataService;
 class LedView;
 class NewsService;
 class QMenu;
 class QScreen;
+class ScreenChoice;
 class Settings;
 class TickerPanel;
 class WindowAvoider;
@@ -45,11 +52,30 @@ public:
     /** Asked for the band's context menu; also handed to the view. */
     void setMenuProvider(std::function<QMenu *()> provider);
 
+    /** Where the band's screen is chosen; ScreenChoice::shared() until replaced. Not owned. */
+    void setScreenChoice(ScreenChoice &choice);
+    /** The connected screen named `name`, or the primary screen when there is none by that name. */
+    static QScreen *screenNamed(const QString &name);
+    /** The screen the band was placed on by the last apply. */
+    QScreen *bandScreen() const { return m_bandScreen; }
+
     TickerPanel *panel() const { return m_panel.get(); }
     LedView *view() const { return m_view; }
+    /** The pointer's handling on the band. */
+    BandInteraction *interaction() const { return m_interaction; }
+    Settings &settings() const { return m_settings; }
     WindowAvoider *avoider() const { return m_avoider; }
     /** The news line built by the last apply; none on a one-line band. */
     const std::optional<LedBitmap> &lastNews() const { return m_lastNews; }
+
+    /** What the lines drawn by the last apply show, column by column: see LineHit. */
+    const QList<LineSpan> &quoteSpans() const { return m_quoteSpans; }
+    const QList<LineSpan> &newsSpans() const { return m_newsSpans; }
+    /** The quotes and headlines the spans' indices refer to. */
+    const QList<Quote> &shownQuotes() const { return m_shownQuotes; }
+    const QList<Headline> &shownHeadlines() const { return m_shownHeadlines; }
+    /** Which of the shown quotes were drawn as stale. */
+    const QList<bool> &shownStale() const { return m_shownStale; }
 
     /** How often apply() moved, re-levelled or raised the panel, for tests of idempotence. */
     struct Counters
@@ -72,6 +98,8 @@ public:
 
 private:
     void scheduleApply();
+    void checkStaleness();
+    QList<bool> staleFlags(const QList<Quote> &quotes) const;
     void watchScreen(QScreen *screen);
     QRect availableArea(QScreen *screen) const;
 
@@ -80,7 +108,17 @@ private:
     NewsService &m_news;
     std::unique_ptr<TickerPanel> m_panel;
     LedView *m_view = nullptr; // owned by the panel
+    BandInteraction *m_interaction = nullptr; // a child of the controller
     std::optional<LedBitmap> m_lastNews;
+    QList<LineSpan> m_quoteSpans;
+    QList<LineSpan> m_newsSpans;
+    QList<Quote> m_shownQuotes;
+    QList<Headline> m_shownHeadlines;
+    QList<bool> m_shownStale;
+    /** Values turn stale with no publication: the flags are checked again now and then. */
+    QTimer m_staleTimer;
+    ScreenChoice *m_screenChoice = nullptr;
+    QScreen *m_bandScreen = nullptr;
     WindowAvoider *m_avoider = nullptr;
     std::unique_ptr<WindowSystem> m_windowSystem; // reads panels' struts where Qt cannot
     std::function<QMenu *()> m_menuProvider;

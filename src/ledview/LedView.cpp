@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QSaveFile>
@@ -62,6 +63,10 @@ LedView::LedView(QWidget *parent)
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
 
+    // Hovering shows what is under the pointer, with no button held.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     m_frameTimer.setSingleShot(true);
     connect(&m_frameTimer, &QTimer::timeout, this, &LedView::frame);
@@ -81,6 +86,56 @@ LedView::~LedView() = default;
 double LedView::now()
 {
     return static_cast<double>(Clock::current().monotonicMs()) / 1000.0;
+}
+
+int LedView::lineAt(double y) const
+{
+    for (int index : {0, 1}) {
+        const ScrollLine &scrollLine = line(index);
+        const auto &placement = scrollLine.placement();
+        if (scrollLine.isRunning() && placement && y >= placement->y && y < placement->y + scrollLine.height())
+            return index;
+    }
+    return -1;
+}
+
+double LedView::lineColumn(int index) const
+{
+    return line(index).columnAt(now());
+}
+
+void LedView::setLinePaused(int index, bool paused)
+{
+    ScrollLine &scrollLine = index == 1 ? m_newsLine : m_quotesLine;
+    if (paused == scrollLine.isPaused())
+        return;
+    if (paused)
+        scrollLine.pause(now());
+    else
+        scrollLine.resume(now());
+    updateAnimation();
+}
+
+void LedView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (pointerHandler)
+        pointerHandler({PointerEvent::Type::move, event->position(), event->globalPosition().toPoint(), Qt::NoButton});
+    QWidget::mouseMoveEvent(event);
+}
+
+void LedView::mousePressEvent(QMouseEvent *event)
+{
+    if (pointerHandler)
+        pointerHandler({PointerEvent::Type::press, event->position(), event->globalPosition().toPoint(),
+                        event->button()});
+    QWidget::mousePressEvent(event);
+}
+
+void LedView::leaveEvent(QEvent *event)
+{
+    if (pointerHandler)
+        pointerHandler({PointerEvent::Type::leave, {}, {}, Qt::NoButton});
+    QWidget::leaveEvent(event);
 }
 
 double LedView::backingScale() const

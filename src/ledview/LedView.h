@@ -34,6 +34,18 @@ public:
     /** Asked for the band's context menu; the menu stays owned by whoever provides it. */
     std::function<QMenu *()> menuProvider;
 
+    /** What the pointer does over the view, in the view's coordinates (points). */
+    struct PointerEvent
+    {
+        enum class Type { move, leave, press };
+        Type type = Type::move;
+        QPointF position;
+        QPoint globalPosition;
+        Qt::MouseButton button = Qt::NoButton;
+    };
+    /** Told of every pointer move over the view, its leaving, and every button press. */
+    std::function<void(const PointerEvent &)> pointerHandler;
+
     std::optional<LedBitmap> bitmap;     ///< the quotes line
     std::optional<LedBitmap> newsBitmap; ///< the news line; none on a one-line band
     double pitch = 5;                    ///< points per LED cell
@@ -51,6 +63,14 @@ public:
 
     const ScrollLine &quotesLine() const { return m_quotesLine; }
     const ScrollLine &newsLine() const { return m_newsLine; }
+    /** Line 0 is the quotes line, 1 the news line. */
+    const ScrollLine &line(int index) const { return index == 1 ? m_newsLine : m_quotesLine; }
+    /** The line under the point `y` of the view, or -1 when none is there. */
+    int lineAt(double y) const;
+    /** The loop column at the left edge of line `index` now. */
+    double lineColumn(int index) const;
+    /** Stops line `index` where it stands, or lets it go on from there without a jump. */
+    void setLinePaused(int index, bool paused);
 
     /** Device pixels per point for the lines: the window's, else the primary screen's, else 2. */
     double backingScale() const;
@@ -65,6 +85,9 @@ protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     struct FrameStats;
