@@ -1,46 +1,48 @@
 #include "app/BandInteraction.h"
 
 #include "app/TickerController.h"
+#include "ledview/BandLines.h"
 #include "line/LineHit.h"
 #include "settings/Settings.h"
 
+#include <QCursor>
 #include <QDesktopServices>
 #include <QTextDocument>
 #include <QToolTip>
+#include <QWidget>
 
 #include <algorithm>
 
-BandInteraction::BandInteraction(TickerController &controller, LedView &view, QObject *parent)
+BandInteraction::BandInteraction(TickerController &controller, QObject *parent)
     : QObject(parent)
     , m_controller(controller)
-    , m_view(view)
 {
     openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     showTooltip = [this](const QPoint &global, const QString &text) {
         if (text.isEmpty())
             QToolTip::hideText();
         else // the text comes from feeds: shown as plain text, never as markup
-            QToolTip::showText(global, Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal), &m_view);
+            QToolTip::showText(global, Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal),
+                               m_controller.surface() ? m_controller.surface()->widget() : nullptr);
     };
     m_tooltipTimer.setSingleShot(true);
     m_tooltipTimer.setInterval(tooltipDelayMs);
     connect(&m_tooltipTimer, &QTimer::timeout, this, &BandInteraction::showPendingTooltip);
 }
 
-std::optional<LineTargets::Target> BandInteraction::targetAt(const QPointF &position) const
+std::optional<LineTargets::Target> BandInteraction::targetAt(int index, const QPointF &position) const
 {
-    const int index = m_view.lineAt(position.y());
-    if (index < 0)
+    if (index != BandLines::quotes && index != BandLines::news)
         return std::nullopt;
-    const ScrollLine &line = m_view.line(index);
+    const ScrollLine &line = m_controller.lines().line(index);
     if (!line.content())
         return std::nullopt;
-    const QList<LineSpan> &spans = index == 0 ? m_controller.quoteSpans() : m_controller.newsSpans();
-    const std::optional<LineSpan> span =
-        LineHit::spanAt(spans, m_view.lineColumn(index), position.x(), line.content()->pitch, line.content()->bitmap.w);
+    const QList<LineSpan> &spans = index == BandLines::quotes ? m_controller.quoteSpans() : m_controller.newsSpans();
+    const std::optional<LineSpan> span = LineHit::spanAt(spans, line.columnAt(BandLines::now()), position.x(),
+                                                         line.content()->pitch, line.content()->bitmap.w);
     if (!span)
         return std::nullopt;
-    if (index == 0) {
+    if (index == BandLines::quotes) {
         const QList<Quote> &quotes = m_controller.shownQuotes();
         if (span->index < 0 || span->index >= quotes.size())
             return std::nullopt;
@@ -57,28 +59,32 @@ std::optional<LineTargets::Target> BandInteraction::targetAt(const QPointF &posi
     return LineTargets::headlineTarget(headlines.at(span->index), span->part);
 }
 
-void BandInteraction::handle(const LedView::PointerEvent &event)
+void BandInteraction::handle(const BandPointerEvent &event)
 {
+    const QPoint global = event.globalPosition.value_or(QCursor::pos());
     switch (event.type) {
-    case LedView::PointerEvent::Type::move:
-        hover(event.position, event.globalPosition);
+    case BandPointerEvent::Type::enter:
+    case BandPointerEvent::Type::move:
+        hover(event.line, event.position, global);
         break;
-    case LedView::PointerEvent::Type::leave:
+    case BandPointerEvent::Type::leave:
         leave();
         break;
-    case LedView::PointerEvent::Type::press:
-        hover(event.position, event.globalPosition);
+    case BandPointerEvent::Type::press:
+        hover(event.line, event.position, global);
         if (event.button == Qt::LeftButton && m_hovered && !m_hovered->url.isEmpty() && openUrl)
             openUrl(m_hovered->url);
+        break;
+    case BandPointerEvent::Type::release:
         break;
     }
 }
 
-void BandInteraction::hover(const QPointF &position, const QPoint &global)
+void BandInteraction::hover(int line, const QPointF &position, const QPoint &global)
 {
-    pauseLine(m_view.lineAt(position.y()));
+    pauseLine(line);
     m_global = global;
-    const std::optional<LineTargets::Target> target = targetAt(position);
+    const std::optional<LineTargets::Target> target = targetAt(line, position);
     if (target != m_hovered) {
         m_hovered = target;
         if (m_tooltipShown && showTooltip)
@@ -89,10 +95,7 @@ void BandInteraction::hover(const QPointF &position, const QPoint &global)
         else
             m_tooltipTimer.stop();
     }
-    if (m_hovered && !m_hovered->url.isEmpty())
-        m_view.setCursor(Qt::PointingHandCursor);
-    else
-        m_view.unsetCursor();
+    setPointingHand(m_hovered && !m_hovered->url.isEmpty());
 }
 
 void BandInteraction::leave()
@@ -103,18 +106,34 @@ void BandInteraction::leave()
     if (m_tooltipShown && showTooltip)
         showTooltip(m_global, {});
     m_tooltipShown = false;
-    m_view.unsetCursor();
+    setPointingHand(false);
+}
+
+void BandInteraction::setPointingHand(bool on)
+{
+    // Only a surface with a Qt widget has a cursor of its own to set.
+    QWidget *widget = m_controller.surface() ? m_controller.surface()->widget() : nullptr;
+    if (!widget)
+        return;
+    if (on)
+        widget->setCursor(Qt::PointingHandCursor);
+    else
+        widget->unsetCursor();
 }
 
 void BandInteraction::pauseLine(int index)
 {
     if (index == m_pausedLine)
         return;
+    BandLines &lines = m_controller.lines();
+    const double now = BandLines::now();
     if (m_pausedLine >= 0)
-        m_view.setLinePaused(m_pausedLine, false);
-    m_pausedLine = index;
+        lines.resume(m_pausedLine, now);
+    m_pausedLine = index == BandLines::quotes || index == BandLines::news ? index : -1;
     if (m_pausedLine >= 0)
-        m_view.setLinePaused(m_pausedLine, true);
+        lines.pause(m_pausedLine, now);
+    if (m_controller.surface())
+        m_controller.surface()->linesChanged();
 }
 
 void BandInteraction::showPendingTooltip()

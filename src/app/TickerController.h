@@ -2,6 +2,8 @@
 
 #include "data/Quote.h"
 #include "led/LedBitmap.h"
+#include "ledview/BandLines.h"
+#include "ledview/BandSurface.h"
 #include "line/LineSpan.h"
 #include "news/Headline.h"
 #include "settings/SettingsEnums.h"
@@ -17,7 +19,6 @@
 
 class BandInteraction;
 class DataService;
-class LedView;
 class NewsService;
 class QMenu;
 class QScreen;
@@ -26,10 +27,11 @@ class Settings;
 class TickerPanel;
 class WindowAvoider;
 class WindowSystem;
+struct ScreenRecord;
 
 /**
  * Turns the settings, the latest quotes and the latest headlines into the band on screen. It
- * owns the band's panel, its LED view and the window avoider, and rebuilds all of them in
+ * owns the band's lines, the surface that shows them and the window avoider, and rebuilds them in
  * apply(), which runs once at construction and again after every change of a setting, of
  * the quotes, of the headlines or of the screens (several changes in one pass of the event
  * loop give one apply).
@@ -40,17 +42,37 @@ class TickerController : public QObject
 public:
     /**
      * Reads `settings`, `data` and `news`, which must outlive the controller. `avoider` may be
-     * null; otherwise the controller takes it over as a child.
+     * null; otherwise the controller takes it over as a child. `system` is the process's one
+     * window system; when null, the avoider's is used, or none without an avoider.
      */
     TickerController(Settings &settings, DataService &data, NewsService &news, WindowAvoider *avoider,
-                     QObject *parent = nullptr);
+                     std::shared_ptr<WindowSystem> system = {}, QObject *parent = nullptr);
     ~TickerController() override;
 
     /** Recomputes the band. Calling it again with nothing changed moves, re-levels and raises nothing. */
     void apply();
 
-    /** Asked for the band's context menu; also handed to the view. */
+    /** Asked for the band's context menu, opened by a right click on the band. */
     void setMenuProvider(std::function<QMenu *()> provider);
+    const std::function<QMenu *()> &menuProvider() const { return m_menuProvider; }
+
+    /** What the band shows; the surface reads it. */
+    BandLines &lines() { return m_lines; }
+    const BandLines &lines() const { return m_lines; }
+    BandSurface *surface() const { return m_surface.get(); }
+    /** The band's top-level window where the surface has one (not on a layer-shell surface). */
+    TickerPanel *panel() const;
+    WindowAvoider *avoider() const { return m_avoider; }
+    WindowSystem *windowSystem() const { return m_windowSystem.get(); }
+
+    /** Writes a PNG of the unscrolled lines at twice the band's size; false on failure. */
+    bool writePNG(const QString &path) const;
+
+    /** Every pointer event over the band, from whichever surface shows it. */
+    void pointerEvent(const BandPointerEvent &event);
+    /** What the pointer does on the band besides the context menu. */
+    BandInteraction *interaction() const { return m_interaction; }
+    Settings &settings() const { return m_settings; }
 
     /** Where the band's screen is chosen; ScreenChoice::shared() until replaced. Not owned. */
     void setScreenChoice(ScreenChoice &choice);
@@ -58,15 +80,6 @@ public:
     static QScreen *screenNamed(const QString &name);
     /** The screen the band was placed on by the last apply. */
     QScreen *bandScreen() const { return m_bandScreen; }
-
-    TickerPanel *panel() const { return m_panel.get(); }
-    LedView *view() const { return m_view; }
-    /** The pointer's handling on the band. */
-    BandInteraction *interaction() const { return m_interaction; }
-    Settings &settings() const { return m_settings; }
-    WindowAvoider *avoider() const { return m_avoider; }
-    /** The news line built by the last apply; none on a one-line band. */
-    const std::optional<LedBitmap> &lastNews() const { return m_lastNews; }
 
     /** What the lines drawn by the last apply show, column by column: see LineHit. */
     const QList<LineSpan> &quoteSpans() const { return m_quoteSpans; }
@@ -76,6 +89,8 @@ public:
     const QList<Headline> &shownHeadlines() const { return m_shownHeadlines; }
     /** Which of the shown quotes were drawn as stale. */
     const QList<bool> &shownStale() const { return m_shownStale; }
+    /** The news line built by the last apply; none on a one-line band. */
+    const std::optional<LedBitmap> &lastNews() const { return m_lastNews; }
 
     /** How often apply() moved, re-levelled or raised the panel, for tests of idempotence. */
     struct Counters
@@ -92,6 +107,15 @@ public:
      */
     static QRect bandFrame(const QRect &screen, const QRect &available, DockPosition position, int height);
 
+    /**
+     * The area without panels of the screen at `geometry` (logical pixels) from the window
+     * system's `record` of it (device pixels); empty when the record gives nothing usable.
+     */
+    static QRect workArea(const QRect &geometry, const ScreenRecord &record);
+
+    /** The surface named by DOTBANNER_SURFACE ("qt"), or the best one for the platform. */
+    static std::unique_ptr<BandSurface> makeSurface(BandLines &lines, WindowSystem *system);
+
     /** The news line's texts while no headline is there yet. */
     static QString loadingMessage();
     static QString noSourceMessage();
@@ -106,9 +130,9 @@ private:
     Settings &m_settings;
     DataService &m_data;
     NewsService &m_news;
-    std::unique_ptr<TickerPanel> m_panel;
-    LedView *m_view = nullptr; // owned by the panel
-    BandInteraction *m_interaction = nullptr; // a child of the controller
+    std::shared_ptr<WindowSystem> m_windowSystem; // reads panels' struts where Qt cannot
+    BandLines m_lines;
+    std::unique_ptr<BandSurface> m_surface;
     std::optional<LedBitmap> m_lastNews;
     QList<LineSpan> m_quoteSpans;
     QList<LineSpan> m_newsSpans;
@@ -119,8 +143,8 @@ private:
     QTimer m_staleTimer;
     ScreenChoice *m_screenChoice = nullptr;
     QScreen *m_bandScreen = nullptr;
+    BandInteraction *m_interaction = nullptr; // a child of the controller
     WindowAvoider *m_avoider = nullptr;
-    std::unique_ptr<WindowSystem> m_windowSystem; // reads panels' struts where Qt cannot
     std::function<QMenu *()> m_menuProvider;
     bool m_applyQueued = false;
     Counters m_counters;

@@ -74,22 +74,19 @@ public:
     /** The loop column at the left edge at time `t`; 0 when the line is cleared. */
     double columnAt(double t) const;
 
-    /**
-     * Holds the line still from `now` on: columnAt() keeps the column reached at `now` until
-     * resume(). Pausing a paused line changes nothing.
-     */
-    void pause(double now);
-    /**
-     * Lets a paused line go on from the column where it stopped: the anchor time moves by
-     * the time it stood still, so nothing jumps. Resuming a running line changes nothing.
-     */
-    void resume(double now);
-    bool isPaused() const { return m_pausedAt.has_value(); }
-
     /** True while the line has content to show. */
     bool isRunning() const { return m_content.has_value(); }
     /** True while the line moves, so the view must paint frames. */
-    bool isMoving() const { return isRunning() && !isPaused() && m_columnsPerSecond > 0 && !m_tiles.isEmpty(); }
+    bool isMoving() const { return isRunning() && m_columnsPerSecond > 0 && !m_tiles.isEmpty() && !m_pausedAt; }
+
+    /**
+     * Stops the line at the column it shows at `now`; columnAt() keeps giving that column,
+     * also across updates, until resume(). Returns false when it was paused already.
+     */
+    bool pause(double now);
+    /** Moves on from the column it stopped at: the anchor moves by the time it stood still. */
+    bool resume(double now);
+    bool isPaused() const { return m_pausedAt.has_value(); }
 
     const std::optional<Content> &content() const { return m_content; }
     const std::optional<Placement> &placement() const { return m_placement; }
@@ -127,7 +124,6 @@ private:
     double m_anchorColumn = 0;
     double m_anchorTime = 0;
     double m_columnsPerSecond = 0;
-    /** When the line was stopped, while it stands still. */
     std::optional<double> m_pausedAt;
     std::int64_t m_loopColumns = 1;
     int m_copies = 0;

@@ -4,7 +4,8 @@
 #include "app/TickerController.h"
 #include "app/TickerPanel.h"
 #include "data/DataService.h"
-#include "ledview/LedView.h"
+#include "ledview/BandLines.h"
+#include "ledview/BandSurface.h"
 #include "line/LineTargets.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
@@ -89,6 +90,7 @@ private:
     /** The point of the screen over the middle of `span` on line `index`, as the line stands now. */
     QPoint pointOver(int index, const LineSpan &span) const;
     QStringList opened() const;
+    double column(int index) const { return m_controller->lines().line(index).columnAt(BandLines::now()); }
 
     QTemporaryDir m_dir;
     LoopbackHttpServer m_server;
@@ -149,7 +151,7 @@ void TestBandPointer::initTestCase()
     m_news->refresh();
     QTRY_VERIFY(!m_controller->shownHeadlines().isEmpty());
     QTRY_VERIFY(!m_controller->shownQuotes().isEmpty() && m_controller->shownQuotes().first().at.isValid());
-    QTRY_VERIFY(m_controller->view()->quotesLine().isMoving() && m_controller->view()->newsLine().isMoving());
+    QTRY_VERIFY(m_controller->lines().quotesLine().isMoving() && m_controller->lines().newsLine().isMoving());
     QTRY_VERIFY(m_controller->panel()->isVisible());
     QTest::qWait(50);
 }
@@ -161,14 +163,13 @@ void TestBandPointer::cleanupTestCase()
 
 QPoint TestBandPointer::pointOver(int index, const LineSpan &span) const
 {
-    const LedView *view = m_controller->view();
-    const ScrollLine &line = view->line(index);
+    const ScrollLine &line = m_controller->lines().line(index);
     const double pitch = line.content()->pitch;
     const auto w = static_cast<double>(line.content()->bitmap.w);
     const double target = (static_cast<double>(span.start) + static_cast<double>(span.end)) / 2;
-    const double x = std::fmod(std::fmod(target - view->lineColumn(index), w) + w, w) * pitch;
+    const double x = std::fmod(std::fmod(target - column(index), w) + w, w) * pitch;
     const double y = line.placement()->y + line.height() / 2;
-    return view->mapToGlobal(QPointF(x, y)).toPoint();
+    return m_controller->surface()->widget()->mapToGlobal(QPointF(x, y)).toPoint();
 }
 
 QStringList TestBandPointer::opened() const
@@ -181,39 +182,41 @@ QStringList TestBandPointer::opened() const
 
 void TestBandPointer::hoverStopsOnlyItsLine()
 {
-    LedView *view = m_controller->view();
+    const BandLines &lines = m_controller->lines();
+    const QWidget *widget = m_controller->surface()->widget();
     const QRect band = m_controller->panel()->geometry();
     m_pointer->moveTo(QPoint(band.x() + band.width() / 3, band.y() + 5));
     QTRY_COMPARE(m_controller->interaction()->pausedLine(), 0);
-    QVERIFY(view->quotesLine().isPaused());
-    QVERIFY(!view->newsLine().isPaused());
-    const double quotes = view->lineColumn(0);
-    const double news = view->lineColumn(1);
+    QVERIFY(lines.quotesLine().isPaused());
+    QVERIFY(!lines.newsLine().isPaused());
+    const double quotes = column(0);
+    const double news = column(1);
     QTest::qWait(300);
-    QCOMPARE(view->lineColumn(0), quotes);
-    QVERIFY(view->lineColumn(1) != news); // the other line kept moving
-    QVERIFY(view->isAnimating());
+    QCOMPARE(column(0), quotes);
+    QVERIFY(column(1) != news); // the other line kept moving
 
     // After half a second on the quote its tooltip is up, with what the band cannot show.
     QTRY_VERIFY(m_controller->interaction()->hovered().has_value());
     QCOMPARE(m_controller->interaction()->hovered()->url, LineTargets::quotePage("^GSPC"));
     QVERIFY(m_controller->interaction()->hovered()->tooltip.contains("SP500 (^GSPC)"));
-    QCOMPARE(view->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(widget->cursor().shape(), Qt::PointingHandCursor);
+    QTRY_VERIFY(m_controller->interaction()->isTooltipShown());
 
     // Leaving: the line goes on from where it stood.
     m_pointer->moveTo(QPoint(band.x() + band.width() / 3, band.bottom() + 200));
     QTRY_COMPARE(m_controller->interaction()->pausedLine(), -1);
-    QVERIFY(!view->quotesLine().isPaused());
-    const double resumed = view->lineColumn(0);
-    const double loop = static_cast<double>(view->quotesLine().loopColumns());
+    QVERIFY(!lines.quotesLine().isPaused());
+    QVERIFY(!m_controller->interaction()->isTooltipShown());
+    const double resumed = column(0);
+    const double loop = static_cast<double>(lines.quotesLine().loopColumns());
     const double moved = std::fmod(resumed - quotes + loop, loop);
-    QVERIFY2(moved < 0.5 * view->quotesLine().columnsPerSecond(), qPrintable(QString::number(moved)));
+    QVERIFY2(moved < 0.5 * lines.quotesLine().columnsPerSecond(), qPrintable(QString::number(moved)));
 
     // Over line 2 only line 2 stands still.
     m_pointer->moveTo(QPoint(band.x() + band.width() / 3, band.bottom() - 5));
     QTRY_COMPARE(m_controller->interaction()->pausedLine(), 1);
-    QVERIFY(!view->quotesLine().isPaused());
-    QVERIFY(view->newsLine().isPaused());
+    QVERIFY(!lines.quotesLine().isPaused());
+    QVERIFY(lines.newsLine().isPaused());
     m_pointer->moveTo(QPoint(band.x() + band.width() / 3, band.bottom() + 200));
     QTRY_COMPARE(m_controller->interaction()->pausedLine(), -1);
 }

@@ -28,12 +28,11 @@ private slots:
     void unchangedUpdateDoesNothing();
     void placementChangeKeepsTiles();
     void speedChangeKeepsColumn();
+    void pauseHoldsTheColumn();
     void newLoopContinuesFromColumnReached();
     void clearing();
     void fractionalPitchTilesMeetExactly();
     void paintPlacesTilesAtSnappedOffset();
-    void pauseHoldsColumnAndResumeShiftsAnchor();
-    void updateWhilePausedTakesColumnWhereItStands();
 };
 
 void TestScrollLine::loopColumns()
@@ -142,6 +141,27 @@ void TestScrollLine::speedChangeKeepsColumn()
     QVERIFY(qAbs(line.columnAt(t + 1) - 82) < 1e-9);
 }
 
+void TestScrollLine::pauseHoldsTheColumn()
+{
+    ScrollLine line;
+    line.update(bitmapOf(133), 0, 1440, 5, ColorTheme::greenRed, 3, 1, 100);
+    const double t0 = 100 + 40.0 / 21; // column 40
+    QVERIFY(line.pause(t0));
+    QVERIFY(!line.pause(t0 + 1)); // already paused
+    QVERIFY(line.isPaused());
+    QVERIFY(!line.isMoving());
+    QVERIFY(qAbs(line.columnAt(t0 + 7) - 40) < 1e-9);
+    // New content while paused stays where it stopped: still column 40.
+    QCOMPARE(line.update(bitmapOf(140), 0, 1440, 5, ColorTheme::greenRed, 3, 1, t0 + 3), ScrollLine::Change::content);
+    QVERIFY(qAbs(line.columnAt(t0 + 9) - 40) < 1e-9);
+    // Resumed 10 s after the pause: no jump, and it moves on at its speed from there.
+    QVERIFY(line.resume(t0 + 10));
+    QVERIFY(!line.resume(t0 + 10));
+    QVERIFY(line.isMoving());
+    QVERIFY(qAbs(line.columnAt(t0 + 10) - 40) < 1e-9);
+    QVERIFY(qAbs(line.columnAt(t0 + 11) - 61) < 1e-9);
+}
+
 void TestScrollLine::newLoopContinuesFromColumnReached()
 {
     ScrollLine line;
@@ -218,43 +238,6 @@ void TestScrollLine::paintPlacesTilesAtSnappedOffset()
     QCOMPARE(qGreen(canvas.pixel(1, 4)), 27);   // column 63's off dot
     QCOMPARE(canvas.pixel(0, 0), QColor(Qt::magenta).rgba()); // above the line: untouched
     QVERIFY(canvas.pixel(99, 5) != QColor(Qt::magenta).rgba()); // the line reaches the right edge
-}
-
-void TestScrollLine::pauseHoldsColumnAndResumeShiftsAnchor()
-{
-    ScrollLine line;
-    line.update(bitmapOf(133), 0, 1440, 5, ColorTheme::greenRed, 3, 1, 10); // 21 columns a second
-    QVERIFY(line.isMoving());
-    line.pause(12); // column 42
-    QVERIFY(line.isPaused());
-    QVERIFY(!line.isMoving());
-    QVERIFY(qAbs(line.columnAt(12) - 42) < 1e-9);
-    QVERIFY(qAbs(line.columnAt(20) - 42) < 1e-9);
-    line.pause(15); // a second pause does not move the stop
-    line.resume(19.5);
-    QVERIFY(!line.isPaused());
-    QVERIFY(line.isMoving());
-    QCOMPARE(line.anchorTime(), 10 + 7.5);
-    // No jump at the resume, then the usual speed.
-    QVERIFY(qAbs(line.columnAt(19.5) - 42) < 1e-9);
-    QVERIFY(qAbs(line.columnAt(20.5) - 63) < 1e-9);
-    line.resume(30); // not paused: nothing moves
-    QCOMPARE(line.anchorTime(), 17.5);
-    // A resume stamped before the pause never runs the line backwards.
-    line.pause(21);
-    line.resume(20);
-    QVERIFY(qAbs(line.columnAt(21) - 73.5) < 1e-9);
-}
-
-void TestScrollLine::updateWhilePausedTakesColumnWhereItStands()
-{
-    ScrollLine line;
-    line.update(bitmapOf(133), 0, 1440, 5, ColorTheme::greenRed, 3, 1, 0);
-    line.pause(2); // column 42
-    QCOMPARE(line.update(bitmapOf(140), 0, 1440, 5, ColorTheme::greenRed, 3, 1, 9), ScrollLine::Change::content);
-    QVERIFY(qAbs(line.columnAt(9) - 42) < 1e-9);
-    line.resume(10);
-    QVERIFY(qAbs(line.columnAt(11) - 63) < 1e-9);
 }
 
 QTEST_GUILESS_MAIN(TestScrollLine)
