@@ -64,8 +64,7 @@ DataService::DataService(Settings &settings, UserDefaults &store, HttpClient &ht
 
 DataService::DataService(Settings &settings, UserDefaults &store, QObject *parent)
     : DataService(settings, store, HttpClient::shared(), parent)
-{
-}
+{}
 
 DataService::~DataService()
 {
@@ -162,8 +161,8 @@ QDateTime DataService::nextSlot(const QDateTime &now)
 QString DataService::itemBackoffKey(const QString &service, const WatchItem &item)
 {
     // The symbol and market are part of the key: an edited item is a new request, asked at once.
-    return service + QLatin1Char(':') + item.id.toString(QUuid::WithoutBraces) + QLatin1Char(':') + item.symbol
-           + QLatin1Char(':') + item.ref.value_or(QString());
+    return service + QLatin1Char(':') + item.id.toString(QUuid::WithoutBraces) + QLatin1Char(':') + item.symbol +
+           QLatin1Char(':') + item.ref.value_or(QString());
 }
 
 std::chrono::milliseconds DataService::slotCap() const
@@ -178,8 +177,7 @@ void DataService::recordOutcome(const QString &key, const Fetched<T> &fetched, s
     if (fetched.value)
         m_backoff.succeeded(key);
     else if (fetched.failed())
-        m_backoff.failed(key, Clock::current().monotonicMs(), cap, fetched.response.retryAfter,
-                         Clock::current().now());
+        m_backoff.failed(key, Clock::current().monotonicMs(), cap, fetched.response.retryAfter, Clock::current().now());
 }
 
 void DataService::loadStores()
@@ -281,9 +279,8 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
         const QString weatherKey = m_settings.effectiveWeatherKey();
         const QString backoffKey = itemBackoffKey(QStringLiteral("weather"), item);
         const qint64 nowMs = Clock::current().monotonicMs();
-        if (!weatherKey.isEmpty()
-            && (!m_backoff.mayAsk(weatherServiceBackoffKey(), nowMs, force)
-                || !m_backoff.mayAsk(backoffKey, nowMs, force)))
+        if (!weatherKey.isEmpty() && (!m_backoff.mayAsk(weatherServiceBackoffKey(), nowMs, force) ||
+                                      !m_backoff.mayAsk(backoffKey, nowMs, force)))
             continue;
         const auto result = co_await MetalsWeather::fetchWeather(m_http, item, weatherKey, cancellation.get());
         if (!self)
@@ -333,8 +330,8 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
                 continue;
             }
             const auto fetchedAt = m_stockFetchedAt.constFind(item.id);
-            const bool fresh = fetchedAt != m_stockFetchedAt.cend()
-                               && fetchedAt->secsTo(now) < twelveDataReuseSeconds && m_cache.contains(item.id);
+            const bool fresh = fetchedAt != m_stockFetchedAt.cend() &&
+                               fetchedAt->secsTo(now) < twelveDataReuseSeconds && m_cache.contains(item.id);
             if (!force && fresh)
                 continue;
             // A refresh that cut short the previous run's pause must not ask sooner than it would have.
@@ -375,8 +372,7 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
     finish();
 }
 
-QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDateTime now,
-                                         Cancellation *cancellation)
+QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDateTime now, Cancellation *cancellation)
 {
     const QPointer<DataService> self(this);
     // Keys are taken before the request: the answer is in the currency and unit asked for,

@@ -9,8 +9,7 @@
  * (body dropped) so that the caller can tell a cancelled request from a failure and read
  * the status and Retry-After.
  */
-template<typename T>
-struct Fetched
+template<typename T> struct Fetched
 {
     std::optional<T> value;
     HttpResponse response;

@@ -12,9 +12,8 @@ ServiceRequest metalsRequest(const QString &key, const QString &currency, const 
     ServiceRequest request;
     request.base = ServiceUrls::metalsDev();
     request.path = QStringLiteral("/v1/latest");
-    request.query = {{QStringLiteral("api_key"), key},
-                     {QStringLiteral("currency"), currency},
-                     {QStringLiteral("unit"), unit}};
+    request.query = {
+        {QStringLiteral("api_key"), key}, {QStringLiteral("currency"), currency}, {QStringLiteral("unit"), unit}};
     return request;
 }
 
@@ -33,7 +32,8 @@ ServiceRequest forecastRequest(const QString &key, const QString &q)
     ServiceRequest request;
     request.base = ServiceUrls::weatherApi();
     request.path = QStringLiteral("/v1/forecast.json");
-    request.query = {{QStringLiteral("key"), key}, {QStringLiteral("q"), q}, {QStringLiteral("days"), QStringLiteral("1")}};
+    request.query = {
+        {QStringLiteral("key"), key}, {QStringLiteral("q"), q}, {QStringLiteral("days"), QStringLiteral("1")}};
     return request;
 }
 

@@ -7,8 +7,7 @@
 namespace {
 
 /** The value `map` reads from a usable answer, keeping the response for the caller. */
-template<typename T, typename Map>
-Fetched<T> mapped(const Fetched<QJsonObject> &answer, Map map)
+template<typename T, typename Map> Fetched<T> mapped(const Fetched<QJsonObject> &answer, Map map)
 {
     Fetched<T> result;
     result.response = answer.response;
@@ -40,7 +39,8 @@ std::optional<ServiceRequest> yahooRequest(const WatchItem &item)
     ServiceRequest request;
     request.base = ServiceUrls::yahoo();
     request.path = QStringLiteral("/v8/finance/chart/") + *symbol;
-    request.query = {{QStringLiteral("range"), QStringLiteral("1d")}, {QStringLiteral("interval"), QStringLiteral("15m")}};
+    request.query = {{QStringLiteral("range"), QStringLiteral("1d")},
+                     {QStringLiteral("interval"), QStringLiteral("15m")}};
     return request;
 }
 

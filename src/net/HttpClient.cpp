@@ -31,16 +31,16 @@ QCoro::Task<HttpResponse> HttpClient::get(QUrl url, Options options)
     }
 
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         options.sameHostRedirects ? QNetworkRequest::UserVerifiedRedirectPolicy
-                                                   : QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, options.sameHostRedirects
+                                                                       ? QNetworkRequest::UserVerifiedRedirectPolicy
+                                                                       : QNetworkRequest::NoLessSafeRedirectPolicy);
     if (options.sendUserAgent)
         request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
 
     // The reply outlives this frame only until the event loop deletes it; every
     // connection below is scoped to objects that die with the frame.
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(m_manager.get(request),
-                                                                  [](QNetworkReply *r) { r->deleteLater(); });
+                                                                    [](QNetworkReply *r) { r->deleteLater(); });
     QNetworkReply *raw = reply.get();
 
     HttpResponse::Failure abortReason = HttpResponse::Failure::none;
@@ -66,7 +66,8 @@ QCoro::Task<HttpResponse> HttpClient::get(QUrl url, Options options)
         QObject::connect(raw, &QNetworkReply::redirected, &scope, [&, current = url](const QUrl &target) mutable {
             const QUrl next = current.resolved(target);
             const bool sameHost = next.host().compare(current.host(), Qt::CaseInsensitive) == 0;
-            const bool downgrade = current.scheme() == QLatin1String("https") && next.scheme() != QLatin1String("https");
+            const bool downgrade =
+                current.scheme() == QLatin1String("https") && next.scheme() != QLatin1String("https");
             const bool knownScheme = next.scheme() == QLatin1String("https") || next.scheme() == QLatin1String("http");
             if (!sameHost || downgrade || !knownScheme) {
                 abortWith(HttpResponse::Failure::redirect);

@@ -52,7 +52,8 @@ std::optional<milliseconds> RequestBackoff::parseRetryAfter(const QByteArray &va
     if (!now.isValid())
         return std::nullopt;
     // IMF-fixdate, the form HTTP servers send: "Sun, 06 Nov 1994 08:49:37 GMT".
-    QDateTime at = QLocale::c().toDateTime(QString::fromLatin1(text), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
+    QDateTime at =
+        QLocale::c().toDateTime(QString::fromLatin1(text), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
     if (!at.isValid())
         return std::nullopt;
     at.setTimeZone(QTimeZone::utc());

@@ -11,10 +11,10 @@
  */
 namespace ServiceUrls {
 
-QUrl yahoo();       ///< DOTBANNER_YAHOO_URL, default https://query1.finance.yahoo.com
-QUrl twelveData();  ///< DOTBANNER_TWELVEDATA_URL, default https://api.twelvedata.com
-QUrl metalsDev();   ///< DOTBANNER_METALSDEV_URL, default https://api.metals.dev
-QUrl weatherApi();  ///< DOTBANNER_WEATHERAPI_URL, default https://api.weatherapi.com
+QUrl yahoo();      ///< DOTBANNER_YAHOO_URL, default https://query1.finance.yahoo.com
+QUrl twelveData(); ///< DOTBANNER_TWELVEDATA_URL, default https://api.twelvedata.com
+QUrl metalsDev();  ///< DOTBANNER_METALSDEV_URL, default https://api.metals.dev
+QUrl weatherApi(); ///< DOTBANNER_WEATHERAPI_URL, default https://api.weatherapi.com
 
 /** Reads the four variables once so that a refused one is reported at start. */
 void checkOverrides();

@@ -16,8 +16,7 @@ SearchModel::SearchModel(Settings &settings, HttpClient &http, QObject *parent)
     : QObject(parent)
     , m_settings(settings)
     , m_http(http)
-{
-}
+{}
 
 SearchModel::~SearchModel()
 {

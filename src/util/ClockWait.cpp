@@ -17,7 +17,8 @@ QCoro::Task<bool> waitOnClock(std::chrono::milliseconds duration, Cancellation *
     if (cancellation) {
         QObject::connect(cancellation, &Cancellation::cancelled, &timer, [&timer] {
             timer.stop();
-            QMetaObject::invokeMethod(&timer, [&timer] { emit timer.timeout(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &timer, [&timer] { emit timer.timeout(); }, Qt::QueuedConnection);
         });
     }
     timer.start(duration);

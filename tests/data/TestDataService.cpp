@@ -25,8 +25,8 @@ QDateTime local(int day, int hour, int minute)
 
 QByteArray yahoo(double price)
 {
-    return R"({"chart":{"result":[{"meta":{"regularMarketPrice":)" + QByteArray::number(price)
-           + R"(,"chartPreviousClose":100}}]}})";
+    return R"({"chart":{"result":[{"meta":{"regularMarketPrice":)" + QByteArray::number(price) +
+           R"(,"chartPreviousClose":100}}]}})";
 }
 
 QByteArray twelve(const char *close)
@@ -36,8 +36,8 @@ QByteArray twelve(const char *close)
 
 QByteArray weather(double celsius, int code = 1000)
 {
-    return R"({"current":{"temp_c":)" + QByteArray::number(celsius) + R"(,"is_day":1,"condition":{"code":)"
-           + QByteArray::number(code) + "}}}";
+    return R"({"current":{"temp_c":)" + QByteArray::number(celsius) + R"(,"is_day":1,"condition":{"code":)" +
+           QByteArray::number(code) + "}}}";
 }
 
 QStringList prices(const QList<Quote> &quotes)
@@ -238,8 +238,7 @@ private slots:
         connect(m_server.get(), &LoopbackHttpServer::requestReceived, this,
                 [&](const LoopbackHttpServer::Request &) { arrivals.append(m_clock->monotonicMs()); });
         auto service = makeService();
-        connect(service.get(), &DataService::quotesChanged, this,
-                [&] { publications.append(m_clock->monotonicMs()); });
+        connect(service.get(), &DataService::quotesChanged, this, [&] { publications.append(m_clock->monotonicMs()); });
         service->setTwelveDataPause(1000ms);
         service->refresh(false);
         runToEnd(*service);
@@ -394,9 +393,9 @@ private slots:
     void metalHistoryAndReferencePrice()
     {
         m_settings->setItems({m_gold});
-        QVERIFY(m_store->set(DataService::historyKey,
-                             Records::encodeHistory({{"metal:gold:EUR:toz",
-                                                      {{local(1, 17, 0), 2000}, {local(2, 9, 0), 2010}}}})));
+        QVERIFY(m_store->set(
+            DataService::historyKey,
+            Records::encodeHistory({{"metal:gold:EUR:toz", {{local(1, 17, 0), 2000}, {local(2, 9, 0), 2010}}}})));
         m_clock->setNow(local(2, 12, 30));
         auto service = makeService();
         service->start();
@@ -639,20 +638,19 @@ private slots:
             waitIdle(*service);
             return requestsTo("/v1/latest");
         };
-        QCOMPARE(askAfter(0), 1);                  // 10:00 fails: 5 min
+        QCOMPARE(askAfter(0), 1); // 10:00 fails: 5 min
         QCOMPARE(askAfter(299 * 1000), 1);
-        QCOMPARE(askAfter(1000), 2);               // 10:05 fails: 10 min
+        QCOMPARE(askAfter(1000), 2); // 10:05 fails: 10 min
         QCOMPARE(askAfter(599 * 1000), 2);
-        QCOMPARE(askAfter(1000), 3);               // 10:15 fails: 20 min
-        QCOMPARE(askAfter(20 * 60 * 1000), 4);     // 10:35 fails: 40 min
-        QCOMPARE(askAfter(40 * 60 * 1000), 5);     // 11:15 fails: 80 min would pass the 12:30 slot
-        QCOMPARE(*service->backoff().retryAtMs(service->metalsBackoffKey()) - m_clock->monotonicMs(),
-                 75 * 60 * 1000);
+        QCOMPARE(askAfter(1000), 3);           // 10:15 fails: 20 min
+        QCOMPARE(askAfter(20 * 60 * 1000), 4); // 10:35 fails: 40 min
+        QCOMPARE(askAfter(40 * 60 * 1000), 5); // 11:15 fails: 80 min would pass the 12:30 slot
+        QCOMPARE(*service->backoff().retryAtMs(service->metalsBackoffKey()) - m_clock->monotonicMs(), 75 * 60 * 1000);
         m_server->setResponse("/v1/latest", {200, R"({"status":"success","metals":{"gold":2020}})"});
-        QCOMPARE(askAfter(75 * 60 * 1000), 6);     // 12:30 succeeds
+        QCOMPARE(askAfter(75 * 60 * 1000), 6); // 12:30 succeeds
         QVERIFY(!service->backoff().retryAtMs(service->metalsBackoffKey()));
         QCOMPARE(prices(service->quotes()), QStringList({"2020.00"}));
-        QCOMPARE(askAfter(60 * 1000), 6);          // fetched for this slot
+        QCOMPARE(askAfter(60 * 1000), 6); // fetched for this slot
 
         QCOMPARE(DataService::nextSlot(local(2, 12, 30)), local(2, 17, 0));
         QCOMPARE(DataService::nextSlot(local(2, 17, 0)), local(3, 9, 0));
@@ -674,9 +672,9 @@ private slots:
             waitIdle(*service);
             return m_server->requestCount();
         };
-        QCOMPARE(forceAfter(30 * 1000), 2);  // too soon after the failure
-        QCOMPARE(forceAfter(30 * 1000), 4);  // a minute: both tried once more
-        QCOMPARE(forceAfter(0), 4);          // and not again at once
+        QCOMPARE(forceAfter(30 * 1000), 2); // too soon after the failure
+        QCOMPARE(forceAfter(30 * 1000), 4); // a minute: both tried once more
+        QCOMPARE(forceAfter(0), 4);         // and not again at once
         QCOMPARE(forceAfter(60 * 1000), 6);
         // Unforced runs still wait: the back-off doubled with each forced failure.
         QCOMPARE(service->backoff().failures(service->metalsBackoffKey()), 3);

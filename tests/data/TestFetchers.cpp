@@ -132,9 +132,9 @@ private slots:
         QCOMPARE(request.headers.value("user-agent"), QByteArray("Mozilla/5.0 (Macintosh) Dotbanner/1.0"));
 
         m_server->clearRequests();
-        QVERIFY(await(StockProviders::fetchTwelve(*m_http, item(ItemKind::quote, "BRK/B", "B", QString()), "k",
-                                                  nullptr))
-                    .value);
+        QVERIFY(
+            await(StockProviders::fetchTwelve(*m_http, item(ItemKind::quote, "BRK/B", "B", QString()), "k", nullptr))
+                .value);
         QCOMPARE(m_server->requests().first().target, QByteArray("/quote?symbol=BRK/B&apikey=k"));
     }
 
@@ -255,7 +255,8 @@ private slots:
         QVERIFY(elapsed.elapsed() < 10000);
 
         // A cancelled fetch is no failure of the service: it must not start a back-off.
-        const auto cancelled = await(StockProviders::fetchYahoo(*m_http, item(ItemKind::quote, "AAPL", "A"), &cancellation));
+        const auto cancelled =
+            await(StockProviders::fetchYahoo(*m_http, item(ItemKind::quote, "AAPL", "A"), &cancellation));
         QVERIFY(cancelled.cancelled());
         QVERIFY(!cancelled.failed());
     }
@@ -265,7 +266,8 @@ private slots:
         LoopbackHttpServer::Response busy(429, R"({"code":429,"status":"error"})");
         busy.headers.append(qMakePair(QByteArray("Retry-After"), QByteArray("3600")));
         m_server->setResponse("/quote", busy);
-        const auto answer = await(StockProviders::fetchTwelve(*m_http, item(ItemKind::quote, "MC", "LVMH"), "k", nullptr));
+        const auto answer =
+            await(StockProviders::fetchTwelve(*m_http, item(ItemKind::quote, "MC", "LVMH"), "k", nullptr));
         QVERIFY(answer.failed());
         QCOMPARE(answer.response.status, 429);
         QCOMPARE(answer.response.retryAfter, QByteArray("3600"));

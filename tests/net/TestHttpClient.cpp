@@ -144,7 +144,8 @@ private slots:
         m_serverPtr->setResponse("/port", toPort);
         LoopbackHttpServer::Response toHost{301, ""};
         // Another name for the same machine is another host.
-        toHost.headers.append(qMakePair(QByteArray("Location"), QByteArray("http://localhost:" + QByteArray::number(other.port()) + "/there")));
+        toHost.headers.append(qMakePair(QByteArray("Location"),
+                                        QByteArray("http://localhost:" + QByteArray::number(other.port()) + "/there")));
         m_serverPtr->setResponse("/host", toHost);
         LoopbackHttpServer::Response local{307, ""};
         local.headers.append(qMakePair(QByteArray("Location"), QByteArray("/here")));
@@ -209,7 +210,8 @@ private slots:
         QVERIFY(!ServiceUrls::isSafeForKeys(QUrl("ftp://127.0.0.1")));
 
         qputenv("DOTBANNER_TWELVEDATA_URL", "http://mirror.example.test/td");
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^DOTBANNER_TWELVEDATA_URL refused .*https://api.twelvedata.com$"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^DOTBANNER_TWELVEDATA_URL refused .*https://api.twelvedata.com$"));
         QCOMPARE(ServiceUrls::twelveData(), QUrl("https://api.twelvedata.com"));
         QCOMPARE(ServiceUrls::twelveData(), QUrl("https://api.twelvedata.com")); // reported once
         qputenv("DOTBANNER_TWELVEDATA_URL", "https://mirror.example.test/td");

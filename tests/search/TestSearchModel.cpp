@@ -121,8 +121,10 @@ private slots:
 
     void typingQuicklySendsOneRequestAfterTheLastKey()
     {
-        m_server->setResponse("/yahoo/v1/finance/search",
-                              {200, R"({"quotes":[{"symbol":"AAPL","shortname":"Apple Inc.","exchDisp":"NASDAQ","quoteType":"EQUITY"}]})"});
+        m_server->setResponse(
+            "/yahoo/v1/finance/search",
+            {200,
+             R"({"quotes":[{"symbol":"AAPL","shortname":"Apple Inc.","exchDisp":"NASDAQ","quoteType":"EQUITY"}]})"});
         // The quiet time runs on the process clock: moved by hand here, nothing sleeps.
         FakeClock clock;
         QSignalSpy requests(m_server.get(), &LoopbackHttpServer::requestReceived);

@@ -46,9 +46,8 @@ public:
         const qint64 target = m_monotonicMs + ms;
         for (;;) {
             // Timers may start or stop others while they fire: look again each time.
-            const auto due = std::min_element(m_timers.cbegin(), m_timers.cend(), [](ClockTimer *a, ClockTimer *b) {
-                return a->dueMs() < b->dueMs();
-            });
+            const auto due = std::min_element(m_timers.cbegin(), m_timers.cend(),
+                                              [](ClockTimer *a, ClockTimer *b) { return a->dueMs() < b->dueMs(); });
             if (due == m_timers.cend() || (*due)->dueMs() > target)
                 break;
             moveTo(std::max((*due)->dueMs(), m_monotonicMs));
