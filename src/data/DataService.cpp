@@ -4,14 +4,14 @@
 #include "data/MetalsWeather.h"
 #include "data/StockProviders.h"
 #include "net/HttpClient.h"
+#include "net/ServiceUrls.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 #include "util/Cancellation.h"
 #include "util/Clock.h"
+#include "util/ClockWait.h"
 
 #include <QPointer>
-
-#include <qcoro/qcorotimer.h>
 
 #include <algorithm>
 #include <utility>
@@ -59,13 +59,12 @@ DataService::DataService(Settings &settings, UserDefaults &store, HttpClient &ht
     , m_http(http)
 {
     m_timer.setInterval(refreshInterval);
-    connect(&m_timer, &QTimer::timeout, this, &DataService::onTimerTick);
+    connect(&m_timer, &ClockTimer::timeout, this, &DataService::onTimerTick);
 }
 
 DataService::DataService(Settings &settings, UserDefaults &store, QObject *parent)
     : DataService(settings, store, HttpClient::shared(), parent)
-{
-}
+{}
 
 DataService::~DataService()
 {
@@ -78,6 +77,8 @@ DataService::~DataService()
 
 void DataService::start()
 {
+    // A refused service address is reported once, at start, rather than at the first request.
+    ServiceUrls::checkOverrides();
     loadStores();
     refresh(false);
     m_timer.start();
@@ -99,7 +100,7 @@ void DataService::onTimerTick()
 
 void DataService::refresh(bool force)
 {
-    const QList<WatchItem> items = m_settings.items();
+    const QList<WatchItem> items = m_settings.items().mid(0, maxActiveWatchItems);
     auto cancellation = std::make_shared<Cancellation>();
     const std::shared_ptr<Cancellation> previous = std::exchange(m_runCancellation, cancellation);
     m_runInProgress = true;
@@ -144,6 +145,41 @@ QDateTime DataService::lastSlot(const QDateTime &now)
     return QDateTime(yesterday, QTime(0, 0), Qt::LocalTime);
 }
 
+QDateTime DataService::nextSlot(const QDateTime &now)
+{
+    const QDateTime local = now.toLocalTime();
+    for (int day = 0; day <= 2; ++day) {
+        for (const Slot &slot : dailySlots) {
+            const auto time = slotOn(local.date().addDays(day), slot);
+            if (time && *time > local)
+                return *time;
+        }
+    }
+    return local.addDays(1);
+}
+
+QString DataService::itemBackoffKey(const QString &service, const WatchItem &item)
+{
+    // The symbol and market are part of the key: an edited item is a new request, asked at once.
+    return service + QLatin1Char(':') + item.id.toString(QUuid::WithoutBraces) + QLatin1Char(':') + item.symbol +
+           QLatin1Char(':') + item.ref.value_or(QString());
+}
+
+std::chrono::milliseconds DataService::slotCap() const
+{
+    const QDateTime now = Clock::current().now();
+    return std::chrono::milliseconds(std::max<qint64>(0, now.msecsTo(nextSlot(now))));
+}
+
+template<typename T>
+void DataService::recordOutcome(const QString &key, const Fetched<T> &fetched, std::chrono::milliseconds cap)
+{
+    if (fetched.value)
+        m_backoff.succeeded(key);
+    else if (fetched.failed())
+        m_backoff.failed(key, Clock::current().monotonicMs(), cap, fetched.response.retryAfter, Clock::current().now());
+}
+
 void DataService::loadStores()
 {
     if (const auto bytes = m_store.data(scheduledKey)) {
@@ -183,24 +219,14 @@ void DataService::publish(const QList<WatchItem> &items, const Cancellation &can
         return;
     QList<Quote> quotes;
     quotes.reserve(items.size());
-    for (const WatchItem &item : items)
-        quotes.append(m_cache.value(item.id, Records::placeholder(item)));
+    for (const WatchItem &item : items) {
+        Quote quote = m_cache.value(item.id, Records::placeholder(item));
+        // The cache keeps the label the value was fetched under; a rename shows at once.
+        quote.name = item.label;
+        quotes.append(std::move(quote));
+    }
     m_quotes = quotes;
     emit quotesChanged(m_quotes);
-}
-
-QCoro::Task<> DataService::pause(std::chrono::milliseconds duration, Cancellation *cancellation)
-{
-    if (cancellation->isCancelled())
-        co_return;
-    QTimer timer;
-    timer.setSingleShot(true);
-    // A coarse timer may fire up to 5 % early, which would break Twelve Data's rate limit.
-    timer.setTimerType(Qt::PreciseTimer);
-    // Cancelling ends the wait early: the timer fires on the next pass of the loop.
-    QObject::connect(cancellation, &Cancellation::cancelled, &timer, [&timer] { timer.start(0); });
-    timer.start(duration);
-    co_await timer;
 }
 
 QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_ptr<Cancellation> cancellation)
@@ -250,14 +276,27 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
         const bool due = force || stored == m_scheduled.cend() || !stored->icon || stored->at < slot;
         if (!due)
             continue;
-        const auto result = co_await MetalsWeather::fetchWeather(m_http, item, m_settings.effectiveWeatherKey(),
-                                                                 cancellation.get());
+        const QString weatherKey = m_settings.effectiveWeatherKey();
+        const QString backoffKey = itemBackoffKey(QStringLiteral("weather"), item);
+        const qint64 nowMs = Clock::current().monotonicMs();
+        if (!weatherKey.isEmpty() && (!m_backoff.mayAsk(weatherServiceBackoffKey(), nowMs, force) ||
+                                      !m_backoff.mayAsk(backoffKey, nowMs, force)))
+            continue;
+        const auto result = co_await MetalsWeather::fetchWeather(m_http, item, weatherKey, cancellation.get());
         if (!self)
             co_return;
-        if (result) {
-            m_scheduled.insert(key, *result);
+        if (!weatherKey.isEmpty()) {
+            // A refused key fails every item alike: the service waits as a whole.
+            const int status = result.response.status;
+            const bool keyRefused = status == 401 || status == 403;
+            if (result.value)
+                m_backoff.succeeded(weatherServiceBackoffKey());
+            recordOutcome(keyRefused ? weatherServiceBackoffKey() : backoffKey, result, slotCap());
+        }
+        if (result.value) {
+            m_scheduled.insert(key, *result.value);
             saveScheduled();
-            m_cache.insert(item.id, Records::quoteFromCached(item, *result));
+            m_cache.insert(item.id, Records::quoteFromCached(item, *result.value));
         } else if (!m_scheduled.contains(key)) {
             const bool hasKey = !m_settings.weatherKey().isEmpty();
             m_cache.insert(item.id,
@@ -274,8 +313,15 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
             finish();
             co_return;
         }
-        std::optional<Quote> result;
-        if (provider == StockProvider::yahoo) {
+        Fetched<Quote> result;
+        const bool yahoo = provider == StockProvider::yahoo;
+        const QString backoffKey = itemBackoffKey(yahoo ? QStringLiteral("yahoo") : QStringLiteral("twelvedata"), item);
+        if (!m_backoff.mayAsk(backoffKey, Clock::current().monotonicMs(), force)) {
+            if (!m_cache.contains(item.id))
+                m_cache.insert(item.id, Records::placeholder(item));
+            continue;
+        }
+        if (yahoo) {
             result = co_await StockProviders::fetchYahoo(m_http, item, cancellation.get());
         } else {
             const QString key = m_settings.stockKey();
@@ -284,15 +330,15 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
                 continue;
             }
             const auto fetchedAt = m_stockFetchedAt.constFind(item.id);
-            const bool fresh = fetchedAt != m_stockFetchedAt.cend()
-                               && fetchedAt->secsTo(now) < twelveDataReuseSeconds && m_cache.contains(item.id);
+            const bool fresh = fetchedAt != m_stockFetchedAt.cend() &&
+                               fetchedAt->secsTo(now) < twelveDataReuseSeconds && m_cache.contains(item.id);
             if (!force && fresh)
                 continue;
             // A refresh that cut short the previous run's pause must not ask sooner than it would have.
-            if (m_sinceTwelveRequest.isValid()) {
-                const auto remaining = m_twelvePause - std::chrono::milliseconds(m_sinceTwelveRequest.elapsed());
-                if (remaining.count() > 0) {
-                    co_await pause(remaining, cancellation.get());
+            if (m_lastTwelveAnswerMs) {
+                const auto since = std::chrono::milliseconds(Clock::current().monotonicMs() - *m_lastTwelveAnswerMs);
+                if (since < m_twelvePause) {
+                    co_await waitOnClock(m_twelvePause - since, cancellation.get());
                     if (!self)
                         co_return;
                     if (token.isCancelled()) {
@@ -303,21 +349,22 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
             }
             result = co_await StockProviders::fetchTwelve(m_http, item, key, cancellation.get());
             if (self)
-                m_sinceTwelveRequest.start();
+                m_lastTwelveAnswerMs = Clock::current().monotonicMs();
         }
         if (!self)
             co_return;
-        if (result) {
+        recordOutcome(backoffKey, result, stockBackoffCap);
+        if (result.value) {
             const QDateTime fetchedAt = Clock::current().now();
-            result->at = fetchedAt;
-            m_cache.insert(item.id, *result);
+            result.value->at = fetchedAt;
+            m_cache.insert(item.id, *result.value);
             m_stockFetchedAt.insert(item.id, fetchedAt);
         } else if (!m_cache.contains(item.id)) {
             m_cache.insert(item.id, Records::placeholder(item));
         }
         publish(items, token);
-        if (provider == StockProvider::twelveData) {
-            co_await pause(m_twelvePause, cancellation.get());
+        if (!yahoo) {
+            co_await waitOnClock(m_twelvePause, cancellation.get());
             if (!self)
                 co_return;
         }
@@ -327,8 +374,7 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
     finish();
 }
 
-QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDateTime now,
-                                         Cancellation *cancellation)
+QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDateTime now, Cancellation *cancellation)
 {
     const QPointer<DataService> self(this);
     // Keys are taken before the request: the answer is in the currency and unit asked for,
@@ -358,15 +404,17 @@ QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDa
         co_return;
     }
 
-    const auto url = MetalsWeather::metalsUrl(key, m_settings.metalCurrency(), m_settings.metalUnit());
-    if (!url)
+    const QString backoffKey = metalsBackoffKey();
+    if (!m_backoff.mayAsk(backoffKey, Clock::current().monotonicMs(), force))
         co_return;
-    const auto answer = co_await StockProviders::getJSON(m_http, *url, cancellation);
-    if (!self || !answer)
+    const auto answer = co_await MetalsWeather::fetchMetals(
+        m_http, MetalsWeather::metalsRequest(key, m_settings.metalCurrency(), m_settings.metalUnit()), cancellation);
+    if (!self)
         co_return;
-    const auto metals = JsonMappings::metalsLatest(*answer);
-    if (!metals)
+    recordOutcome(backoffKey, answer, slotCap());
+    if (!answer.value)
         co_return;
+    const QJsonObject &metals = *answer.value;
 
     // The same metal may be watched twice; its price is one reading, or the history would
     // hold every price twice and a first fetch would show a change of 0 against itself.
@@ -374,7 +422,7 @@ QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDa
     for (qsizetype i = 0; i < items.size(); ++i) {
         const WatchItem &item = items.at(i);
         const QString &metalKey = keys.at(i);
-        const QJsonValue value = metals->value(item.symbol);
+        const QJsonValue value = metals.value(item.symbol);
         if (!value.isDouble()) {
             m_metalsMissingAt.insert(metalKey, now);
             continue;

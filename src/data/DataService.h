@@ -1,17 +1,19 @@
 #pragma once
 
+#include "data/Fetched.h"
 #include "data/Quote.h"
 #include "data/Records.h"
+#include "net/RequestBackoff.h"
 #include "settings/WatchItem.h"
+#include "settings/WatchLimits.h"
+#include "util/ClockTimer.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
 #include <QSet>
-#include <QTimer>
 #include <QUuid>
 
 #include <qcoro/qcorotask.h>
@@ -29,6 +31,11 @@ class UserDefaults;
  * the main thread, shows the stored metal and weather values, refreshes them when a
  * daily slot has passed, then fetches the stock items one by one, publishing the whole
  * list after each step. A new refresh cancels the run in progress.
+ *
+ * A service that failed (no answer, a status outside 2xx, an answer that says error) is
+ * left alone for a while (see RequestBackoff): the metals request as a whole, WeatherAPI
+ * per item (as a whole when it refuses the key), each stock item on its own. Only the
+ * first maxActiveWatchItems items are fetched and published.
  */
 class DataService : public QObject
 {
@@ -42,6 +49,8 @@ public:
     static constexpr std::chrono::milliseconds twelveDataPause{7800};
     /** Twelve Data is asked again for an item only after this long, unless forced. */
     static constexpr qint64 twelveDataReuseSeconds = 600;
+    /** The longest a failing stock item waits between attempts (they have no daily slot). */
+    static constexpr std::chrono::milliseconds stockBackoffCap{60 * 60 * 1000};
 
     /** The process-wide service, on Settings::shared() and UserDefaults::standard(). */
     static DataService &shared();
@@ -52,7 +61,12 @@ public:
 
     /** Reads the stores, runs a first refresh and starts the periodic timer. Once, at launch. */
     void start();
-    /** Cancels the run in progress and starts a new one over the current watch list. */
+    /**
+     * Cancels the run in progress and starts a new one over the current watch list.
+     * `force` is the user's refresh, or a changed key: every value is asked again at once,
+     * the daily slots and the Twelve Data reuse time notwithstanding, and a service waiting
+     * after failures is tried once more, at most once a minute per service (or item).
+     */
     void refresh(bool force);
 
     QList<Quote> quotes() const { return m_quotes; }
@@ -66,6 +80,14 @@ public:
     static QList<double> normalise(const QList<double> &values) { return Records::normalise(values); }
     /** The latest of 9:00, 12:30 and 17:00 local time at or before `now`. */
     static QDateTime lastSlot(const QDateTime &now);
+    /** The earliest of those slots after `now`. */
+    static QDateTime nextSlot(const QDateTime &now);
+
+    /** The back-off keys, for tests: the metals request, WeatherAPI's key, one item. */
+    QString metalsBackoffKey() const { return QStringLiteral("metals:") + metalsFetchKey(); }
+    static QString weatherServiceBackoffKey() { return QStringLiteral("weather"); }
+    static QString itemBackoffKey(const QString &service, const WatchItem &item);
+    const RequestBackoff &backoff() const { return m_backoff; }
 
     /** Test seams: the spacing of Twelve Data requests and the timer interval. */
     void setTwelveDataPause(std::chrono::milliseconds pause) { m_twelvePause = pause; }
@@ -87,18 +109,21 @@ private:
     void saveFetchTimes();
     QCoro::Task<> run(QList<WatchItem> items, bool force, std::shared_ptr<Cancellation> cancellation);
     QCoro::Task<> refreshMetals(QList<WatchItem> items, bool force, QDateTime now, Cancellation *cancellation);
-    QCoro::Task<> pause(std::chrono::milliseconds duration, Cancellation *cancellation);
     void publish(const QList<WatchItem> &items, const Cancellation &cancellation);
+    template<typename T>
+    void recordOutcome(const QString &key, const Fetched<T> &fetched, std::chrono::milliseconds cap);
+    std::chrono::milliseconds slotCap() const;
 
     Settings &m_settings;
     UserDefaults &m_store;
     HttpClient &m_http;
-    QTimer m_timer;
+    ClockTimer m_timer;
     std::shared_ptr<Cancellation> m_runCancellation;
     bool m_runInProgress = false;
     std::chrono::milliseconds m_twelvePause = twelveDataPause;
-    /** Since the last Twelve Data answer, over all runs: a new run keeps the spacing too. */
-    QElapsedTimer m_sinceTwelveRequest;
+    /** Monotonic time of the last Twelve Data answer, over all runs: a new run keeps the spacing too. */
+    std::optional<qint64> m_lastTwelveAnswerMs;
+    RequestBackoff m_backoff;
 
     QList<Quote> m_quotes;
     QHash<QUuid, Quote> m_cache;

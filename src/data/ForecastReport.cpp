@@ -3,6 +3,7 @@
 #include "data/JsonMappings.h"
 #include "data/MetalsWeather.h"
 #include "net/HttpClient.h"
+#include "net/ServiceRequest.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
@@ -19,13 +20,13 @@ QCoro::Task<int> run(QList<WatchItem> items, QString key, HttpClient &http, QTex
             continue;
         const QString q = MetalsWeather::weatherQuery(item);
         std::optional<QByteArray> body;
-        if (const auto url = MetalsWeather::forecastUrl(key, q)) {
-            HttpClient::Options options;
-            options.sendUserAgent = false;
-            options.timeout = requestTimeout;
-            const HttpResponse response = co_await http.get(*url, options);
-            if (!response.failed())
-                body = response.body;
+        ServiceRequest request = MetalsWeather::forecastRequest(key, q);
+        request.sendUserAgent = false;
+        request.timeout = requestTimeout;
+        if (request.url()) {
+            const ServiceRequest::Answer answer = co_await ServiceRequest::send(http, std::move(request), nullptr);
+            if (!answer.response.failed())
+                body = answer.response.body;
         }
         for (const QString &line : JsonMappings::forecastReport(item.symbol, q, body))
             out << line << '\n';

@@ -7,12 +7,19 @@
 
 namespace MetalsWeather {
 
+ServiceRequest metalsRequest(const QString &key, const QString &currency, const QString &unit)
+{
+    ServiceRequest request;
+    request.base = ServiceUrls::metalsDev();
+    request.path = QStringLiteral("/v1/latest");
+    request.query = {
+        {QStringLiteral("api_key"), key}, {QStringLiteral("currency"), currency}, {QStringLiteral("unit"), unit}};
+    return request;
+}
+
 std::optional<QUrl> metalsUrl(const QString &key, const QString &currency, const QString &unit)
 {
-    return StockProviders::serviceUrl(ServiceUrls::metalsDev(), QStringLiteral("/v1/latest"),
-                                      {{QStringLiteral("api_key"), key},
-                                       {QStringLiteral("currency"), currency},
-                                       {QStringLiteral("unit"), unit}});
+    return metalsRequest(key, currency, unit).url();
 }
 
 QString weatherQuery(const WatchItem &item)
@@ -20,26 +27,40 @@ QString weatherQuery(const WatchItem &item)
     return item.ref ? *item.ref : item.symbol;
 }
 
-std::optional<QUrl> forecastUrl(const QString &key, const QString &q)
+ServiceRequest forecastRequest(const QString &key, const QString &q)
 {
-    return StockProviders::serviceUrl(ServiceUrls::weatherApi(), QStringLiteral("/v1/forecast.json"),
-                                      {{QStringLiteral("key"), key},
-                                       {QStringLiteral("q"), q},
-                                       {QStringLiteral("days"), QStringLiteral("1")}});
+    ServiceRequest request;
+    request.base = ServiceUrls::weatherApi();
+    request.path = QStringLiteral("/v1/forecast.json");
+    request.query = {
+        {QStringLiteral("key"), key}, {QStringLiteral("q"), q}, {QStringLiteral("days"), QStringLiteral("1")}};
+    return request;
 }
 
-QCoro::Task<std::optional<Cached>> fetchWeather(HttpClient &http, WatchItem item, QString key,
-                                                Cancellation *cancellation)
+std::optional<QUrl> forecastUrl(const QString &key, const QString &q)
 {
+    return forecastRequest(key, q).url();
+}
+
+QCoro::Task<Fetched<QJsonObject>> fetchMetals(HttpClient &http, ServiceRequest request, Cancellation *cancellation)
+{
+    Fetched<QJsonObject> answer = co_await StockProviders::getJSON(http, std::move(request), cancellation);
+    if (answer.value)
+        answer.value = JsonMappings::metalsLatest(*answer.value);
+    co_return answer;
+}
+
+QCoro::Task<Fetched<Cached>> fetchWeather(HttpClient &http, WatchItem item, QString key, Cancellation *cancellation)
+{
+    Fetched<Cached> result;
     if (key.isEmpty())
-        co_return std::nullopt;
-    const auto url = forecastUrl(key, weatherQuery(item));
-    if (!url)
-        co_return std::nullopt;
-    const auto answer = co_await StockProviders::getJSON(http, *url, cancellation);
-    if (!answer)
-        co_return std::nullopt;
-    co_return JsonMappings::forecastCurrent(*answer, Clock::current().now());
+        co_return result;
+    const Fetched<QJsonObject> answer =
+        co_await StockProviders::getJSON(http, forecastRequest(key, weatherQuery(item)), cancellation);
+    result.response = answer.response;
+    if (answer.value)
+        result.value = JsonMappings::forecastCurrent(*answer.value, Clock::current().now());
+    co_return result;
 }
 
 QList<Reading> appendReading(QList<Reading> history, const Reading &reading)

@@ -4,89 +4,79 @@
 #include "net/HttpClient.h"
 #include "net/ServiceUrls.h"
 
+namespace {
+
+/** The value `map` reads from a usable answer, keeping the response for the caller. */
+template<typename T, typename Map> Fetched<T> mapped(const Fetched<QJsonObject> &answer, Map map)
+{
+    Fetched<T> result;
+    result.response = answer.response;
+    if (answer.value)
+        result.value = map(*answer.value);
+    return result;
+}
+
+} // namespace
+
 namespace StockProviders {
 
-QCoro::Task<std::optional<QJsonObject>> getJSON(HttpClient &http, QUrl url, Cancellation *cancellation)
+QCoro::Task<Fetched<QJsonObject>> getJSON(HttpClient &http, ServiceRequest request, Cancellation *cancellation)
 {
-    HttpClient::Options options;
-    options.cancellation = cancellation;
-    const HttpResponse response = co_await http.get(std::move(url), options);
-    if (response.failed())
-        co_return std::nullopt;
-    co_return JsonMappings::parseObject(response.body);
+    ServiceRequest::Answer answer = co_await ServiceRequest::send(http, std::move(request), cancellation);
+    Fetched<QJsonObject> result;
+    answer.response.body.clear();
+    result.response = std::move(answer.response);
+    if (answer.isUsable() && answer.json->isObject())
+        result.value = answer.json->toObject();
+    co_return result;
 }
 
-QByteArray encodeQueryValue(const QString &value)
+std::optional<ServiceRequest> yahooRequest(const WatchItem &item)
 {
-    // Delimiters of the query ("&", "=", "+", "#") and "%" are always encoded.
-    return QUrl::toPercentEncoding(value, QByteArrayLiteral("!$'()*,/:;?@"));
-}
-
-std::optional<QUrl> serviceUrl(const QUrl &base, const QString &path, const QList<QPair<QString, QString>> &items)
-{
-    QUrl url = ServiceUrls::endpoint(base, path);
-    QByteArray query;
-    for (const auto &[name, value] : items) {
-        if (!query.isEmpty())
-            query += '&';
-        query += encodeQueryValue(name) + '=' + encodeQueryValue(value);
-    }
-    url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
-    if (!url.isValid())
+    const auto symbol = ServiceRequest::pathSegment(item.symbol);
+    if (!symbol)
         return std::nullopt;
-    return url;
+    ServiceRequest request;
+    request.base = ServiceUrls::yahoo();
+    request.path = QStringLiteral("/v8/finance/chart/") + *symbol;
+    request.query = {{QStringLiteral("range"), QStringLiteral("1d")},
+                     {QStringLiteral("interval"), QStringLiteral("15m")}};
+    return request;
 }
 
 std::optional<QUrl> yahooUrl(const WatchItem &item)
 {
-    // A symbol with a broken surrogate cannot be encoded faithfully.
-    const QString &symbol = item.symbol;
-    for (qsizetype i = 0; i < symbol.size(); ++i) {
-        const QChar c = symbol.at(i);
-        if (c.isHighSurrogate() && i + 1 < symbol.size() && symbol.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            return std::nullopt;
-    }
-    // The characters a URL path allows stay as they are ("=" too); a caret becomes %5E.
-    const QByteArray encoded = QUrl::toPercentEncoding(symbol, QByteArrayLiteral("!$&'()*+,/:;=@"));
-    QUrl url = ServiceUrls::endpoint(ServiceUrls::yahoo(),
-                                      QStringLiteral("/v8/finance/chart/") + QString::fromLatin1(encoded));
-    url.setQuery(QStringLiteral("range=1d&interval=15m"), QUrl::StrictMode);
-    if (!url.isValid())
-        return std::nullopt;
-    return url;
+    const auto request = yahooRequest(item);
+    return request ? request->url() : std::nullopt;
 }
 
-std::optional<QUrl> twelveUrl(const WatchItem &item, const QString &key)
+ServiceRequest twelveRequest(const WatchItem &item, const QString &key)
 {
-    QList<QPair<QString, QString>> query{{QStringLiteral("symbol"), item.symbol}, {QStringLiteral("apikey"), key}};
+    ServiceRequest request;
+    request.base = ServiceUrls::twelveData();
+    request.path = QStringLiteral("/quote");
+    request.query = {{QStringLiteral("symbol"), item.symbol}, {QStringLiteral("apikey"), key}};
     if (item.ref && !item.ref->isEmpty())
-        query.append({QStringLiteral("mic_code"), *item.ref});
-    return serviceUrl(ServiceUrls::twelveData(), QStringLiteral("/quote"), query);
+        request.query.append({QStringLiteral("mic_code"), *item.ref});
+    return request;
 }
 
-QCoro::Task<std::optional<Quote>> fetchYahoo(HttpClient &http, WatchItem item, Cancellation *cancellation)
+QCoro::Task<Fetched<Quote>> fetchYahoo(HttpClient &http, WatchItem item, Cancellation *cancellation)
 {
-    const auto url = yahooUrl(item);
-    if (!url)
-        co_return std::nullopt;
-    const auto answer = co_await getJSON(http, *url, cancellation);
-    if (!answer)
-        co_return std::nullopt;
-    co_return JsonMappings::yahooChart(*answer, item);
+    const auto request = yahooRequest(item);
+    if (!request) {
+        Fetched<Quote> nothing;
+        nothing.response.failure = HttpResponse::Failure::transport;
+        co_return nothing;
+    }
+    const Fetched<QJsonObject> answer = co_await getJSON(http, *request, cancellation);
+    co_return mapped<Quote>(answer, [&item](const QJsonObject &json) { return JsonMappings::yahooChart(json, item); });
 }
 
-QCoro::Task<std::optional<Quote>> fetchTwelve(HttpClient &http, WatchItem item, QString key,
-                                              Cancellation *cancellation)
+QCoro::Task<Fetched<Quote>> fetchTwelve(HttpClient &http, WatchItem item, QString key, Cancellation *cancellation)
 {
-    const auto url = twelveUrl(item, key);
-    if (!url)
-        co_return std::nullopt;
-    const auto answer = co_await getJSON(http, *url, cancellation);
-    if (!answer)
-        co_return std::nullopt;
-    co_return JsonMappings::twelveQuote(*answer, item);
+    const Fetched<QJsonObject> answer = co_await getJSON(http, twelveRequest(item, key), cancellation);
+    co_return mapped<Quote>(answer, [&item](const QJsonObject &json) { return JsonMappings::twelveQuote(json, item); });
 }
 
 } // namespace StockProviders

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "data/Fetched.h"
 #include "data/Quote.h"
+#include "net/ServiceRequest.h"
 #include "settings/WatchItem.h"
 
-#include <QByteArray>
 #include <QJsonObject>
-#include <QList>
-#include <QPair>
-#include <QUrl>
 
 #include <qcoro/qcorotask.h>
 
@@ -18,28 +16,25 @@ class HttpClient;
 
 /**
  * The two stock quote services. Each fetch is one GET of one symbol; every failure
- * (network, time-out, cancellation, error page, unexpected body) gives nothing.
+ * (network, time-out, cancellation, status outside 2xx, error answer, unexpected body)
+ * gives no value.
  */
 namespace StockProviders {
 
 /**
- * One GET with the program's user agent and the standard time-out; the decoded
- * top-level object of any answer, whatever its HTTP status, or nothing.
+ * Sends `request` and gives the decoded top-level object of a 2xx answer, with the
+ * response; no value for anything else.
  */
-QCoro::Task<std::optional<QJsonObject>> getJSON(HttpClient &http, QUrl url, Cancellation *cancellation);
+QCoro::Task<Fetched<QJsonObject>> getJSON(HttpClient &http, ServiceRequest request, Cancellation *cancellation);
 
-/** A query value percent-encoded so that it cannot end its item or the query. */
-QByteArray encodeQueryValue(const QString &value);
-/** `base` + `path` with the items as the query, in this order; nothing if invalid. */
-std::optional<QUrl> serviceUrl(const QUrl &base, const QString &path, const QList<QPair<QString, QString>> &items);
-
-/** ".../v8/finance/chart/SYMBOL?range=1d&interval=15m", the symbol encoded as a path segment. */
-std::optional<QUrl> yahooUrl(const WatchItem &item);
+/** ".../v8/finance/chart/SYMBOL?range=1d&interval=15m", the symbol encoded for the path. */
+std::optional<ServiceRequest> yahooRequest(const WatchItem &item);
 /** ".../quote?symbol=…&apikey=…[&mic_code=…]". */
-std::optional<QUrl> twelveUrl(const WatchItem &item, const QString &key);
+ServiceRequest twelveRequest(const WatchItem &item, const QString &key);
+/** The address of yahooRequest(), or nothing. */
+std::optional<QUrl> yahooUrl(const WatchItem &item);
 
-QCoro::Task<std::optional<Quote>> fetchYahoo(HttpClient &http, WatchItem item, Cancellation *cancellation);
-QCoro::Task<std::optional<Quote>> fetchTwelve(HttpClient &http, WatchItem item, QString key,
-                                              Cancellation *cancellation);
+QCoro::Task<Fetched<Quote>> fetchYahoo(HttpClient &http, WatchItem item, Cancellation *cancellation);
+QCoro::Task<Fetched<Quote>> fetchTwelve(HttpClient &http, WatchItem item, QString key, Cancellation *cancellation);
 
 } // namespace StockProviders

@@ -31,14 +31,16 @@ QCoro::Task<HttpResponse> HttpClient::get(QUrl url, Options options)
     }
 
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, options.sameHostRedirects
+                                                                       ? QNetworkRequest::UserVerifiedRedirectPolicy
+                                                                       : QNetworkRequest::NoLessSafeRedirectPolicy);
     if (options.sendUserAgent)
         request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
 
     // The reply outlives this frame only until the event loop deletes it; every
     // connection below is scoped to objects that die with the frame.
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(m_manager.get(request),
-                                                                  [](QNetworkReply *r) { r->deleteLater(); });
+                                                                    [](QNetworkReply *r) { r->deleteLater(); });
     QNetworkReply *raw = reply.get();
 
     HttpResponse::Failure abortReason = HttpResponse::Failure::none;
@@ -59,13 +61,31 @@ QCoro::Task<HttpResponse> HttpClient::get(QUrl url, Options options)
         if (received > maxBodyBytes || total > maxBodyBytes)
             abortWith(HttpResponse::Failure::tooLarge);
     });
+    if (options.sameHostRedirects) {
+        // Each hop is checked against the address just asked, so a chain cannot wander off either.
+        QObject::connect(raw, &QNetworkReply::redirected, &scope, [&, current = url](const QUrl &target) mutable {
+            const QUrl next = current.resolved(target);
+            const bool sameHost = next.host().compare(current.host(), Qt::CaseInsensitive) == 0;
+            const bool downgrade =
+                current.scheme() == QLatin1String("https") && next.scheme() != QLatin1String("https");
+            const bool knownScheme = next.scheme() == QLatin1String("https") || next.scheme() == QLatin1String("http");
+            if (!sameHost || downgrade || !knownScheme) {
+                abortWith(HttpResponse::Failure::redirect);
+                return;
+            }
+            current = next;
+            emit raw->redirectAllowed();
+        });
+    }
     if (options.cancellation) {
         QObject::connect(options.cancellation, &Cancellation::cancelled, &scope,
                          [&] { abortWith(HttpResponse::Failure::cancelled); });
     }
 
+    ++m_active;
     if (!raw->isFinished())
         co_await qCoro(raw).waitForFinished();
+    --m_active;
     deadline.stop();
 
     const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -80,6 +100,7 @@ QCoro::Task<HttpResponse> HttpClient::get(QUrl url, Options options)
         response.failure = HttpResponse::Failure::transport;
         co_return response;
     }
+    response.retryAfter = raw->rawHeader("Retry-After").left(64);
     response.body = raw->read(maxBodyBytes + 1);
     if (response.body.size() > maxBodyBytes) {
         response.body.clear();

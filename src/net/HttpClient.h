@@ -14,7 +14,7 @@
 class Cancellation;
 
 /**
- * The program's one HTTP layer: GET requests with our user agent, redirects followed,
+ * The program's one HTTP layer: GET requests with our user agent, redirects followed as asked,
  * a hard deadline per request and a bound on the body size. Results come back as
  * plain values; nothing throws. Runs on the thread that owns it (the main thread).
  */
@@ -39,6 +39,12 @@ public:
         bool sendUserAgent = true;
         /** Aborts the request when cancelled; the result is then Failure::cancelled. */
         Cancellation *cancellation = nullptr;
+        /**
+         * Follow redirects only to the same host and never from https to http; any other
+         * redirect ends the request with Failure::redirect. For requests that carry a key.
+         * Otherwise any redirect that is not less safe is followed.
+         */
+        bool sameHostRedirects = false;
     };
 
     QCoro::Task<HttpResponse> get(QUrl url, Options options);
@@ -51,7 +57,11 @@ public:
     void setTimeoutScale(double scale) { m_timeoutScale = scale; }
     double timeoutScale() const { return m_timeoutScale; }
 
+    /** Requests started and not finished yet; tests wait for this to reach 0. */
+    int activeRequests() const { return m_active; }
+
 private:
     QNetworkAccessManager m_manager;
     double m_timeoutScale = 1.0;
+    int m_active = 0;
 };

@@ -1,39 +1,22 @@
 #include "search/SearchModel.h"
 
 #include "net/HttpClient.h"
+#include "net/ServiceRequest.h"
 #include "net/ServiceUrls.h"
 #include "settings/Settings.h"
 #include "util/Cancellation.h"
+#include "util/ClockWait.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextBoundaryFinder>
-#include <QTimer>
-
-#include <qcoro/qcorotimer.h>
 
 #include <memory>
-
-namespace {
-
-/** The query of `url` set from raw pairs, each part percent-encoded in full ("+" and "&" included). */
-QUrl withQuery(QUrl url, const QList<std::pair<QString, QString>> &items)
-{
-    QStringList parts;
-    for (const auto &[key, value] : items)
-        parts.append(QString::fromLatin1(QUrl::toPercentEncoding(key) + '=' + QUrl::toPercentEncoding(value)));
-    url.setQuery(parts.join(QLatin1Char('&')), QUrl::StrictMode);
-    return url;
-}
-
-} // namespace
 
 SearchModel::SearchModel(Settings &settings, HttpClient &http, QObject *parent)
     : QObject(parent)
     , m_settings(settings)
     , m_http(http)
-{
-}
+{}
 
 SearchModel::~SearchModel()
 {
@@ -117,16 +100,8 @@ QCoro::Task<void> SearchModel::run(QString text, ItemKind kind, QPointer<Cancell
     const std::unique_ptr<Cancellation> owned(cancellation.data());
     const QPointer<SearchModel> self(this);
 
-    {
-        QTimer wait;
-        wait.setSingleShot(true);
-        // A coarse timer may fire up to 5 % early; the quiet time is a minimum.
-        wait.setTimerType(Qt::PreciseTimer);
-        // A cancellation ends the wait at once instead of leaving the search asleep.
-        QObject::connect(owned.get(), &Cancellation::cancelled, &wait, [&wait] { wait.start(0); });
-        wait.start(debounce);
-        co_await wait;
-    }
+    // A cancellation ends the wait at once instead of leaving the search asleep.
+    co_await waitOnClock(debounce, owned.get());
     if (owned->isCancelled() || !self)
         co_return;
 
@@ -149,11 +124,11 @@ QCoro::Task<SearchModel::Answer> SearchModel::fetch(QString text, ItemKind kind,
         const QString key = m_settings.effectiveWeatherKey();
         if (key.isEmpty())
             co_return Answer{{}, missingWeatherKeyMessage()};
-        const QUrl url = withQuery(ServiceUrls::endpoint(ServiceUrls::weatherApi(), QStringLiteral("/v1/search.json")),
-                                   {{QStringLiteral("key"), key}, {QStringLiteral("q"), text}});
-        if (!url.isValid())
-            co_return Answer{{}, placeFailureMessage()};
-        const std::optional<QJsonValue> json = co_await getJSON(url, cancellation);
+        ServiceRequest request;
+        request.base = ServiceUrls::weatherApi();
+        request.path = QStringLiteral("/v1/search.json");
+        request.query = {{QStringLiteral("key"), key}, {QStringLiteral("q"), text}};
+        const std::optional<QJsonValue> json = co_await getJSON(std::move(request), cancellation);
         if (!json || !SearchModel::arrayOfObjects(*json))
             co_return Answer{{}, placeFailureMessage()};
         co_return Answer{placesFromJson(*json), std::nullopt};
@@ -166,45 +141,36 @@ QCoro::Task<SearchModel::Answer> SearchModel::fetch(QString text, ItemKind kind,
         const QString key = m_settings.stockKey();
         if (key.isEmpty())
             co_return Answer{{}, missingTwelveDataKeyMessage()};
-        const QUrl url = withQuery(ServiceUrls::endpoint(ServiceUrls::twelveData(), QStringLiteral("/symbol_search")),
-                                   {{QStringLiteral("symbol"), text},
-                                    {QStringLiteral("outputsize"), QStringLiteral("8")},
-                                    {QStringLiteral("apikey"), key}});
-        if (!url.isValid())
-            co_return Answer{{}, twelveDataFailureMessage()};
-        const std::optional<QJsonValue> json = co_await getJSON(url, cancellation);
+        ServiceRequest request;
+        request.base = ServiceUrls::twelveData();
+        request.path = QStringLiteral("/symbol_search");
+        request.query = {{QStringLiteral("symbol"), text},
+                         {QStringLiteral("outputsize"), QStringLiteral("8")},
+                         {QStringLiteral("apikey"), key}};
+        const std::optional<QJsonValue> json = co_await getJSON(std::move(request), cancellation);
         if (!json || !SearchModel::arrayOfObjects(json->toObject().value(QLatin1String("data"))))
             co_return Answer{{}, twelveDataFailureMessage()};
         co_return Answer{twelveDataFromJson(*json), std::nullopt};
     }
 
-    const QUrl url = withQuery(ServiceUrls::endpoint(ServiceUrls::yahoo(), QStringLiteral("/v1/finance/search")),
-                               {{QStringLiteral("q"), text},
-                                {QStringLiteral("quotesCount"), QStringLiteral("8")},
-                                {QStringLiteral("newsCount"), QStringLiteral("0")}});
-    if (!url.isValid())
-        co_return Answer{{}, yahooFailureMessage()};
-    const std::optional<QJsonValue> json = co_await getJSON(url, cancellation);
+    ServiceRequest request;
+    request.base = ServiceUrls::yahoo();
+    request.path = QStringLiteral("/v1/finance/search");
+    request.query = {{QStringLiteral("q"), text},
+                     {QStringLiteral("quotesCount"), QStringLiteral("8")},
+                     {QStringLiteral("newsCount"), QStringLiteral("0")}};
+    const std::optional<QJsonValue> json = co_await getJSON(std::move(request), cancellation);
     if (!json || !SearchModel::arrayOfObjects(json->toObject().value(QLatin1String("quotes"))))
         co_return Answer{{}, yahooFailureMessage()};
     co_return Answer{yahooFromJson(*json), std::nullopt};
 }
 
-QCoro::Task<std::optional<QJsonValue>> SearchModel::getJSON(QUrl url, Cancellation *cancellation)
+QCoro::Task<std::optional<QJsonValue>> SearchModel::getJSON(ServiceRequest request, Cancellation *cancellation)
 {
-    HttpClient::Options options;
-    options.timeout = HttpClient::searchTimeout;
-    options.cancellation = cancellation;
-    const HttpResponse response = co_await m_http.get(std::move(url), options);
-    if (response.failed())
+    request.timeout = HttpClient::searchTimeout;
+    // As before: any answer that decodes is read, whatever its status; the shape checks decide.
+    const ServiceRequest::Answer answer = co_await ServiceRequest::send(m_http, std::move(request), cancellation);
+    if (answer.response.failed())
         co_return std::nullopt;
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(response.body, &error);
-    if (error.error != QJsonParseError::NoError)
-        co_return std::nullopt;
-    if (document.isArray())
-        co_return QJsonValue(document.array());
-    if (document.isObject())
-        co_return QJsonValue(document.object());
-    co_return std::nullopt;
+    co_return answer.json;
 }

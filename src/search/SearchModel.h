@@ -19,6 +19,7 @@
 
 class Cancellation;
 class HttpClient;
+struct ServiceRequest;
 class Settings;
 
 /**
@@ -100,7 +101,7 @@ signals:
 private:
     QCoro::Task<void> run(QString text, ItemKind kind, QPointer<Cancellation> cancellation);
     QCoro::Task<Answer> fetch(QString text, ItemKind kind, Cancellation *cancellation);
-    QCoro::Task<std::optional<QJsonValue>> getJSON(QUrl url, Cancellation *cancellation);
+    QCoro::Task<std::optional<QJsonValue>> getJSON(ServiceRequest request, Cancellation *cancellation);
     void cancelPending();
     void publish(const QList<Suggestion> &results, const std::optional<QString> &message, bool busy);
 

@@ -25,8 +25,8 @@ QDateTime local(int day, int hour, int minute)
 
 QByteArray yahoo(double price)
 {
-    return R"({"chart":{"result":[{"meta":{"regularMarketPrice":)" + QByteArray::number(price)
-           + R"(,"chartPreviousClose":100}}]}})";
+    return R"({"chart":{"result":[{"meta":{"regularMarketPrice":)" + QByteArray::number(price) +
+           R"(,"chartPreviousClose":100}}]}})";
 }
 
 QByteArray twelve(const char *close)
@@ -36,8 +36,8 @@ QByteArray twelve(const char *close)
 
 QByteArray weather(double celsius, int code = 1000)
 {
-    return R"({"current":{"temp_c":)" + QByteArray::number(celsius) + R"(,"is_day":1,"condition":{"code":)"
-           + QByteArray::number(code) + "}}}";
+    return R"({"current":{"temp_c":)" + QByteArray::number(celsius) + R"(,"is_day":1,"condition":{"code":)" +
+           QByteArray::number(code) + "}}}";
 }
 
 QStringList prices(const QList<Quote> &quotes)
@@ -79,6 +79,42 @@ private:
     {
         if (!QTest::qWaitFor([&] { return !service.isRefreshing(); }, 15000))
             qFatal("the refresh run did not finish");
+    }
+
+    /** Lets requests in flight finish and queued resumptions run, without moving the clock. */
+    void settle()
+    {
+        int quiet = 0;
+        while (quiet < 3) {
+            QCoreApplication::processEvents();
+            if (m_http->activeRequests() == 0) {
+                ++quiet;
+                continue;
+            }
+            quiet = 0;
+            if (!QTest::qWaitFor([&] { return m_http->activeRequests() == 0; }, 15000))
+                qFatal("a request did not finish");
+        }
+    }
+
+    /** Moves the fake clock by `ms` in steps of `step` ms, letting the service work after each. */
+    void advance(qint64 ms, qint64 step = 100)
+    {
+        for (qint64 done = 0; done < ms; done += step) {
+            m_clock->advanceMs(std::min(step, ms - done));
+            settle();
+        }
+    }
+
+    /** Runs the refresh in progress to its end, moving the fake clock over its waits. */
+    void runToEnd(DataService &service)
+    {
+        settle();
+        for (int step = 0; service.isRefreshing(); ++step) {
+            if (step > 100000)
+                qFatal("the refresh run did not finish");
+            advance(100);
+        }
     }
 
     int requestsTo(const QByteArray &path) const
@@ -197,18 +233,15 @@ private slots:
         m_settings->setStockKey(QStringLiteral("sk"));
         m_settings->setItems({m_apple, m_lvmh, m_total});
         m_server->setResponse("/quote", {200, twelve("42.5")});
-        QElapsedTimer clock;
         QList<qint64> arrivals;
         QList<qint64> publications;
         connect(m_server.get(), &LoopbackHttpServer::requestReceived, this,
-                [&](const LoopbackHttpServer::Request &) { arrivals.append(clock.elapsed()); });
+                [&](const LoopbackHttpServer::Request &) { arrivals.append(m_clock->monotonicMs()); });
         auto service = makeService();
-        connect(service.get(), &DataService::quotesChanged, this, [&] { publications.append(clock.elapsed()); });
-        // Long enough that a coarse timer, which may fire up to 5 % (50 ms) early, would show.
+        connect(service.get(), &DataService::quotesChanged, this, [&] { publications.append(m_clock->monotonicMs()); });
         service->setTwelveDataPause(1000ms);
-        clock.start();
         service->refresh(false);
-        waitIdle(*service);
+        runToEnd(*service);
         QCOMPARE(prices(service->quotes()), QStringList({"42.50", "42.50", "42.50"}));
         QCOMPARE(arrivals.size(), 3);
         // Publications: the stored values, one after each fetch, the end of the run. The
@@ -216,23 +249,24 @@ private slots:
         QCOMPARE(publications.size(), 5);
         for (int i = 1; i < 3; ++i) {
             const qint64 gap = arrivals.at(i) - publications.at(i);
-            QVERIFY2(gap >= 1000, qPrintable(QString::number(gap)));
+            QVERIFY2(gap >= 1000 && gap <= 1100, qPrintable(QString::number(gap)));
         }
         QVERIFY(publications.at(4) - publications.at(3) >= 1000); // the last fetch is followed by a pause too
         service->setTwelveDataPause(0ms);
+        const qint64 spent = m_clock->monotonicMs();
 
         // 599 s later all three are still fresh; a new fourth item is asked for alone.
         const WatchItem newcomer = item(ItemKind::quote, "AIR", "AIRBUS");
         m_settings->setItems({m_apple, m_lvmh, m_total, newcomer});
-        m_clock->advanceMs(599 * 1000);
+        m_clock->advanceMs(599 * 1000 - spent);
         m_server->clearRequests();
         service->refresh(false);
         waitIdle(*service);
         QCOMPARE(m_server->requestCount(), 1);
         QVERIFY(m_server->requests().first().target.startsWith("/quote?symbol=AIR&"));
 
-        // At 600 s the first three are stale again.
-        m_clock->advanceMs(1000);
+        // 600 s after their fetches (spaced by the pause) the first three are stale again.
+        m_clock->advanceMs(3000);
         m_server->clearRequests();
         service->refresh(false);
         waitIdle(*service);
@@ -254,15 +288,11 @@ private slots:
         auto service = makeService();
         service->setTwelveDataPause(60s);
         service->refresh(false);
-        QVERIFY(QTest::qWaitFor([&] { return m_server->requestCount() == 1; }, 10000));
-        QTest::qWait(50); // the first run now waits in its pause
+        settle(); // the first run now waits in its pause, which the clock never reaches
 
-        QElapsedTimer elapsed;
-        elapsed.start();
         service->setTwelveDataPause(0ms);
         service->refresh(false);
         waitIdle(*service);
-        QVERIFY(elapsed.elapsed() < 30000);
         // The new run skipped the item fetched a moment ago and went on with the next.
         QCOMPARE(m_server->requestCount(), 2);
         QVERIFY(m_server->requests().at(1).target.startsWith("/quote?symbol=MC&"));
@@ -277,21 +307,22 @@ private slots:
         m_server->setResponse("/quote", {200, twelve("10")});
         auto service = makeService();
         service->setTwelveDataPause(600ms);
-        QElapsedTimer clock;
         QList<qint64> arrivals;
         connect(m_server.get(), &LoopbackHttpServer::requestReceived, this,
-                [&](const LoopbackHttpServer::Request &) { arrivals.append(clock.elapsed()); });
-        clock.start();
+                [&](const LoopbackHttpServer::Request &) { arrivals.append(m_clock->monotonicMs()); });
         service->refresh(false);
-        QVERIFY(QTest::qWaitFor([&] { return prices(service->quotes()).first() == QLatin1String("10.00"); }, 10000));
-        const qint64 answered = clock.elapsed();
+        settle();
+        QCOMPARE(prices(service->quotes()).first(), QStringLiteral("10.00"));
+        const qint64 answered = m_clock->monotonicMs();
+        advance(200);
 
         // Cut the pause short: the new run skips the fresh item but still waits before the next.
         service->refresh(false);
-        waitIdle(*service);
+        runToEnd(*service);
         QCOMPARE(arrivals.size(), 2);
         QVERIFY(m_server->requests().at(1).target.startsWith("/quote?symbol=MC&"));
         QVERIFY2(arrivals.at(1) - answered >= 600, qPrintable(QString::number(arrivals.at(1) - answered)));
+        QVERIFY2(arrivals.at(1) - answered <= 700, qPrintable(QString::number(arrivals.at(1) - answered)));
         QCOMPARE(prices(service->quotes()), QStringList({"10.00", "10.00"}));
     }
 
@@ -362,9 +393,9 @@ private slots:
     void metalHistoryAndReferencePrice()
     {
         m_settings->setItems({m_gold});
-        QVERIFY(m_store->set(DataService::historyKey,
-                             Records::encodeHistory({{"metal:gold:EUR:toz",
-                                                      {{local(1, 17, 0), 2000}, {local(2, 9, 0), 2010}}}})));
+        QVERIFY(m_store->set(
+            DataService::historyKey,
+            Records::encodeHistory({{"metal:gold:EUR:toz", {{local(1, 17, 0), 2000}, {local(2, 9, 0), 2010}}}})));
         m_clock->setNow(local(2, 12, 30));
         auto service = makeService();
         service->start();
@@ -446,9 +477,10 @@ private slots:
         QCOMPARE(prices(service->quotes()), QStringList({"--"}));
         QVERIFY(service->metalsFetchedAt().isEmpty());
         QVERIFY(!m_store->data(DataService::fetchedAtKey));
+        // The answer said error: the service is left alone for a while.
         service->refresh(false);
         waitIdle(*service);
-        QCOMPARE(requestsTo("/v1/latest"), 2);
+        QCOMPARE(requestsTo("/v1/latest"), 1);
 
         m_settings->setMetalsKey(QString());
         m_server->clearRequests();
@@ -494,9 +526,14 @@ private slots:
         service->setRefreshInterval(30ms);
         service->start();
         // A tick that restarted the run would cut the slow request every 30 ms.
+        for (int tick = 0; tick < 5; ++tick) {
+            m_clock->advanceMs(30);
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(m_http->activeRequests() == 1);
         QVERIFY(QTest::qWaitFor([&] { return prices(service->quotes()) == QStringList({"187.50"}); }, 10000));
         QCOMPARE(m_server->requests().first().path(), QByteArray("/v8/finance/chart/AAPL"));
-        QVERIFY(m_server->requestCount() <= 3);
+        QCOMPARE(m_server->requestCount(), 1);
     }
 
     void destroyingTheServiceEndsItsRun()
@@ -549,6 +586,193 @@ private slots:
             QCOMPARE(quotes.first().id, m_lvmh.id);
         }
         QCOMPARE(prices(service->quotes()), QStringList({"702.40"}));
+    }
+
+    void failingServicesAreAskedOnceIn150Seconds_data()
+    {
+        QTest::addColumn<StockProvider>("provider");
+        QTest::newRow("yahoo") << StockProvider::yahoo;
+        QTest::newRow("twelve data") << StockProvider::twelveData;
+    }
+
+    void failingServicesAreAskedOnceIn150Seconds()
+    {
+        // Metals.Dev 500, WeatherAPI 401, Twelve Data 429 with Retry-After: 3600, for 150 s
+        // of the real schedule (the minute timer and the Twelve Data spacing).
+        QFETCH(StockProvider, provider);
+        m_settings->setStockProvider(provider);
+        m_settings->setStockKey(QStringLiteral("sk"));
+        m_settings->setItems({m_gold, m_paris, m_apple, m_lvmh});
+        m_server->setResponse("/v1/latest", {500, R"({"error":"internal"})"});
+        m_server->setResponse("/v1/forecast.json", {401, R"({"error":{"code":2006,"message":"API key is invalid."}})"});
+        LoopbackHttpServer::Response busy(429, R"({"code":429,"message":"limit","status":"error"})");
+        busy.headers.append(qMakePair(QByteArray("Retry-After"), QByteArray("3600")));
+        m_server->setResponse("/quote", busy);
+        auto service = std::make_unique<DataService>(*m_settings, *m_store, *m_http);
+        service->start();
+        advance(150 * 1000, 1000);
+
+        QCOMPARE(requestsTo("/v1/latest"), 1);
+        QCOMPARE(requestsTo("/v1/forecast.json"), 1);
+        if (provider == StockProvider::twelveData) {
+            QCOMPARE(requestsTo("/quote"), 2); // one per item
+            QCOMPARE(m_server->requestCount(), 4);
+            const auto waitMs = *service->backoff().retryAtMs(DataService::itemBackoffKey("twelvedata", m_apple));
+            QVERIFY(waitMs >= 3600 * 1000);
+        } else {
+            // The healthy service keeps its schedule: at 0, 60 and 120 s.
+            QCOMPARE(requestsTo("/v8/finance/chart/AAPL"), 3);
+            QCOMPARE(requestsTo("/v8/finance/chart/MC"), 3);
+            QCOMPARE(prices(service->quotes()), QStringList({"--", "--", "187.50", "702.40"}));
+        }
+    }
+
+    void backoffDoublesUpToTheSlotAndASuccessEndsIt()
+    {
+        m_settings->setItems({m_gold});
+        m_server->setResponse("/v1/latest", {503, ""});
+        auto service = makeService();
+        const auto askAfter = [&](qint64 ms) {
+            m_clock->advanceMs(ms);
+            service->refresh(false);
+            waitIdle(*service);
+            return requestsTo("/v1/latest");
+        };
+        QCOMPARE(askAfter(0), 1); // 10:00 fails: 5 min
+        QCOMPARE(askAfter(299 * 1000), 1);
+        QCOMPARE(askAfter(1000), 2); // 10:05 fails: 10 min
+        QCOMPARE(askAfter(599 * 1000), 2);
+        QCOMPARE(askAfter(1000), 3);           // 10:15 fails: 20 min
+        QCOMPARE(askAfter(20 * 60 * 1000), 4); // 10:35 fails: 40 min
+        QCOMPARE(askAfter(40 * 60 * 1000), 5); // 11:15 fails: 80 min would pass the 12:30 slot
+        QCOMPARE(*service->backoff().retryAtMs(service->metalsBackoffKey()) - m_clock->monotonicMs(), 75 * 60 * 1000);
+        m_server->setResponse("/v1/latest", {200, R"({"status":"success","metals":{"gold":2020}})"});
+        QCOMPARE(askAfter(75 * 60 * 1000), 6); // 12:30 succeeds
+        QVERIFY(!service->backoff().retryAtMs(service->metalsBackoffKey()));
+        QCOMPARE(prices(service->quotes()), QStringList({"2020.00"}));
+        QCOMPARE(askAfter(60 * 1000), 6); // fetched for this slot
+
+        QCOMPARE(DataService::nextSlot(local(2, 12, 30)), local(2, 17, 0));
+        QCOMPARE(DataService::nextSlot(local(2, 17, 0)), local(3, 9, 0));
+    }
+
+    void forcedRefreshTriesOnceAMinute()
+    {
+        m_settings->setItems({m_gold, m_apple});
+        m_server->setResponse("/v1/latest", {500, ""});
+        m_server->setResponse("/v8/finance/chart/AAPL", {404, R"({"chart":{"result":null}})"});
+        auto service = makeService();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(m_server->requestCount(), 2);
+
+        const auto forceAfter = [&](qint64 ms) {
+            m_clock->advanceMs(ms);
+            service->refresh(true);
+            waitIdle(*service);
+            return m_server->requestCount();
+        };
+        QCOMPARE(forceAfter(30 * 1000), 2); // too soon after the failure
+        QCOMPARE(forceAfter(30 * 1000), 4); // a minute: both tried once more
+        QCOMPARE(forceAfter(0), 4);         // and not again at once
+        QCOMPARE(forceAfter(60 * 1000), 6);
+        // Unforced runs still wait: the back-off doubled with each forced failure.
+        QCOMPARE(service->backoff().failures(service->metalsBackoffKey()), 3);
+        m_clock->advanceMs(60 * 1000);
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(m_server->requestCount(), 6);
+
+        // An edited item is a new request, asked at once.
+        WatchItem edited = m_apple;
+        edited.symbol = QStringLiteral("MC");
+        m_settings->setItems({m_gold, edited});
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v8/finance/chart/MC"), 1);
+    }
+
+    void weatherWaitsAsAWholeOnlyWhenTheKeyIsRefused()
+    {
+        const WatchItem lyon = item(ItemKind::weather, "Lyon", "LYON");
+        m_settings->setItems({m_paris, lyon});
+        // A place the service does not know fails alone; the other item is still asked.
+        m_server->setHandler([](const LoopbackHttpServer::Request &request) {
+            if (request.path() != "/v1/forecast.json")
+                return LoopbackHttpServer::Response(404, "");
+            if (request.query().contains("q=Lyon"))
+                return LoopbackHttpServer::Response(400, R"({"error":{"code":1006}})");
+            return LoopbackHttpServer::Response(200, weather(21));
+        });
+        auto service = makeService();
+        service->refresh(true);
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/forecast.json"), 2);
+        QCOMPARE(prices(service->quotes()), QStringList({"21°C", "--"}));
+        m_clock->advanceMs(61 * 1000);
+        service->refresh(true); // a minute on, forcing asks both again, Lyon once
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/forecast.json"), 4);
+
+        // A refused key: the first item's failure keeps the second from being asked.
+        m_server->setHandler({});
+        m_server->setResponse("/v1/forecast.json", {401, R"({"error":{"code":2006}})"});
+        m_clock->advanceMs(61 * 1000);
+        m_server->clearRequests();
+        service->refresh(true);
+        waitIdle(*service);
+        QCOMPARE(requestsTo("/v1/forecast.json"), 1);
+        QCOMPARE(prices(service->quotes()), QStringList({"21°C", "--"}));
+    }
+
+    void renameShowsAtTheNextPublication_data()
+    {
+        QTest::addColumn<StockProvider>("provider");
+        QTest::newRow("twelve data, fresh cache") << StockProvider::twelveData;
+        QTest::newRow("yahoo, failed refetch") << StockProvider::yahoo;
+    }
+
+    void renameShowsAtTheNextPublication()
+    {
+        QFETCH(StockProvider, provider);
+        m_settings->setStockProvider(provider);
+        m_settings->setStockKey(QStringLiteral("sk"));
+        m_settings->setItems({m_gold, m_lvmh});
+        m_server->setResponse("/quote", {200, twelve("702.4")});
+        auto service = makeService();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(prices(service->quotes()), QStringList({"2020.00", "702.40"}));
+
+        m_server->setResponse("/v8/finance/chart/MC", {500, ""});
+        WatchItem lvmh = m_lvmh;
+        lvmh.label = QStringLiteral("LVMH SE");
+        WatchItem gold = m_gold;
+        gold.label = QStringLiteral("GOLD");
+        m_settings->setItems({gold, lvmh});
+        service->refresh(false);
+        waitIdle(*service);
+        const QList<Quote> quotes = service->quotes();
+        QCOMPARE(quotes.at(0).name, QStringLiteral("GOLD"));
+        QCOMPARE(quotes.at(1).name, QStringLiteral("LVMH SE"));
+        QCOMPARE(prices(quotes), QStringList({"2020.00", "702.40"})); // the values themselves are kept
+        QCOMPARE(requestsTo("/quote") + requestsTo("/v8/finance/chart/MC"), provider == StockProvider::yahoo ? 2 : 1);
+    }
+
+    void itemsBeyondTheBoundAreNeitherFetchedNorPublished()
+    {
+        QList<WatchItem> items;
+        for (qsizetype i = 0; i < maxActiveWatchItems; ++i)
+            items.append(item(ItemKind::metal, "gold", QStringLiteral("OR%1").arg(i)));
+        items.append(m_apple);
+        m_settings->setItems(items);
+        auto service = makeService();
+        service->refresh(false);
+        waitIdle(*service);
+        QCOMPARE(service->quotes().size(), maxActiveWatchItems);
+        QCOMPARE(service->quotes().last().name, QStringLiteral("OR199"));
+        QCOMPARE(requestsTo("/v8/finance/chart/AAPL"), 0);
+        QCOMPARE(m_settings->items().size(), maxActiveWatchItems + 1); // the record keeps them all
     }
 };
 

@@ -53,14 +53,14 @@ private:
         switch (service) {
         case Service::yahoo:
             return await(StockProviders::fetchYahoo(*m_http, item(ItemKind::quote, "AAPL", "APPLE"), cancellation))
-                .has_value();
+                .value.has_value();
         case Service::twelve:
             return await(StockProviders::fetchTwelve(*m_http, item(ItemKind::quote, "MC", "LVMH"), "k", cancellation))
-                .has_value();
+                .value.has_value();
         case Service::weather:
             return await(MetalsWeather::fetchWeather(*m_http, item(ItemKind::weather, "Paris", "PARIS"), "k",
                                                      cancellation))
-                .has_value();
+                .value.has_value();
         }
         return false;
     }
@@ -85,7 +85,7 @@ private slots:
     {
         m_server->setResponse("/v8/finance/chart/%5EGSPC", {200, yahooBody});
         const WatchItem index = item(ItemKind::quote, "^GSPC", "S&P 500");
-        const auto quote = await(StockProviders::fetchYahoo(*m_http, index, nullptr));
+        const auto quote = await(StockProviders::fetchYahoo(*m_http, index, nullptr)).value;
         QVERIFY(quote);
         QCOMPARE(quote->id, index.id);
         QCOMPARE(quote->name, QStringLiteral("S&P 500"));
@@ -123,7 +123,7 @@ private slots:
     {
         m_server->setResponse("/quote", {200, twelveBody});
         const WatchItem lvmh = item(ItemKind::quote, "MC", "LVMH", QStringLiteral("XPAR"));
-        const auto quote = await(StockProviders::fetchTwelve(*m_http, lvmh, "a&b=c+d é", nullptr));
+        const auto quote = await(StockProviders::fetchTwelve(*m_http, lvmh, "a&b=c+d é", nullptr)).value;
         QVERIFY(quote);
         QCOMPARE(quote->price, QStringLiteral("702.40"));
         QCOMPARE(quote->change, 0.85);
@@ -132,8 +132,9 @@ private slots:
         QCOMPARE(request.headers.value("user-agent"), QByteArray("Mozilla/5.0 (Macintosh) Dotbanner/1.0"));
 
         m_server->clearRequests();
-        QVERIFY(await(StockProviders::fetchTwelve(*m_http, item(ItemKind::quote, "BRK/B", "B", QString()), "k",
-                                                  nullptr)));
+        QVERIFY(
+            await(StockProviders::fetchTwelve(*m_http, item(ItemKind::quote, "BRK/B", "B", QString()), "k", nullptr))
+                .value);
         QCOMPARE(m_server->requests().first().target, QByteArray("/quote?symbol=BRK/B&apikey=k"));
     }
 
@@ -141,7 +142,9 @@ private slots:
     {
         m_server->setResponse("/v1/forecast.json", {200, weatherBody});
         const auto cached = await(MetalsWeather::fetchWeather(
-            *m_http, item(ItemKind::weather, "Paris", "PARIS", QStringLiteral("48.85,2.35")), "key 1", nullptr));
+                                      *m_http, item(ItemKind::weather, "Paris", "PARIS", QStringLiteral("48.85,2.35")),
+                                      "key 1", nullptr))
+                                .value;
         QVERIFY(cached);
         QCOMPARE(cached->price, QStringLiteral("13°C"));
         QCOMPARE(cached->icon, QStringLiteral("sun"));
@@ -155,17 +158,28 @@ private slots:
 
         // Without a key nothing is asked.
         m_server->clearRequests();
-        QVERIFY(!await(MetalsWeather::fetchWeather(*m_http, item(ItemKind::weather, "Paris", "P"), "", nullptr)));
+        QVERIFY(!await(MetalsWeather::fetchWeather(*m_http, item(ItemKind::weather, "Paris", "P"), "", nullptr)).value);
         QCOMPARE(m_server->requestCount(), 0);
     }
 
     void metalsRequestTarget()
     {
         m_server->setResponse("/v1/latest", {200, R"({"status":"success","metals":{"gold":2000}})"});
-        const auto answer = await(
-            StockProviders::getJSON(*m_http, *MetalsWeather::metalsUrl("k#1", "EUR", "toz"), nullptr));
-        QVERIFY(answer);
+        const auto answer =
+            await(MetalsWeather::fetchMetals(*m_http, MetalsWeather::metalsRequest("k#1", "EUR", "toz"), nullptr));
+        QVERIFY(answer.value);
+        QCOMPARE(answer.value->value("gold").toDouble(), 2000.0);
         QCOMPARE(m_server->requests().first().target, QByteArray("/v1/latest?api_key=k%231&currency=EUR&unit=toz"));
+
+        // An answer that says error is a failure, like a status outside 2xx with a good body.
+        m_server->setResponse("/v1/latest", {200, R"({"status":"failure","error_message":"quota"})"});
+        QVERIFY(await(MetalsWeather::fetchMetals(*m_http, MetalsWeather::metalsRequest("k", "EUR", "toz"), nullptr))
+                    .failed());
+        m_server->setResponse("/v1/latest", {500, R"({"status":"success","metals":{"gold":2000}})"});
+        const auto refused =
+            await(MetalsWeather::fetchMetals(*m_http, MetalsWeather::metalsRequest("k", "EUR", "toz"), nullptr));
+        QVERIFY(refused.failed());
+        QCOMPARE(refused.response.status, 500);
     }
 
     void failuresGiveNothing_data()
@@ -186,8 +200,10 @@ private slots:
         for (const auto &[name, service] : services) {
             const QByteArray row(name);
             QTest::newRow(row + " error answer") << service << 401 << error.value(service) << false;
-            QTest::newRow(row + " 429 with a good body") << service << 429 << good.value(service) << true;
-            QTest::newRow(row + " 500 with a good body") << service << 500 << good.value(service) << true;
+            // A status outside 2xx is a failure whatever the body says: the service is in trouble.
+            QTest::newRow(row + " 429 with a good body") << service << 429 << good.value(service) << false;
+            QTest::newRow(row + " 500 with a good body") << service << 500 << good.value(service) << false;
+            QTest::newRow(row + " 203 with a good body") << service << 203 << good.value(service) << true;
             QTest::newRow(row + " not JSON") << service << 200 << QByteArray("<html>busy</html>") << false;
             QTest::newRow(row + " not an object") << service << 200 << QByteArray("[1,2]") << false;
             QTest::newRow(row + " empty") << service << 200 << QByteArray() << false;
@@ -237,6 +253,25 @@ private slots:
         elapsed.start();
         QVERIFY(!fetch(Service::yahoo, &cancellation));
         QVERIFY(elapsed.elapsed() < 10000);
+
+        // A cancelled fetch is no failure of the service: it must not start a back-off.
+        const auto cancelled =
+            await(StockProviders::fetchYahoo(*m_http, item(ItemKind::quote, "AAPL", "A"), &cancellation));
+        QVERIFY(cancelled.cancelled());
+        QVERIFY(!cancelled.failed());
+    }
+
+    void failureKeepsStatusAndRetryAfter()
+    {
+        LoopbackHttpServer::Response busy(429, R"({"code":429,"status":"error"})");
+        busy.headers.append(qMakePair(QByteArray("Retry-After"), QByteArray("3600")));
+        m_server->setResponse("/quote", busy);
+        const auto answer =
+            await(StockProviders::fetchTwelve(*m_http, item(ItemKind::quote, "MC", "LVMH"), "k", nullptr));
+        QVERIFY(answer.failed());
+        QCOMPARE(answer.response.status, 429);
+        QCOMPARE(answer.response.retryAfter, QByteArray("3600"));
+        QVERIFY(answer.response.body.isEmpty()); // not kept once read
     }
 };
 

@@ -1,9 +1,11 @@
 #include "LoopbackHttpServer.h"
 #include "net/HttpClient.h"
+#include "net/ServiceRequest.h"
 #include "net/ServiceUrls.h"
 #include "util/Cancellation.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -132,6 +134,91 @@ private slots:
         QCOMPARE(response.body, QByteArray("arrived"));
     }
 
+    void keyedRequestsFollowRedirectsOnlyWithinTheHost()
+    {
+        LoopbackHttpServer other;
+        QVERIFY(other.start());
+        other.setResponse("/there", {200, R"({"stolen":true})"});
+        LoopbackHttpServer::Response toPort{302, ""};
+        toPort.headers.append(qMakePair(QByteArray("Location"), QByteArray(other.baseUrl().toEncoded() + "/there")));
+        m_serverPtr->setResponse("/port", toPort);
+        LoopbackHttpServer::Response toHost{301, ""};
+        // Another name for the same machine is another host.
+        toHost.headers.append(qMakePair(QByteArray("Location"),
+                                        QByteArray("http://localhost:" + QByteArray::number(other.port()) + "/there")));
+        m_serverPtr->setResponse("/host", toHost);
+        LoopbackHttpServer::Response local{307, ""};
+        local.headers.append(qMakePair(QByteArray("Location"), QByteArray("/here")));
+        m_serverPtr->setResponse("/local", local);
+        m_serverPtr->setResponse("/here", {200, R"({"ok":true})"});
+
+        HttpClient client;
+        const auto send = [&](const char *path) {
+            HttpResponse result;
+            bool done = false;
+            QCoro::connect(ServiceRequest::send(client, {m_serverPtr->baseUrl(), path, {}}, nullptr), &client,
+                           [&](ServiceRequest::Answer answer) {
+                               result = answer.response;
+                               done = true;
+                           });
+            if (!QTest::qWaitFor([&] { return done; }, 20000))
+                qFatal("request did not finish");
+            return result;
+        };
+        QCOMPARE(send("/local").body, QByteArray(R"({"ok":true})"));
+        QCOMPARE(send("/port").body, QByteArray(R"({"stolen":true})")); // same host, another port
+        const HttpResponse refused = send("/host");
+        QCOMPARE(refused.failure, HttpResponse::Failure::redirect);
+        QVERIFY(refused.body.isEmpty());
+        QCOMPARE(other.requestCount(), 1);
+
+        // Requests without a key (feeds) still follow redirects to other hosts.
+        QCOMPARE(runGet(client, QUrl(m_serverPtr->baseUrl().toString() + "/host")).status, 200);
+    }
+
+    void keepsRetryAfter()
+    {
+        LoopbackHttpServer::Response busy{429, "{}"};
+        busy.headers.append(qMakePair(QByteArray("Retry-After"), QByteArray("Mon, 02 Mar 2026 12:00:00 GMT")));
+        m_serverPtr->setResponse("/busy", busy);
+        HttpClient client;
+        const HttpResponse response = runGet(client, QUrl(m_serverPtr->baseUrl().toString() + "/busy"));
+        QCOMPARE(response.status, 429);
+        QCOMPARE(response.retryAfter, QByteArray("Mon, 02 Mar 2026 12:00:00 GMT"));
+        QCOMPARE(client.activeRequests(), 0);
+    }
+
+    void requestAddressesEncodeEveryQueryTheSameWay()
+    {
+        ServiceRequest request{QUrl("https://api.example.test/base/"), "/v1/x", {{"q", "a&b=c+d#e%f é/g"}, {"k", ""}}};
+        QCOMPARE(request.url()->toEncoded(),
+                 QByteArray("https://api.example.test/base/v1/x?q=a%26b%3Dc%2Bd%23e%25f%20%C3%A9/g&k="));
+        QCOMPARE(*ServiceRequest::pathSegment("^FCHI EUR=X"), QString("%5EFCHI%20EUR=X"));
+        QVERIFY(!ServiceRequest::pathSegment(QString(QChar(0xDC00))));
+    }
+
+    void serviceOverridesCarryKeysOnlySafely()
+    {
+        QVERIFY(ServiceUrls::isSafeForKeys(QUrl("https://mirror.example.test")));
+        QVERIFY(ServiceUrls::isSafeForKeys(QUrl("http://127.0.0.1:8080")));
+        QVERIFY(ServiceUrls::isSafeForKeys(QUrl("http://127.1.2.3")));
+        QVERIFY(ServiceUrls::isSafeForKeys(QUrl("http://[::1]:9")));
+        QVERIFY(ServiceUrls::isSafeForKeys(QUrl("http://LOCALHOST/p")));
+        QVERIFY(!ServiceUrls::isSafeForKeys(QUrl("http://mirror.example.test")));
+        QVERIFY(!ServiceUrls::isSafeForKeys(QUrl("http://128.0.0.1")));
+        QVERIFY(!ServiceUrls::isSafeForKeys(QUrl("http://localhost.example.test")));
+        QVERIFY(!ServiceUrls::isSafeForKeys(QUrl("ftp://127.0.0.1")));
+
+        qputenv("DOTBANNER_TWELVEDATA_URL", "http://mirror.example.test/td");
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^DOTBANNER_TWELVEDATA_URL refused .*https://api.twelvedata.com$"));
+        QCOMPARE(ServiceUrls::twelveData(), QUrl("https://api.twelvedata.com"));
+        QCOMPARE(ServiceUrls::twelveData(), QUrl("https://api.twelvedata.com")); // reported once
+        qputenv("DOTBANNER_TWELVEDATA_URL", "https://mirror.example.test/td");
+        QCOMPARE(ServiceUrls::twelveData(), QUrl("https://mirror.example.test/td"));
+        qunsetenv("DOTBANNER_TWELVEDATA_URL");
+    }
+
     void endpointsKeepPathPrefix()
     {
         QCOMPARE(ServiceUrls::endpoint(QUrl("http://127.0.0.1:8080/mirror/"), "/v1/latest").toString(),
@@ -141,6 +228,7 @@ private slots:
         qputenv("DOTBANNER_METALSDEV_URL", "http://127.0.0.1:9/prefix");
         QCOMPARE(ServiceUrls::metalsDev().toString(), QString("http://127.0.0.1:9/prefix"));
         qputenv("DOTBANNER_METALSDEV_URL", "not a url");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^DOTBANNER_METALSDEV_URL refused"));
         QCOMPARE(ServiceUrls::metalsDev().toString(), QString("https://api.metals.dev"));
         qunsetenv("DOTBANNER_METALSDEV_URL");
     }

@@ -1,8 +1,17 @@
 #pragma once
 
 #include "util/Clock.h"
+#include "util/ClockTimer.h"
 
-/** A clock that only moves when the test moves it; installs itself while alive. */
+#include <QList>
+
+#include <algorithm>
+
+/**
+ * A clock that only moves when the test moves it; installs itself while alive. The
+ * ClockTimers started while it is installed fire as it passes their due times, in order,
+ * with the clock set to each due time as it fires.
+ */
 class FakeClock final : public Clock
 {
 public:
@@ -11,20 +20,51 @@ public:
     {
         Clock::setCurrent(this);
     }
-    ~FakeClock() override { Clock::setCurrent(nullptr); }
+    ~FakeClock() override
+    {
+        Clock::setCurrent(nullptr);
+        for (ClockTimer *timer : std::exchange(m_timers, {}))
+            timer->stop();
+    }
 
     QDateTime now() const override { return m_now; }
     qint64 monotonicMs() const override { return m_monotonicMs; }
 
+    bool drivesTimers() const override { return true; }
+    void addTimer(ClockTimer *timer) override
+    {
+        if (!m_timers.contains(timer))
+            m_timers.append(timer);
+    }
+    void removeTimer(ClockTimer *timer) override { m_timers.removeAll(timer); }
+    /** Timers waiting on this clock. */
+    qsizetype pendingTimers() const { return m_timers.size(); }
+
     void setNow(const QDateTime &now) { m_now = now; }
     void advanceMs(qint64 ms)
     {
-        m_now = m_now.addMSecs(ms);
-        m_monotonicMs += ms;
+        const qint64 target = m_monotonicMs + ms;
+        for (;;) {
+            // Timers may start or stop others while they fire: look again each time.
+            const auto due = std::min_element(m_timers.cbegin(), m_timers.cend(),
+                                              [](ClockTimer *a, ClockTimer *b) { return a->dueMs() < b->dueMs(); });
+            if (due == m_timers.cend() || (*due)->dueMs() > target)
+                break;
+            moveTo(std::max((*due)->dueMs(), m_monotonicMs));
+            (*due)->fire();
+        }
+        moveTo(target);
     }
     void setMonotonicMs(qint64 ms) { m_monotonicMs = ms; }
 
 private:
+    void moveTo(qint64 monotonicMs)
+    {
+        m_now = m_now.addMSecs(monotonicMs - m_monotonicMs);
+        m_monotonicMs = monotonicMs;
+    }
+
     QDateTime m_now;
     qint64 m_monotonicMs = 0;
+    QList<ClockTimer *> m_timers;
 };
