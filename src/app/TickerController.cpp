@@ -35,6 +35,8 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     connect(&m_settings, &Settings::objectWillChange, this, &TickerController::scheduleApply);
     connect(&m_data, &DataService::quotesChanged, this, &TickerController::scheduleApply);
     connect(&m_news, &NewsService::headlinesChanged, this, &TickerController::scheduleApply);
+    // A run that read nothing changes only the status, and the line stops saying it is loading.
+    connect(&m_news, &NewsService::statusChanged, this, &TickerController::scheduleApply);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         connect(app, &QGuiApplication::screenAdded, this, [this](QScreen *screen) {
             watchScreen(screen);
@@ -53,6 +55,11 @@ TickerController::~TickerController() = default;
 QString TickerController::loadingMessage()
 {
     return QStringLiteral("Chargement des actualites...");
+}
+
+QString TickerController::unreadableMessage()
+{
+    return QStringLiteral("Actualites indisponibles : aucun flux n'a pu etre lu");
 }
 
 QString TickerController::noSourceMessage()
@@ -124,7 +131,9 @@ void TickerController::apply()
         const QList<NewsSource> sources = m_settings.newsSources();
         const bool anyEnabled =
             std::any_of(sources.begin(), sources.end(), [](const NewsSource &s) { return s.enabled; });
-        m_lastNews = LedBuilder::buildNews(m_news.headlines(), anyEnabled ? loadingMessage() : noSourceMessage(), style);
+        const QString message =
+            !anyEnabled ? noSourceMessage() : (m_news.nothingRead() ? unreadableMessage() : loadingMessage());
+        m_lastNews = LedBuilder::buildNews(m_news.headlines(), message, style);
     } else {
         m_lastNews.reset();
     }

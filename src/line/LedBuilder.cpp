@@ -39,6 +39,8 @@ constexpr int kMessageTrail = 60;
 struct Item
 {
     const Quote *q = nullptr;
+    QString name;
+    QString price;
     QString pc;
     Kind kind = Kind::name;
     int mn = 0;
@@ -82,6 +84,7 @@ LedBitmap buildQuotes(const QList<Quote> &quotes, const LedFont &font)
     const int gap = font.gap();
     const int hThin = font.hThin();
     const int iconSize = hThin - 2;
+    const std::int64_t maxColumns = LedBuilder::maxLineCells / hThin;
 
     QList<Item> items;
     items.reserve(quotes.size());
@@ -89,9 +92,11 @@ LedBitmap buildQuotes(const QList<Quote> &quotes, const LedFont &font)
     for (const Quote &quote : quotes) {
         Item item;
         item.q = &quote;
+        item.name = Headline::shortened(quote.name, LedBuilder::maxNameLength);
+        item.price = Headline::shortened(quote.price, LedBuilder::maxNameLength);
         changeText(quote, item.pc, item.kind);
-        item.mn = font.width(quote.name, false);
-        item.mp = font.width(quote.price, false);
+        item.mn = font.width(item.name, false);
+        item.mp = font.width(item.price, false);
         item.mc = item.pc.isEmpty() ? 0 : font.width(item.pc, false);
         item.w = std::int64_t(item.mn) + gap;
         if (quote.icon)
@@ -100,6 +105,9 @@ LedBitmap buildQuotes(const QList<Quote> &quotes, const LedFont &font)
         if (item.mc > 0)
             item.w += gap + item.mc;
         item.w += kItemTrail;
+        // The items that would make the line too long are left out, whole.
+        if (total + item.w > maxColumns)
+            break;
         total += item.w;
         items.append(std::move(item));
     }
@@ -109,13 +117,13 @@ LedBitmap buildQuotes(const QList<Quote> &quotes, const LedFont &font)
     std::int64_t x = 0;
     for (const Item &item : std::as_const(items)) {
         const Quote &quote = *item.q;
-        font.draw(grid, quote.name, static_cast<int>(x), y, Kind::name, false);
+        font.draw(grid, item.name, static_cast<int>(x), y, Kind::name, false);
         std::int64_t p = x + item.mn + gap;
         if (quote.icon) {
             drawWeatherIcon(*quote.icon, grid, static_cast<int>(p), 1, iconSize);
             p += iconSize + gap;
         }
-        font.draw(grid, quote.price, static_cast<int>(p), y, Kind::name, false);
+        font.draw(grid, item.price, static_cast<int>(p), y, Kind::name, false);
         if (!item.pc.isEmpty())
             font.draw(grid, item.pc, static_cast<int>(p + item.mp + gap), y, item.kind, false);
         x += item.w;
@@ -128,28 +136,35 @@ LedBitmap buildNewsLine(const QList<Headline> &headlines, const QString &message
 {
     const int gap = font.gap();
     const int hThin = font.hThin();
+    const std::int64_t maxColumns = LedBuilder::maxLineCells / hThin;
 
     QList<Seg> segs;
-    const auto add = [&](const QString &raw, Kind kind, int trail) {
+    std::int64_t total = 0;
+    const auto seg = [&](const QString &raw, Kind kind, int trail) {
         Seg seg;
         seg.text = LedBuilder::sanitize(raw, hd);
         seg.kind = kind;
         seg.w = std::int64_t(font.width(seg.text, false)) + trail;
-        segs.append(std::move(seg));
+        return seg;
     };
-    if (!headlines.isEmpty()) {
-        segs.reserve(headlines.size() * 2);
-        for (const Headline &headline : headlines) {
-            add(headline.source, Kind::sun, 2 * gap);
-            add(headline.title, Kind::name, kTitleTrail);
-        }
-    } else {
-        add(message, Kind::dim, kMessageTrail);
+    // Titles are cut here too, before they are measured: callers need not have done it.
+    const qsizetype count = std::min(headlines.size(), LedBuilder::maxNewsHeadlines);
+    segs.reserve(count * 2);
+    for (qsizetype i = 0; i < count; ++i) {
+        const Headline &headline = headlines.at(i);
+        Seg source = seg(Headline::shortened(headline.source, Headline::maxSourceLength), Kind::sun, 2 * gap);
+        Seg title = seg(Headline::shortened(headline.title, Headline::maxTitleLength), Kind::name, kTitleTrail);
+        // A headline that would make the line too long is left out, with all that follow.
+        if (total + source.w + title.w > maxColumns)
+            break;
+        total += source.w + title.w;
+        segs.append(std::move(source));
+        segs.append(std::move(title));
     }
-
-    std::int64_t total = 0;
-    for (const Seg &seg : std::as_const(segs))
-        total += seg.w;
+    if (segs.isEmpty()) {
+        segs.append(seg(message, Kind::dim, kMessageTrail));
+        total = segs.first().w;
+    }
 
     Grid grid(std::max<std::int64_t>(total, 1), hThin);
     const int y = font.yThin();

@@ -65,9 +65,10 @@ void NewsService::start()
 
 void NewsService::refresh()
 {
+    // Feeds past the limit stay in the settings but are never downloaded.
     QList<NewsSource> sources;
     for (const NewsSource &source : m_settings.newsSources()) {
-        if (source.enabled)
+        if (source.enabled && sources.size() < maxActiveNewsSources)
             sources.append(source);
     }
 
@@ -116,9 +117,11 @@ QCoro::Task<> NewsService::run(QList<NewsSource> sources, std::shared_ptr<Cancel
             continue;
         }
         status.insert(source.id, FeedStatus::ok(titles->size()));
+        // A title or a name can be any length: cut them before anything measures or draws them.
+        const QString name = Headline::shortened(source.name, Headline::maxSourceLength);
         QList<Headline> headlines;
         for (const QString &title : titles->first(std::min<qsizetype>(titles->size(), perSource)))
-            headlines.append(Headline{source.name, title});
+            headlines.append(Headline{name, Headline::shortened(title, Headline::maxTitleLength)});
         perFeed.append(std::move(headlines));
     }
     if (cancellation->isCancelled() || !self)
@@ -167,6 +170,7 @@ void NewsService::publish(const QHash<QUuid, FeedStatus> &status, const QList<He
     const bool replaceHeadlines = !headlines.isEmpty();
     if (replaceHeadlines)
         m_headlines = headlines;
+    m_nothingRead = m_headlines.isEmpty();
 
     emit statusChanged(m_status);
     if (replaceHeadlines)
@@ -177,6 +181,7 @@ void NewsService::publish(const QHash<QUuid, FeedStatus> &status, const QList<He
 void NewsService::setHeadlines(const QList<Headline> &headlines)
 {
     m_headlines = headlines;
+    m_nothingRead = false;
     emit headlinesChanged(m_headlines);
 }
 
