@@ -46,7 +46,7 @@ QList<Suggestion> SearchModel::metalResults(const QString &text) const
     return metalSuggestions(text, m_settings.metalCurrency(), m_settings.metalUnit());
 }
 
-void SearchModel::schedule(const QString &query, ItemKind kind)
+void SearchModel::schedule(const QString &query, ItemKind kind, std::chrono::milliseconds quiet)
 {
     cancelPending();
 
@@ -81,7 +81,7 @@ void SearchModel::schedule(const QString &query, ItemKind kind)
         m_busy = true;
         emit busyChanged(true);
     }
-    run(text, kind, cancellation);
+    run(text, kind, quiet, cancellation);
 }
 
 void SearchModel::clear()
@@ -111,7 +111,8 @@ void SearchModel::publish(const QList<Suggestion> &results, const std::optional<
     }
 }
 
-QCoro::Task<void> SearchModel::run(QString text, ItemKind kind, QPointer<Cancellation> cancellation)
+QCoro::Task<void> SearchModel::run(QString text, ItemKind kind, std::chrono::milliseconds quiet,
+                                   QPointer<Cancellation> cancellation)
 {
     // The search owns its cancellation; the model only keeps a weak handle to it.
     const std::unique_ptr<Cancellation> owned(cancellation.data());
@@ -124,7 +125,7 @@ QCoro::Task<void> SearchModel::run(QString text, ItemKind kind, QPointer<Cancell
         wait.setTimerType(Qt::PreciseTimer);
         // A cancellation ends the wait at once instead of leaving the search asleep.
         QObject::connect(owned.get(), &Cancellation::cancelled, &wait, [&wait] { wait.start(0); });
-        wait.start(debounce);
+        wait.start(quiet);
         co_await wait;
     }
     if (owned->isCancelled() || !self)
