@@ -7,13 +7,14 @@ function(dotbanner_add_library name)
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
 endfunction()
 
-# dotbanner_add_test(NAME SOURCES ... LIBS ... [ENVIRONMENT VAR=value...] [X11] [KEYRING] [TIMEOUT s])
+# dotbanner_add_test(NAME SOURCES ... LIBS ... [ENVIRONMENT VAR=value...] [X11] [KEYRING] [SMALL_DISK] [TIMEOUT s])
 # One Qt Test executable registered with CTest. Every test runs with its own configuration
 # folder and without a session bus, so it never touches the user's settings or keys.
 # X11 tests run under a private Xvfb with openbox; KEYRING tests inside a private D-Bus
 # session with an unlocked gnome-keyring. All others use the offscreen platform.
+# SMALL_DISK tests see a private 256 kB tmpfs at $DOTBANNER_SMALL_DISK (root only).
 function(dotbanner_add_test name)
-    cmake_parse_arguments(ARG "X11;KEYRING" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "X11;KEYRING;SMALL_DISK" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test dotbanner_testsupport ${ARG_LIBS})
     target_compile_definitions(${name} PRIVATE
@@ -37,6 +38,9 @@ function(dotbanner_add_test name)
         set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-keyring.sh ${cmd})
     else()
         list(APPEND env "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/dotbanner-test-bus")
+    endif()
+    if(ARG_SMALL_DISK)
+        set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-small-disk.sh ${cmd})
     endif()
     add_test(NAME ${name} COMMAND ${cmd})
     if(NOT ARG_TIMEOUT)

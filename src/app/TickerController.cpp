@@ -49,6 +49,8 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     connect(&m_settings, &Settings::objectWillChange, this, &TickerController::scheduleApply);
     connect(&m_data, &DataService::quotesChanged, this, &TickerController::scheduleApply);
     connect(&m_news, &NewsService::headlinesChanged, this, &TickerController::scheduleApply);
+    // A run that read nothing changes only the status, and the line stops saying it is loading.
+    connect(&m_news, &NewsService::statusChanged, this, &TickerController::scheduleApply);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         connect(app, &QGuiApplication::screenAdded, this, [this](QScreen *screen) {
             watchScreen(screen);
@@ -148,6 +150,11 @@ QString TickerController::loadingMessage()
     return QStringLiteral("Chargement des actualites...");
 }
 
+QString TickerController::unreadableMessage()
+{
+    return QStringLiteral("Actualites indisponibles : aucun flux n'a pu etre lu");
+}
+
 QString TickerController::noSourceMessage()
 {
     return QStringLiteral("Aucune source d'actualites : ajoute un flux RSS dans les reglages");
@@ -219,9 +226,10 @@ void TickerController::apply()
         const QList<NewsSource> sources = m_settings.newsSources();
         const bool anyEnabled =
             std::any_of(sources.begin(), sources.end(), [](const NewsSource &s) { return s.enabled; });
+        const QString message =
+            !anyEnabled ? noSourceMessage() : (m_news.nothingRead() ? unreadableMessage() : loadingMessage());
         m_shownHeadlines = m_news.headlines();
-        LedBuilder::Line news =
-            LedBuilder::buildNewsLine(m_shownHeadlines, anyEnabled ? loadingMessage() : noSourceMessage(), style);
+        LedBuilder::Line news = LedBuilder::buildNewsLine(m_shownHeadlines, message, style);
         m_lastNews = std::move(news.bitmap);
         m_newsSpans = std::move(news.spans);
     } else {

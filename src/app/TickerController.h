@@ -119,6 +119,8 @@ public:
     /** The news line's texts while no headline is there yet. */
     static QString loadingMessage();
     static QString noSourceMessage();
+    /** When every enabled feed failed and there is nothing to show. */
+    static QString unreadableMessage();
 
 private:
     void scheduleApply();

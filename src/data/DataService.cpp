@@ -100,6 +100,8 @@ void DataService::onTimerTick()
 
 void DataService::refresh(bool force)
 {
+    // A key the keyring refused earlier is used from memory; each run tries to store it again.
+    m_settings.retryKeyStorage();
     const QList<WatchItem> items = m_settings.items().mid(0, maxActiveWatchItems);
     auto cancellation = std::make_shared<Cancellation>();
     const std::shared_ptr<Cancellation> previous = std::exchange(m_runCancellation, cancellation);

@@ -5,7 +5,7 @@
 #include "data/Records.h"
 #include "net/RequestBackoff.h"
 #include "settings/WatchItem.h"
-#include "settings/WatchLimits.h"
+#include "settings/WatchItem.h"
 #include "util/ClockTimer.h"
 
 #include <QDateTime>

@@ -39,6 +39,8 @@ constexpr int kMessageTrail = 60;
 struct Item
 {
     const Quote *q = nullptr;
+    QString name;
+    QString price;
     QString pc;
     Kind kind = Kind::name;
     int mn = 0;
@@ -93,6 +95,7 @@ LedBuilder::Line buildQuotes(const QList<Quote> &quotes, const LedFont &font, co
     const int gap = font.gap();
     const int hThin = font.hThin();
     const int iconSize = hThin - 2;
+    const std::int64_t maxColumns = LedBuilder::maxLineCells / hThin;
 
     QList<Item> items;
     items.reserve(quotes.size());
@@ -100,9 +103,11 @@ LedBuilder::Line buildQuotes(const QList<Quote> &quotes, const LedFont &font, co
     for (const Quote &quote : quotes) {
         Item item;
         item.q = &quote;
+        item.name = Headline::shortened(quote.name, LedBuilder::maxNameLength);
+        item.price = Headline::shortened(quote.price, LedBuilder::maxNameLength);
         changeText(quote, item.pc, item.kind);
-        item.mn = font.width(quote.name, false);
-        item.mp = font.width(quote.price, false);
+        item.mn = font.width(item.name, false);
+        item.mp = font.width(item.price, false);
         item.mc = item.pc.isEmpty() ? 0 : font.width(item.pc, false);
         item.w = std::int64_t(item.mn) + gap;
         if (quote.icon)
@@ -111,6 +116,9 @@ LedBuilder::Line buildQuotes(const QList<Quote> &quotes, const LedFont &font, co
         if (item.mc > 0)
             item.w += gap + item.mc;
         item.w += kItemTrail;
+        // The items that would make the line too long are left out, whole.
+        if (total + item.w > maxColumns)
+            break;
         total += item.w;
         items.append(std::move(item));
     }
@@ -124,13 +132,13 @@ LedBuilder::Line buildQuotes(const QList<Quote> &quotes, const LedFont &font, co
         const Quote &quote = *item.q;
         const auto index = static_cast<int>(line.spans.size());
         line.spans.append(LineSpan{x, x + item.w, LineSpan::Part::quote, index});
-        font.draw(grid, quote.name, static_cast<int>(x), y, Kind::name, false);
+        font.draw(grid, item.name, static_cast<int>(x), y, Kind::name, false);
         std::int64_t p = x + item.mn + gap;
         if (quote.icon) {
             drawWeatherIcon(*quote.icon, grid, static_cast<int>(p), 1, iconSize);
             p += iconSize + gap;
         }
-        font.draw(grid, quote.price, static_cast<int>(p), y, Kind::name, false);
+        font.draw(grid, item.price, static_cast<int>(p), y, Kind::name, false);
         if (!item.pc.isEmpty())
             font.draw(grid, item.pc, static_cast<int>(p + item.mp + gap), y, item.kind, false);
         x += item.w;
@@ -146,30 +154,40 @@ LedBuilder::Line buildNews(const QList<Headline> &headlines, const QString &mess
 {
     const int gap = font.gap();
     const int hThin = font.hThin();
+    const std::int64_t maxColumns = LedBuilder::maxLineCells / hThin;
 
     QList<Seg> segs;
-    const auto add = [&](const QString &raw, Kind kind, int trail, LineSpan::Part part, int index) {
+    std::int64_t total = 0;
+    const auto seg = [&](const QString &raw, Kind kind, int trail, LineSpan::Part part, int index) {
         Seg seg;
         seg.text = LedBuilder::sanitize(raw, hd);
         seg.kind = kind;
         seg.w = std::int64_t(font.width(seg.text, false)) + trail;
         seg.part = part;
         seg.index = index;
-        segs.append(std::move(seg));
+        return seg;
     };
-    if (!headlines.isEmpty()) {
-        segs.reserve(headlines.size() * 2);
-        for (int i = 0; i < headlines.size(); ++i) {
-            add(headlines.at(i).source, Kind::sun, 2 * gap, LineSpan::Part::source, i);
-            add(headlines.at(i).title, Kind::name, kTitleTrail, LineSpan::Part::title, i);
-        }
-    } else {
-        add(message, Kind::dim, kMessageTrail, LineSpan::Part::message, 0);
+    // Titles are cut here too, before they are measured: callers need not have done it.
+    const qsizetype count = std::min(headlines.size(), LedBuilder::maxNewsHeadlines);
+    segs.reserve(count * 2);
+    for (qsizetype i = 0; i < count; ++i) {
+        const Headline &headline = headlines.at(i);
+        const auto index = static_cast<int>(i);
+        Seg source = seg(Headline::shortened(headline.source, Headline::maxSourceLength), Kind::sun, 2 * gap,
+                         LineSpan::Part::source, index);
+        Seg title = seg(Headline::shortened(headline.title, Headline::maxTitleLength), Kind::name, kTitleTrail,
+                        LineSpan::Part::title, index);
+        // A headline that would make the line too long is left out, with all that follow.
+        if (total + source.w + title.w > maxColumns)
+            break;
+        total += source.w + title.w;
+        segs.append(std::move(source));
+        segs.append(std::move(title));
     }
-
-    std::int64_t total = 0;
-    for (const Seg &seg : std::as_const(segs))
-        total += seg.w;
+    if (segs.isEmpty()) {
+        segs.append(seg(message, Kind::dim, kMessageTrail, LineSpan::Part::message, 0));
+        total = segs.first().w;
+    }
 
     LedBuilder::Line line;
     line.spans.reserve(segs.size());

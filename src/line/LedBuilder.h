@@ -9,6 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <cstdint>
+
 /**
  * Turns what the band shows into LED bitmaps: the quotes line and the news line. Each bitmap
  * is one loop of the scrolling text and ends with its own spacing and separator, so the view
@@ -23,10 +25,25 @@ struct Line
     QList<LineSpan> spans;
 };
 
+/**
+ * Most LEDs (columns × rows) of one line. The view renders the whole loop into tiles, so this
+ * bounds their memory whatever the feeds or the record hold: 4 bytes per device pixel, about
+ * 50 MB at the default LED size. That is some 29,000 columns in the HD font, 47,000 in the
+ * pixel fonts: four feeds of eight long titles fit.
+ */
+inline constexpr std::int64_t maxLineCells = 512 * 1024;
+/** Most headlines drawn on the news line: the interleaving puts the first of every feed first. */
+inline constexpr qsizetype maxNewsHeadlines = 64;
+/** Most characters of an item's name on the quotes line. */
+inline constexpr qsizetype maxNameLength = 60;
+
 /** LED rows of the whole band: the font's line height, doubled for the thick variant. */
 int rows(FontStyle style, BarVariant variant);
 
-/** The quotes line: name, optional weather icon, price and change of every quote. */
+/**
+ * The quotes line: name, optional weather icon, price and change of every quote, as many as
+ * fit in maxLineCells.
+ */
 LedBitmap build(const QList<Quote> &quotes, FontStyle style, BarVariant variant);
 /**
  * The same line with its spans. The quotes whose entry in `stale` is true are drawn in the
@@ -34,7 +51,11 @@ LedBitmap build(const QList<Quote> &quotes, FontStyle style, BarVariant variant)
  */
 Line buildLine(const QList<Quote> &quotes, FontStyle style, const QList<bool> &stale = {});
 
-/** The news line: source and title of every headline, or `message` when there is none. */
+/**
+ * The news line: source and title of the headlines (titles cut to Headline::maxTitleLength,
+ * at most maxNewsHeadlines of them and as many as fit in maxLineCells), or `message`
+ * when there is none.
+ */
 LedBitmap buildNews(const QList<Headline> &headlines, const QString &message, FontStyle style);
 /** The same line with its spans. */
 Line buildNewsLine(const QList<Headline> &headlines, const QString &message, FontStyle style);

@@ -65,9 +65,10 @@ void NewsService::start()
 
 void NewsService::refresh()
 {
+    // Feeds past the limit stay in the settings but are never downloaded.
     QList<NewsSource> sources;
     for (const NewsSource &source : m_settings.newsSources()) {
-        if (source.enabled)
+        if (source.enabled && sources.size() < maxActiveNewsSources)
             sources.append(source);
     }
 
@@ -116,9 +117,12 @@ QCoro::Task<> NewsService::run(QList<NewsSource> sources, std::shared_ptr<Cancel
             continue;
         }
         status.insert(source.id, FeedStatus::ok(static_cast<int>(feed->items.size())));
+        // A title or a name can be any length: cut them before anything measures or draws them.
+        const QString name = Headline::shortened(source.name, Headline::maxSourceLength);
         QList<Headline> headlines;
         for (const FeedItem &item : feed->items.first(std::min<qsizetype>(feed->items.size(), perSource)))
-            headlines.append(Headline{source.name, item.title, item.link, item.date, feed->site});
+            headlines.append(Headline{name, Headline::shortened(item.title, Headline::maxTitleLength), item.link,
+                                      item.date, feed->site});
         perFeed.append(std::move(headlines));
     }
     if (cancellation->isCancelled() || !self)
@@ -167,6 +171,7 @@ void NewsService::publish(const QHash<QUuid, FeedStatus> &status, const QList<He
     const bool replaceHeadlines = !headlines.isEmpty();
     if (replaceHeadlines)
         m_headlines = headlines;
+    m_nothingRead = m_headlines.isEmpty();
 
     emit statusChanged(m_status);
     if (replaceHeadlines)
@@ -177,6 +182,7 @@ void NewsService::publish(const QHash<QUuid, FeedStatus> &status, const QList<He
 void NewsService::setHeadlines(const QList<Headline> &headlines)
 {
     m_headlines = headlines;
+    m_nothingRead = false;
     emit headlinesChanged(m_headlines);
 }
 

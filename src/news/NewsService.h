@@ -57,6 +57,11 @@ public:
     QHash<QUuid, FeedStatus> status() const { return m_status; }
     /** True while a refresh run is in progress. */
     bool isRefreshing() const { return m_refreshing; }
+    /**
+     * True when the last finished run read no feed at all (every download failed or held no
+     * titles) and there are no headlines to show: the news line stops saying it is loading.
+     */
+    bool nothingRead() const { return m_nothingRead; }
 
     /**
      * The address of a feed as it is requested: `address` without surrounding white
@@ -88,4 +93,5 @@ private:
     /** The cancellation of the run whose results may still be published, if any. */
     std::shared_ptr<Cancellation> m_task;
     bool m_refreshing = false;
+    bool m_nothingRead = false;
 };

@@ -29,7 +29,7 @@ QList<Suggestion> SearchModel::metalResults(const QString &text) const
     return metalSuggestions(text, m_settings.metalCurrency(), m_settings.metalUnit());
 }
 
-void SearchModel::schedule(const QString &query, ItemKind kind)
+void SearchModel::schedule(const QString &query, ItemKind kind, std::chrono::milliseconds quiet)
 {
     cancelPending();
 
@@ -64,7 +64,7 @@ void SearchModel::schedule(const QString &query, ItemKind kind)
         m_busy = true;
         emit busyChanged(true);
     }
-    run(text, kind, cancellation);
+    run(text, kind, quiet, cancellation);
 }
 
 void SearchModel::clear()
@@ -94,14 +94,15 @@ void SearchModel::publish(const QList<Suggestion> &results, const std::optional<
     }
 }
 
-QCoro::Task<void> SearchModel::run(QString text, ItemKind kind, QPointer<Cancellation> cancellation)
+QCoro::Task<void> SearchModel::run(QString text, ItemKind kind, std::chrono::milliseconds quiet,
+                                   QPointer<Cancellation> cancellation)
 {
     // The search owns its cancellation; the model only keeps a weak handle to it.
     const std::unique_ptr<Cancellation> owned(cancellation.data());
     const QPointer<SearchModel> self(this);
 
     // A cancellation ends the wait at once instead of leaving the search asleep.
-    co_await waitOnClock(debounce, owned.get());
+    co_await waitOnClock(quiet, owned.get());
     if (owned->isCancelled() || !self)
         co_return;
 

@@ -53,8 +53,11 @@ public:
     bool busy() const { return m_busy; }
     std::optional<QString> message() const { return m_message; }
 
-    /** Called whenever the query text or the chosen kind changes. */
-    void schedule(const QString &query, ItemKind kind);
+    /**
+     * Called whenever the query text or the chosen kind changes; the request waits for
+     * `quiet` (the debounce unless the user asked for the search right away).
+     */
+    void schedule(const QString &query, ItemKind kind, std::chrono::milliseconds quiet = debounce);
     /** Drops the pending search and empties results and message. */
     void clear();
 
@@ -99,7 +102,8 @@ signals:
     void messageChanged(const std::optional<QString> &message);
 
 private:
-    QCoro::Task<void> run(QString text, ItemKind kind, QPointer<Cancellation> cancellation);
+    QCoro::Task<void> run(QString text, ItemKind kind, std::chrono::milliseconds quiet,
+                          QPointer<Cancellation> cancellation);
     QCoro::Task<Answer> fetch(QString text, ItemKind kind, Cancellation *cancellation);
     QCoro::Task<std::optional<QJsonValue>> getJSON(ServiceRequest request, Cancellation *cancellation);
     void cancelPending();

@@ -17,13 +17,14 @@ int s_pending = 0;
 // keyring can open a password prompt that nobody answers. A job that outlives its wait is
 // left to finish on its own and deletes itself then; deleting it earlier would pull the
 // state out from under its pending D-Bus call. Takes ownership of `job`; `done` sees a job
-// that succeeded in time, before it is deleted.
+// that succeeded in time, before it is deleted. A job that did not finish in time counts as
+// OtherError.
 template<typename Job, typename Done>
-bool run(Job *job, Done done)
+QKeychain::Error run(Job *job, Done done)
 {
     if (s_pending > 0) {
         delete job; // never started
-        return false;
+        return QKeychain::OtherError;
     }
     job->setAutoDelete(false);
     job->setInsecureFallback(false);
@@ -48,14 +49,14 @@ bool run(Job *job, Done done)
         ++s_pending;
         QObject::connect(job, &QKeychain::Job::finished, [] { --s_pending; });
         job->setAutoDelete(true);
-        return false;
+        return QKeychain::OtherError;
     }
     // The job has returned from its own code by now (the loop ran the whole emission).
-    const bool ok = job->error() == QKeychain::NoError;
-    if (ok)
+    const QKeychain::Error error = job->error();
+    if (error == QKeychain::NoError)
         done(*job);
     delete job;
-    return ok;
+    return error;
 }
 
 QString decodeUtf8(const QByteArray &bytes)
@@ -81,18 +82,21 @@ QString get(const QString &account)
     return text;
 }
 
-void set(const QString &account, const QString &value)
+bool set(const QString &account, const QString &value)
 {
-    // Delete first so no stale item of another type survives beside the new one.
+    // Delete first so no stale item of another type survives beside the new one. Nothing
+    // to delete is fine; a keyring that cannot be reached fails here already.
     auto *remove = new QKeychain::DeletePasswordJob(QString::fromLatin1(serviceName));
     remove->setKey(account);
-    run(remove, [](const QKeychain::Job &) {});
+    const QKeychain::Error removed = run(remove, [](const QKeychain::Job &) {});
+    if (removed != QKeychain::NoError && removed != QKeychain::EntryNotFound)
+        return false;
     if (value.isEmpty())
-        return;
+        return true;
     auto *write = new QKeychain::WritePasswordJob(QString::fromLatin1(serviceName));
     write->setKey(account);
     write->setTextData(value);
-    run(write, [](const QKeychain::Job &) {});
+    return run(write, [](const QKeychain::Job &) {}) == QKeychain::NoError;
 }
 
 QString account(KeyService service)

@@ -18,8 +18,11 @@ inline constexpr const char *serviceName = "com.brindlewick.dotbanner";
 
 /** The stored text, or "" on any failure (missing, locked, timed out, not UTF-8). */
 QString get(const QString &account);
-/** Replaces the entry; an empty value deletes it. Failures are not reported. */
-void set(const QString &account, const QString &value);
+/**
+ * Replaces the entry; an empty value deletes it. False when the keyring could not be reached
+ * or refused (no Secret Service, locked, timed out).
+ */
+bool set(const QString &account, const QString &value);
 
 /** "stockKey", "weatherKey" or "metalsKey". */
 QString account(KeyService service);

@@ -1,5 +1,7 @@
 #include "settings/NewsSource.h"
 
+#include <algorithm>
+
 const QList<NewsSource> &NewsSource::defaults()
 {
     static const QList<NewsSource> sources = [] {
@@ -14,4 +16,13 @@ const QList<NewsSource> &NewsSource::defaults()
         };
     }();
     return sources;
+}
+
+bool NewsSource::areDefaults(const QList<NewsSource> &sources)
+{
+    const QList<NewsSource> &reference = defaults();
+    return std::equal(sources.begin(), sources.end(), reference.begin(), reference.end(),
+                      [](const NewsSource &a, const NewsSource &b) {
+                          return a.name == b.name && a.url == b.url && a.enabled == b.enabled;
+                      });
 }

@@ -14,6 +14,17 @@ struct NewsSource
 
     /** The four default feeds, built once per process with fresh ids, all enabled. */
     static const QList<NewsSource> &defaults();
+    /**
+     * Whether `sources` are the default feeds: the same names, addresses and switches in the
+     * same order. Ids are not compared: the defaults get fresh ones at every start.
+     */
+    static bool areDefaults(const QList<NewsSource> &sources);
 
     friend bool operator==(const NewsSource &, const NewsSource &) = default;
 };
+
+/**
+ * Enabled feeds beyond this many stay in the record and in the settings window but are
+ * neither downloaded nor drawn, so no record can make the news line unbounded.
+ */
+inline constexpr qsizetype maxActiveNewsSources = 100;

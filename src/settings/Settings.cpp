@@ -4,6 +4,14 @@
 #include "settings/SettingsRecord.h"
 #include "settings/UserDefaults.h"
 
+#include <QLoggingCategory>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcSettings, "dotbanner.settings")
+
+} // namespace
+
 Settings &Settings::shared()
 {
     // Never destroyed: it lives as long as the process, past the application object.
@@ -12,13 +20,19 @@ Settings &Settings::shared()
 }
 
 Settings::Settings(UserDefaults &store, QObject *parent)
+    : Settings(store, KeyStore::system(), parent)
+{
+}
+
+Settings::Settings(UserDefaults &store, KeyStore &keys, QObject *parent)
     : QObject(parent)
     , m_store(store)
+    , m_keys(keys)
     , m_items(defaultItems())
     , m_newsSources(NewsSource::defaults())
-    , m_stockKey(Keychain::get(Keychain::account(KeyService::twelveData)))
-    , m_weatherKey(Keychain::get(Keychain::account(KeyService::weather)))
-    , m_metalsKey(Keychain::get(Keychain::account(KeyService::metals)))
+    , m_stockKey(keys.read(Keychain::account(KeyService::twelveData)))
+    , m_weatherKey(keys.read(Keychain::account(KeyService::weather)))
+    , m_metalsKey(keys.read(Keychain::account(KeyService::metals)))
 {
     load();
 }
@@ -91,36 +105,92 @@ void Settings::save()
     record.newsSources = m_newsSources;
     record.pushWindows = m_pushWindows;
     const std::optional<QByteArray> bytes = record.encode();
-    if (!bytes)
+    if (!bytes) {
+        qCWarning(lcSettings, "settings not saved: a value cannot be written in the record");
         return;
+    }
 
     if (m_unreadable) {
         // A record we could not read may be hand-edited or from a newer version: keep it
         // before replacing it. An earlier copy is the older original and stays. If the copy
         // cannot be written, the record is not overwritten either; the next save retries.
-        if (!m_store.data(unreadableKey) && !m_store.set(unreadableKey, *m_unreadable))
+        if (!m_store.data(unreadableKey) && !m_store.set(unreadableKey, *m_unreadable)) {
+            qCWarning(lcSettings, "settings not saved: the unreadable record could not be kept aside");
             return;
+        }
         m_unreadable.reset();
     }
-    m_store.set(key, *bytes);
+    // The store logs the reason; the stored record is intact and the next change writes
+    // the whole record again.
+    if (!m_store.set(key, *bytes))
+        qCWarning(lcSettings, "settings not saved; they will be written with the next change");
 }
 
 template<typename T, typename Arg>
 void Settings::assign(T &field, const T &value, void (Settings::*changed)(Arg))
 {
+    if (field == value)
+        return;
     emit objectWillChange();
     field = value;
-    emit(this->*changed)(field);
+    // Saved before observers run, so one that assigns in turn saves after this one.
     save();
+    emit(this->*changed)(field);
 }
 
 void Settings::assignKey(QString &field, const QString &value, KeyService service,
                          void (Settings::*changed)(const QString &))
 {
+    if (field == value) {
+        // Typing the same key again is also a chance to store what the key store refused.
+        retryKeyStorage();
+        return;
+    }
     emit objectWillChange();
     field = value;
+    // Any edit of a key is also the moment to store the others that the key store refused.
+    for (KeyService other : {KeyService::twelveData, KeyService::weather, KeyService::metals}) {
+        if (other != service && !isKeyStored(other))
+            storeKey(other);
+    }
+    storeKey(service);
     emit(this->*changed)(field);
-    Keychain::set(Keychain::account(service), field);
+}
+
+QString Settings::apiKey(KeyService service) const
+{
+    switch (service) {
+    case KeyService::twelveData:
+        return m_stockKey;
+    case KeyService::weather:
+        return m_weatherKey;
+    case KeyService::metals:
+        return m_metalsKey;
+    }
+    return {};
+}
+
+void Settings::storeKey(KeyService service)
+{
+    const bool stored = m_keys.write(Keychain::account(service), apiKey(service));
+    const bool wasStored = isKeyStored(service);
+    if (stored)
+        m_unstoredKeys.remove(service);
+    else
+        m_unstoredKeys.insert(service);
+    if (!stored)
+        qCWarning(lcSettings, "the key store refused %s; it is kept for this session only",
+                  qPrintable(Keychain::account(service)));
+    if (stored != wasStored)
+        emit keyStorageChanged(service, stored);
+}
+
+void Settings::retryKeyStorage()
+{
+    for (KeyService service : {KeyService::twelveData, KeyService::weather, KeyService::metals}) {
+        if (!isKeyStored(service))
+            storeKey(service);
+    }
 }
 
 QString Settings::effectiveWeatherKey() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Keychain.h"
+#include "settings/KeyStore.h"
 #include "settings/NewsSource.h"
 #include "settings/SettingsEnums.h"
 #include "settings/WatchItem.h"
@@ -8,6 +9,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -15,11 +17,14 @@
 class UserDefaults;
 
 /**
- * Every choice of the user. Each field has its own change signal, and every
- * assignment first emits `objectWillChange`. Assigning a persisted field rewrites the
- * whole record in the user-defaults store at once (also when the value is unchanged);
- * assigning a key writes it to the keyring. Observers that need the new value connect
- * with Qt::QueuedConnection.
+ * Every choice of the user. Each field has its own change signal. An assignment that
+ * really changes a value emits `objectWillChange`, takes the value, emits the field's
+ * signal (observers read the new value) and, for a persisted field, rewrites the whole
+ * record in the user-defaults store at once; an assignment of the current value does
+ * nothing. A record that could not be written is written again with the next change.
+ *
+ * Assigning a key writes it to the key store. When that fails, the key is still used for
+ * the session and writing it is tried again by retryKeyStorage() and the next key edit.
  */
 class Settings : public QObject
 {
@@ -35,6 +40,8 @@ public:
 
     /** Loads the record from `store` (not owned) and the keys from the keyring. */
     explicit Settings(UserDefaults &store, QObject *parent = nullptr);
+    /** Loads the record from `store` and the keys from `keys`; neither is owned. */
+    Settings(UserDefaults &store, KeyStore &keys, QObject *parent = nullptr);
 
     /** The default watch list, built once per process. */
     static const QList<WatchItem> &defaultItems();
@@ -56,6 +63,12 @@ public:
     QString stockKey() const { return m_stockKey; }
     QString weatherKey() const { return m_weatherKey; }
     QString metalsKey() const { return m_metalsKey; }
+
+    QString apiKey(KeyService service) const;
+    /** False while the key of `service` is held in memory only because the key store failed. */
+    bool isKeyStored(KeyService service) const { return !m_unstoredKeys.contains(service); }
+    /** Tries again to write every key the key store refused. Cheap when there is none. */
+    void retryKeyStorage();
 
     QString effectiveWeatherKey() const;
     QString effectiveMetalsKey() const;
@@ -99,6 +112,8 @@ signals:
     void stockKeyChanged(const QString &value);
     void weatherKeyChanged(const QString &value);
     void metalsKeyChanged(const QString &value);
+    /** Whether the key of `service` is in the key store changed (see isKeyStored()). */
+    void keyStorageChanged(KeyService service, bool stored);
 
 private:
     void load();
@@ -107,8 +122,11 @@ private:
     void assign(T &field, const T &value, void (Settings::*changed)(Arg));
     void assignKey(QString &field, const QString &value, KeyService service,
                    void (Settings::*changed)(const QString &));
+    void storeKey(KeyService service);
 
     UserDefaults &m_store;
+    KeyStore &m_keys;
+    QSet<KeyService> m_unstoredKeys;
     bool m_loading = false;
     /** The stored bytes that failed to decode, until a copy of them is kept. */
     std::optional<QByteArray> m_unreadable;

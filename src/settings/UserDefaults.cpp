@@ -3,9 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSaveFile>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace {
+
+Q_LOGGING_CATEGORY(lcStore, "dotbanner.settings")
 
 QString standardDirectory()
 {
@@ -61,18 +68,39 @@ std::optional<QByteArray> UserDefaults::data(const QString &key) const
 bool UserDefaults::set(const QString &key, const QByteArray &bytes)
 {
     const QString path = pathFor(key);
-    if (path.isEmpty() || !QDir().mkpath(m_directory))
+    if (path.isEmpty())
         return false;
-    // QSaveFile writes a temporary file, syncs it and renames it over the old one, so a
-    // crash leaves either the complete old bytes or the complete new ones.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    if (!QDir().mkpath(m_directory)) {
+        qCWarning(lcStore, "cannot create %s: %s is not saved", qPrintable(m_directory), qPrintable(key));
         return false;
     }
-    return file.commit();
+    // QSaveFile writes a temporary file and renames it over the old one only on commit(), so
+    // a crash leaves either the complete old bytes or the complete new ones. The file is
+    // unbuffered: a buffered QSaveFile reports a full disk only from its final flush inside
+    // commit(), which does not stop the rename of a short file over the old one.
+    QSaveFile file(path);
+    const auto fail = [&file, &key](const char *step, const QString &reason) {
+        qCWarning(lcStore, "%s not saved (%s failed: %s); the stored bytes are unchanged", qPrintable(key), step,
+                  qPrintable(reason));
+        file.cancelWriting();
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail("open", file.errorString());
+    if (file.write(bytes) != bytes.size())
+        return fail("write", file.errorString());
+    if (!file.flush())
+        return fail("flush", file.errorString());
+    // Delayed allocation can still run out of space when the data reaches the disk: sync now,
+    // while the old file is still in place, rather than find out after the rename.
+    if (::fsync(file.handle()) != 0)
+        return fail("sync", qt_error_string(errno));
+    if (!file.commit()) {
+        qCWarning(lcStore, "%s not saved (commit failed: %s); the stored bytes are unchanged", qPrintable(key),
+                  qPrintable(file.errorString()));
+        return false;
+    }
+    return true;
 }
 
 bool UserDefaults::setBool(const QString &key, bool value)

@@ -309,10 +309,6 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     , m_settings(settings)
     , m_environment(environment)
     , m_search(new SearchModel(settings, environment.http(), this))
-    , m_lastItems(settings.items())
-    , m_lastSources(settings.newsSources())
-    , m_lastCurrency(settings.metalCurrency())
-    , m_lastUnit(settings.metalUnit())
 {
     setObjectName(QStringLiteral("contentTab"));
     auto *outer = new QVBoxLayout(this);
@@ -340,6 +336,9 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     m_list = new ItemsList(this);
     m_list->setParent(itemsBox);
     itemsLayout->addWidget(m_list);
+    m_limitNote = UiStyle::note(itemLimitNote(), itemsBox);
+    m_limitNote->setObjectName(QStringLiteral("itemLimitNote"));
+    itemsLayout->addWidget(m_limitNote);
     watched->addRow(itemsBox);
 
     // Add.
@@ -408,6 +407,9 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     connect(m_kindPicker, &QComboBox::currentIndexChanged, this,
             [this] { setKind(static_cast<ItemKind>(m_kindPicker->currentData().toInt())); });
     connect(m_query, &QLineEdit::textEdited, this, [this](const QString &text) { m_search->schedule(text, m_kind); });
+    // Return asks for the results at once instead of after the typing pause.
+    connect(m_query, &QLineEdit::returnPressed, this,
+            [this] { m_search->schedule(m_query->text(), m_kind, std::chrono::milliseconds(0)); });
     connect(m_currency, &QComboBox::currentIndexChanged, this,
             [this] { m_settings.setMetalCurrency(m_currency->currentData().toString()); });
     connect(m_unit, &QComboBox::currentIndexChanged, this,
@@ -423,26 +425,16 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
 
     // Settings changes, from here or elsewhere, and the refreshes they call for.
     connect(&m_settings, &Settings::itemsChanged, this, &ContentTab::onSettingsItemsChanged);
-    connect(&m_settings, &Settings::newsSourcesChanged, this, [this](const QList<NewsSource> &sources) {
-        if (sources == m_lastSources)
-            return;
-        m_lastSources = sources;
-        m_environment.requestNewsRefresh();
-    });
+    // The settings announce only real changes, so each one calls for its refresh.
+    connect(&m_settings, &Settings::newsSourcesChanged, this, [this] { m_environment.requestNewsRefresh(); });
     connect(&m_settings, &Settings::metalCurrencyChanged, this, [this](const QString &currency) {
         const QSignalBlocker blocker(m_currency);
         m_currency->setCurrentIndex(m_currency->findData(currency));
-        if (currency == m_lastCurrency)
-            return;
-        m_lastCurrency = currency;
         m_environment.requestDataRefresh(true);
     });
     connect(&m_settings, &Settings::metalUnitChanged, this, [this](const QString &unit) {
         const QSignalBlocker blocker(m_unit);
         m_unit->setCurrentIndex(m_unit->findData(unit));
-        if (unit == m_lastUnit)
-            return;
-        m_lastUnit = unit;
         m_environment.requestDataRefresh(true);
     });
 
@@ -456,6 +448,12 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
 }
 
 ContentTab::~ContentTab() = default;
+
+QString ContentTab::itemLimitNote()
+{
+    return tr("Seules les %1 premières valeurs s'affichent dans le bandeau ; les suivantes sont gardées ici.")
+        .arg(maxActiveWatchItems);
+}
 
 void ContentTab::showEvent(QShowEvent *event)
 {
@@ -489,10 +487,6 @@ void ContentTab::setKind(ItemKind kind)
 void ContentTab::onSettingsItemsChanged()
 {
     syncItems();
-    const QList<WatchItem> items = m_settings.items();
-    if (items == m_lastItems)
-        return;
-    m_lastItems = items;
     m_environment.requestDataRefresh(false);
 }
 
@@ -517,6 +511,7 @@ void ContentTab::syncItems()
     }
     m_emptyHint->setVisible(items.isEmpty());
     m_list->setVisible(!items.isEmpty());
+    m_limitNote->setVisible(items.size() > maxActiveWatchItems);
     syncRowStates();
     syncMetalsSection();
 }
@@ -541,6 +536,9 @@ void ContentTab::rebuildRows()
         connect(row->remove, &QToolButton::clicked, this, [this, id] { togglePending(id); });
         connect(row->confirm, &QPushButton::clicked, this, [this, id] { removeItem(id); });
         connect(row->label, &QLineEdit::textEdited, this, [this, id](const QString &text) { relabel(id, text); });
+        // Return commits the label as it stands; the window stays open.
+        QLineEdit *const label = row->label;
+        connect(label, &QLineEdit::returnPressed, this, [this, id, label] { relabel(id, label->text()); });
     }
     m_list->setFixedHeight(qMax(minimumListHeight, height + 2 * m_list->frameWidth() + 4));
 }

@@ -49,6 +49,9 @@ public:
     /** The usual list move: `destination` counts positions before the move. */
     static QList<WatchItem> moved(const QList<WatchItem> &items, const QList<int> &sources, int destination);
 
+    /** Shown under the list when it holds more items than the band draws. */
+    static QString itemLimitNote();
+
     /** Appends the suggestion's item and starts a fresh search. */
     void addSuggestion(const Suggestion &suggestion);
 
@@ -78,14 +81,9 @@ private:
     bool m_editing = false;
     std::optional<QUuid> m_confirmId;
 
-    // Last values seen, so that only real changes trigger refreshes.
-    QList<WatchItem> m_lastItems;
-    QList<NewsSource> m_lastSources;
-    QString m_lastCurrency;
-    QString m_lastUnit;
-
     QPushButton *m_editButton = nullptr;
     QLabel *m_emptyHint = nullptr;
+    QLabel *m_limitNote = nullptr;
     ItemsList *m_list = nullptr;
     QList<Row *> m_rows;
     QComboBox *m_kindPicker = nullptr;

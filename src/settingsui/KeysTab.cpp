@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -39,7 +40,6 @@ KeysTab::KeysTab(Settings &settings, SettingsEnvironment &environment, QWidget *
     : QWidget(parent)
     , m_settings(settings)
     , m_environment(environment)
-    , m_lastProvider(settings.stockProvider())
 {
     setObjectName(QStringLiteral("keysTab"));
     auto *outer = new QVBoxLayout(this);
@@ -100,12 +100,13 @@ KeysTab::KeysTab(Settings &settings, SettingsEnvironment &environment, QWidget *
 
     connect(m_provider, &QComboBox::currentIndexChanged, this,
             [this] { m_settings.setStockProvider(static_cast<StockProvider>(m_provider->currentData().toInt())); });
-    connect(&m_settings, &Settings::stockProviderChanged, this, [this](StockProvider provider) {
+    connect(&m_settings, &Settings::stockProviderChanged, this, [this] {
         syncProvider();
-        if (provider == m_lastProvider)
-            return;
-        m_lastProvider = provider;
         m_environment.requestDataRefresh(true);
+    });
+    connect(&m_settings, &Settings::keyStorageChanged, this, [this](KeyService service, bool stored) {
+        if (QLabel *warning = m_warnings.value(service))
+            warning->setVisible(!stored);
     });
     syncProvider();
 }
@@ -123,11 +124,39 @@ QString KeysTab::closingNote()
                           "service concerné.");
 }
 
+QString KeysTab::unavailableNote()
+{
+    return tr("Trousseau indisponible : la clé ne sera pas gardée après la fermeture de Dotbanner.");
+}
+
+bool KeysTab::commitKey(KeyService service)
+{
+    QLineEdit *field = m_fields.value(service);
+    QTimer *idle = m_idle.value(service);
+    if (!field || !idle || !m_pending.contains(service))
+        return false;
+    m_pending.remove(service);
+    idle->stop();
+    const KeyServiceInfo &info = KeyServiceInfo::of(service);
+    // Typed and then typed back: nothing to fetch again, but a key the keyring refused is
+    // offered to it once more.
+    const bool changed = info.key(m_settings) != field->text();
+    info.setKey(m_settings, field->text());
+    if (changed)
+        m_environment.requestDataRefresh(true);
+    return true;
+}
+
 QWidget *KeysTab::keyRow(KeyService service)
 {
     const KeyServiceInfo &info = KeyServiceInfo::of(service);
-    auto *row = new QWidget();
+    auto *box = new QWidget();
+    auto *boxLayout = new QVBoxLayout(box);
+    boxLayout->setContentsMargins(0, 0, 0, 0);
+    boxLayout->setSpacing(0);
+    auto *row = new QWidget(box);
     row->setObjectName(QStringLiteral("keyRow_") + rawName(service));
+    boxLayout->addWidget(row);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 6, 0, 6);
     layout->setSpacing(10);
@@ -156,13 +185,33 @@ QWidget *KeysTab::keyRow(KeyService service)
     tutorial->setAutoDefault(false);
     layout->addWidget(tutorial);
 
-    // Stored exactly as typed or pasted, once per edit, then the values are fetched again.
-    connect(field, &QLineEdit::textEdited, this, [this, service](const QString &text) {
-        KeyServiceInfo::of(service).setKey(m_settings, text);
-        m_environment.requestDataRefresh(true);
+    // Said under the field while the keyring refuses the key; the key still works until the
+    // program ends, and storing it is tried again.
+    auto *warning = UiStyle::note(unavailableNote(), box);
+    warning->setObjectName(QStringLiteral("keyringWarning_") + rawName(service));
+    warning->setContentsMargins(30, 0, 0, 6);
+    warning->setVisible(!m_settings.isKeyStored(service));
+    boxLayout->addWidget(warning);
+    m_warnings.insert(service, warning);
+
+    // Stored exactly as typed or pasted, and the values fetched again, once the user is done
+    // with the field: after a pause in typing, on leaving it, or on Return. Never per
+    // keystroke: each store is a keyring round trip and each refresh costs quota.
+    auto *idle = new QTimer(field);
+    idle->setObjectName(QStringLiteral("keyIdleTimer_") + rawName(service));
+    idle->setSingleShot(true);
+    idle->setInterval(typingPause);
+    m_idle.insert(service, idle);
+    connect(field, &QLineEdit::textEdited, this, [this, service, idle] {
+        m_pending.insert(service);
+        idle->start();
     });
-    const auto follow = [field](const QString &value) {
-        if (field->text() != value)
+    connect(idle, &QTimer::timeout, this, [this, service] { commitKey(service); });
+    // Emitted on Return and when the field loses focus.
+    connect(field, &QLineEdit::editingFinished, this, [this, service] { commitKey(service); });
+    // A change from elsewhere replaces the field, unless the user is still typing in it.
+    const auto follow = [this, service, field](const QString &value) {
+        if (!m_pending.contains(service) && field->text() != value)
             field->setText(value);
     };
     switch (service) {
@@ -177,7 +226,7 @@ QWidget *KeysTab::keyRow(KeyService service)
         break;
     }
     connect(tutorial, &QPushButton::clicked, this, [this, service] { showTutorial(service); });
-    return row;
+    return box;
 }
 
 void KeysTab::syncProvider()

@@ -17,6 +17,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 /** One line of text, shortened in the middle when it does not fit. */
@@ -174,7 +176,13 @@ NewsSection::NewsSection(Settings &settings, SettingsEnvironment &environment, Q
     footerLayout->setSpacing(8);
     m_footerNote = UiStyle::note(QString(), footer);
     m_footerNote->setObjectName(QStringLiteral("newsFooterNote"));
-    footerLayout->addWidget(m_footerNote, 1);
+    auto *notes = new QVBoxLayout();
+    notes->setSpacing(4);
+    notes->addWidget(m_footerNote);
+    m_limitNote = UiStyle::note(feedLimitNote(), footer);
+    m_limitNote->setObjectName(QStringLiteral("feedLimitNote"));
+    notes->addWidget(m_limitNote);
+    footerLayout->addLayout(notes, 1);
     m_defaults = new QPushButton(QStringLiteral("Sources par défaut"), footer);
     m_defaults->setObjectName(QStringLiteral("defaultSourcesButton"));
     m_defaults->setFont(UiStyle::font(m_defaults->font(), UiStyle::TextStyle::footnote));
@@ -184,6 +192,9 @@ NewsSection::NewsSection(Settings &settings, SettingsEnvironment &environment, Q
 
     connect(m_newUrl, &QLineEdit::textChanged, this, [this](const QString &text) { m_add->setEnabled(urlValid(text)); });
     connect(m_add, &QPushButton::clicked, this, &NewsSection::addFeed);
+    // Return in either field of the add row adds the feed (when the address is valid).
+    connect(m_newUrl, &QLineEdit::returnPressed, this, &NewsSection::addFeed);
+    connect(m_newName, &QLineEdit::returnPressed, this, &NewsSection::addFeed);
     connect(m_defaults, &QPushButton::clicked, this, [this] { m_settings.setNewsSources(NewsSource::defaults()); });
 
     connect(&m_settings, &Settings::newsSourcesChanged, this, [this] {
@@ -301,5 +312,14 @@ void NewsSection::syncFooter()
                                                "actualisés toutes les 10 minutes.")
                               : QStringLiteral("Les actualités s'affichent en choisissant « 2 lignes » dans "
                                                "l'onglet Affichage."));
-    m_defaults->setEnabled(m_settings.newsSources() != NewsSource::defaults());
+    const QList<NewsSource> sources = m_settings.newsSources();
+    m_defaults->setEnabled(!NewsSource::areDefaults(sources));
+    const auto enabled = std::count_if(sources.cbegin(), sources.cend(), [](const NewsSource &s) { return s.enabled; });
+    m_limitNote->setVisible(enabled > maxActiveNewsSources);
+}
+
+QString NewsSection::feedLimitNote()
+{
+    return tr("Seules les %1 premières sources activées sont lues ; les suivantes sont gardées ici.")
+        .arg(maxActiveNewsSources);
 }

@@ -31,6 +31,9 @@ public:
     /** The name given to a feed added with `name` and `url` (both untrimmed). */
     static QString nameForNewFeed(const QString &name, const QString &url);
 
+    /** Shown under the feeds when more are enabled than are read. */
+    static QString feedLimitNote();
+
     /** Appends the feed typed in the add row and empties it. */
     void addFeed();
 
@@ -51,5 +54,6 @@ private:
     QLineEdit *m_newUrl = nullptr;
     QPushButton *m_add = nullptr;
     QLabel *m_footerNote = nullptr;
+    QLabel *m_limitNote = nullptr;
     QPushButton *m_defaults = nullptr;
 };

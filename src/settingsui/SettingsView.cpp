@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -99,9 +100,19 @@ SettingsView::SettingsView(Settings &settings, SettingsEnvironment &environment,
 
 void SettingsView::keyPressEvent(QKeyEvent *event)
 {
-    // Text fields let Return through, so it reaches the default button as in a dialog.
+    // Return closes the window like a dialog's default button, except in a text field: there
+    // the field has already done what Return is for (add, rename, search, store), and closing
+    // would throw away what the user just typed.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (!qobject_cast<QLineEdit *>(focusWidget()))
+            m_done->click();
+        event->accept();
+        return;
+    }
+    // Escape closes the window from anywhere, text fields included: every edit is already kept.
+    if (event->key() == Qt::Key_Escape) {
         m_done->click();
+        event->accept();
         return;
     }
     QWidget::keyPressEvent(event);

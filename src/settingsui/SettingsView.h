@@ -26,7 +26,8 @@ struct BundleInfo
 
 /**
  * The settings window's content: the "Affichage", "Contenu" and "Clés API" tabs above
- * a footer with the version line and "Terminer", which (like Return) closes the window.
+ * a footer with the version line and "Terminer", which (like Escape, and Return outside a
+ * text field) closes the window.
  * Fixed at 600 × 680; the window is hidden, not destroyed, when closed.
  */
 class SettingsView : public QWidget

@@ -265,6 +265,44 @@ private slots:
         QVERIFY(changed > 20);
     }
 
+    void linesStayBoundedWhateverTheyAreGiven()
+    {
+        // A megabyte title draws exactly as its cut form.
+        const QString huge(1024 * 1024, QChar(u'W'));
+        const QString cut = QString(Headline::maxTitleLength - 1, QChar(u'W')) + QChar(u'\u2026');
+        QCOMPARE(LedBuilder::buildNews({{"AFP", huge}}, QString(), FontStyle::hd),
+                 LedBuilder::buildNews({{"AFP", cut}}, QString(), FontStyle::hd));
+
+        // Many long headlines: whole headlines are left out once the line is full.
+        QList<Headline> many;
+        for (int i = 0; i < 500; ++i)
+            many.append({QStringLiteral("Source %1").arg(i), QString(2000, QChar(u'M'))});
+        for (FontStyle style : {FontStyle::hd, FontStyle::pixel}) {
+            const LedBitmap line = LedBuilder::buildNews(many, QString(), style);
+            QVERIFY(line.w * line.h <= LedBuilder::maxLineCells);
+            bool same = false;
+            for (qsizetype n = 1; n <= 64 && !same; ++n)
+                same = line == LedBuilder::buildNews(many.first(n), QString(), style);
+            QVERIFY(same);
+        }
+
+        // Short headlines: at most maxNewsHeadlines of them.
+        QList<Headline> tiny;
+        for (int i = 0; i < 300; ++i)
+            tiny.append({QStringLiteral("S"), QStringLiteral("T%1").arg(i)});
+        QCOMPARE(LedBuilder::buildNews(tiny, QString(), FontStyle::pixelBold),
+                 LedBuilder::buildNews(tiny.first(LedBuilder::maxNewsHeadlines), QString(), FontStyle::pixelBold));
+
+        // The quotes line: names from the record are cut, and the line ends when it is full.
+        const QString label(100000, QChar(u'Q')); // shared by every quote
+        QList<Quote> quotes;
+        for (int i = 0; i < 10000; ++i)
+            quotes.append(quote(label, QStringLiteral("1,00"), 0.5));
+        const LedBitmap line = LedBuilder::build(quotes, FontStyle::hd, BarVariant::thin);
+        QVERIFY(line.w * line.h <= LedBuilder::maxLineCells);
+        QVERIFY(line.w * line.h > LedBuilder::maxLineCells / 2);
+    }
+
     void sanitize()
     {
         const QString raw = QString::fromUtf8("L’été — 3…");

@@ -279,6 +279,72 @@ private slots:
         QCOMPARE(m_service->status().value(b.id), FeedStatus::ok(1));
     }
 
+    void whatAFeedHoldsIsBoundedBeforeItIsDrawn()
+    {
+        // One title of a megabyte, and a feed name pasted far too long.
+        const QByteArray huge(1024 * 1024, 'x');
+        const QByteArray document =
+            "<rss><channel><item><title>" + huge + "</title></item><item><title>short</title></item></channel></rss>";
+        m_server->setResponse("/huge", {200, document, "application/rss+xml"});
+        const QString longName(5000, QChar(u'N'));
+        m_settings->setNewsSources({source(longName, url("/huge"))});
+        m_service->refresh();
+        QVERIFY(finish());
+        const QList<Headline> headlines = m_service->headlines();
+        QCOMPARE(headlines.size(), 2);
+        QCOMPARE(headlines.at(0).title.size(), Headline::maxTitleLength);
+        QCOMPARE(headlines.at(0).title, QString(Headline::maxTitleLength - 1, QChar(u'x')) + QChar(u'\u2026'));
+        QCOMPARE(headlines.at(0).source.size(), Headline::maxSourceLength);
+        QVERIFY(headlines.at(0).source.endsWith(QChar(u'\u2026')));
+        QCOMPARE(headlines.at(1).title, QString("short")); // short ones are left alone
+        QCOMPARE(m_service->status().values(), QList<FeedStatus>{FeedStatus::ok(2)});
+
+        // A surrogate pair is never split by the cut.
+        const QString emoji = QString(Headline::maxTitleLength - 2, QChar(u'a')) + QChar(0xD83D) + QChar(0xDE00) + u'b';
+        const QString cut = Headline::shortened(emoji, Headline::maxTitleLength);
+        QVERIFY(cut.size() <= Headline::maxTitleLength);
+        QVERIFY(!cut.at(cut.size() - 2).isHighSurrogate());
+    }
+
+    void feedsPastTheLimitAreKeptButNotRead()
+    {
+        m_server->setResponse("/f", feedResponse("F", 1));
+        QList<NewsSource> sources;
+        sources.append(source("off", url("/f"), false)); // disabled feeds do not count
+        for (int i = 0; i < maxActiveNewsSources + 5; ++i)
+            sources.append(source(QString::number(i), url("/f")));
+        m_settings->setNewsSources(sources);
+        m_service->refresh();
+        QVERIFY(finish(120000)); // a hundred downloads one after the other, on a busy machine too
+        QCOMPARE(m_server->requestCount(), maxActiveNewsSources);
+        QCOMPARE(m_settings->newsSources().size(), maxActiveNewsSources + 6);
+        QCOMPARE(m_service->status().size(), maxActiveNewsSources);
+        QVERIFY(m_service->status().contains(sources.at(maxActiveNewsSources).id));
+        QVERIFY(!m_service->status().contains(sources.at(maxActiveNewsSources + 1).id));
+    }
+
+    void aPageThatIsNoFeedEndsTheLoading()
+    {
+        m_server->setResponse("/html", {200, "<!DOCTYPE html><html><head><title>Accueil</title></head>"
+                                             "<body><p>Bonjour&nbsp;!</p></body></html>", "text/html"});
+        const NewsSource page = source("Page", url("/html"));
+        m_settings->setNewsSources({page});
+        QVERIFY(!m_service->nothingRead());
+        QSignalSpy status(m_service.get(), &NewsService::statusChanged);
+        m_service->refresh();
+        QVERIFY(finish());
+        QCOMPARE(status.count(), 1);
+        QCOMPARE(m_service->status().value(page.id), FeedStatus::failed());
+        QVERIFY(m_service->nothingRead());
+
+        // Once a feed answers, the news line has titles again.
+        m_server->setResponse("/html", feedResponse("R", 1));
+        m_service->refresh();
+        QVERIFY(finish());
+        QVERIFY(!m_service->nothingRead());
+        QCOMPARE(texts(m_service->headlines()), QStringList({"Page:R1"}));
+    }
+
     void slowFeedTimesOutAndOthersGoOn()
     {
         LoopbackHttpServer::Response silent;
@@ -337,9 +403,9 @@ private:
         return QStringLiteral("http://127.0.0.1:%1/c").arg(port);
     }
 
-    bool finish()
+    bool finish(int timeoutMs = 10000)
     {
-        return QTest::qWaitFor([this] { return !m_service->isRefreshing(); }, 10000);
+        return QTest::qWaitFor([this] { return !m_service->isRefreshing(); }, timeoutMs);
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;

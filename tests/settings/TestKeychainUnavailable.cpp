@@ -5,6 +5,7 @@
 
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,7 +21,7 @@ private slots:
         QCOMPARE(Keychain::get(QStringLiteral("weatherKey")), QString());
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         clock.restart();
-        Keychain::set(QStringLiteral("weatherKey"), QStringLiteral("nowhere"));
+        QVERIFY(!Keychain::set(QStringLiteral("weatherKey"), QStringLiteral("nowhere"))); // said, not hidden
         QCOMPARE(Keychain::get(QStringLiteral("weatherKey")), QString());
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     }
@@ -33,8 +34,17 @@ private slots:
         QCOMPARE(settings.stockKey(), QString());
         QCOMPARE(settings.weatherKey(), QString());
         QCOMPARE(settings.metalsKey(), QString());
+        QSignalSpy storage(&settings, &Settings::keyStorageChanged);
+        QVERIFY(settings.isKeyStored(KeyService::twelveData));
         settings.setStockKey(QStringLiteral("plain-text-would-be-wrong"));
         QCOMPARE(settings.stockKey(), QStringLiteral("plain-text-would-be-wrong")); // kept for this run
+        QVERIFY(!settings.isKeyStored(KeyService::twelveData));
+        QVERIFY(settings.isKeyStored(KeyService::weather));
+        QCOMPARE(storage.count(), 1);
+        QCOMPARE(storage.first().at(0).value<KeyService>(), KeyService::twelveData);
+        QCOMPARE(storage.first().at(1).toBool(), false);
+        settings.retryKeyStorage(); // still nowhere to go: nothing changes, nothing is said twice
+        QCOMPARE(storage.count(), 1);
         // No insecure fallback: nothing under HOME or the configuration folder holds the key.
         const QString home = qEnvironmentVariable("HOME");
         QDirIterator it(home, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);

@@ -166,7 +166,10 @@ private slots:
     {
         QVERIFY(m_store->set(Settings::key, handWritten));
         Settings settings(*m_store);
-        settings.setLevelMode(settings.levelMode()); // the same value still writes
+        settings.setLevelMode(settings.levelMode()); // the same value writes nothing
+        QCOMPARE(m_store->data(Settings::key), std::optional(handWritten));
+        settings.setLevelMode(WindowLevelMode::desktop);
+        settings.setLevelMode(WindowLevelMode::normal);
         const std::optional<QByteArray> written = m_store->data(Settings::key);
         QVERIFY(written && *written != handWritten);
         const auto record = SettingsRecord::decode(*written);
@@ -182,7 +185,9 @@ private slots:
         QVERIFY(written->contains(R"("kind":"metal","label":"ARGENT","symbol":"silver"})"));
         QVERIFY(written->contains(R"("label":"AIRBUS","ref":"XPAR","symbol":"AIR")"));
         Settings reloaded(*m_store);
-        reloaded.setSpeed(reloaded.speed());
+        const double speed = reloaded.speed();
+        reloaded.setSpeed(speed + 1);
+        reloaded.setSpeed(speed);
         QCOMPARE(m_store->data(Settings::key), written);
 
         settings.setMetalUnit(QStringLiteral("g"));
@@ -195,8 +200,13 @@ private slots:
         QList<QString> events;
         connect(&settings, &Settings::objectWillChange, this,
                 [&] { events.append(QStringLiteral("will:%1").arg(rawValue(settings.theme()))); });
-        connect(&settings, &Settings::themeChanged, this,
-                [&](ColorTheme theme) { events.append(QStringLiteral("theme:%1").arg(rawValue(theme))); });
+        connect(&settings, &Settings::themeChanged, this, [&](ColorTheme theme) {
+            // Observers see the new value, already saved.
+            const auto saved = SettingsRecord::decode(m_store->data(Settings::key).value_or(QByteArray()));
+            events.append(QStringLiteral("theme:%1 now:%2 saved:%3")
+                              .arg(rawValue(theme), rawValue(settings.theme()),
+                                   saved ? rawValue(saved->theme) : QStringLiteral("none")));
+        });
         QSignalSpy queued(&settings, &Settings::itemsChanged);
         QList<WatchItem> received;
         connect(
@@ -204,8 +214,14 @@ private slots:
             Qt::QueuedConnection);
 
         settings.setTheme(ColorTheme::amber);
-        settings.setTheme(ColorTheme::amber);
-        QCOMPARE(events, (QList<QString>{"will:greenRed", "theme:amber", "will:amber", "theme:amber"}));
+        settings.setTheme(ColorTheme::amber); // no change: no signal at all
+        QCOMPARE(events, (QList<QString>{"will:greenRed", "theme:amber now:amber saved:amber"}));
+        QSignalSpy anyChange(&settings, &Settings::objectWillChange);
+        settings.setItems(settings.items());
+        settings.setNewsSources(settings.newsSources());
+        settings.setLedSize(settings.ledSize());
+        settings.setMetalCurrency(settings.metalCurrency());
+        QCOMPARE(anyChange.count(), 0);
 
         const QList<WatchItem> items{WatchItem{QUuid::createUuid(), ItemKind::weather, QStringLiteral("Nantes"),
                                                QStringLiteral("NANTES"), QStringLiteral("47.21,-1.55")}};

@@ -181,6 +181,30 @@ private slots:
         items[1].label = "ZZ";
         f->settings->setItems(items);
         QCOMPARE(inRow<QLineEdit>(1, "labelField")->text(), QString("ZZ"));
+
+        // Return commits the label and leaves the field alone otherwise.
+        label->setFocus();
+        QTest::keyClick(label, Qt::Key_Return);
+        QCOMPARE(f->settings->items().at(0).label, QString("XY"));
+        QCOMPARE(inRow<QLineEdit>(0, "labelField"), label);
+    }
+
+    void itemsPastTheLimitAreSaidToBeKept()
+    {
+        auto *note = tab->findChild<QLabel *>("itemLimitNote");
+        QVERIFY(note);
+        QVERIFY(!shown(note));
+        QList<WatchItem> items;
+        for (int i = 0; i <= maxActiveWatchItems; ++i)
+            items.append(item(QStringLiteral("S%1").arg(i)));
+        f->settings->setItems(items);
+        QVERIFY(shown(note));
+        QCOMPARE(note->text(), QString("Seules les 200 premières valeurs s'affichent dans le bandeau ; "
+                                       "les suivantes sont gardées ici."));
+        QCOMPARE(list()->count(), maxActiveWatchItems + 1);
+        items.removeLast();
+        f->settings->setItems(items);
+        QVERIFY(!shown(note));
     }
 
     void metalCurrencyAndUnitForceARefresh()

@@ -168,7 +168,8 @@ private slots:
         done->click();
         QVERIFY(!view.isVisible());
 
-        // Reopened, it is the same window; Return closes it, also from a text field.
+        // Reopened, it is the same window; Return closes it, but not from a text field, where
+        // it does what the field is for.
         showOffscreen(&view);
         QTest::keyClick(&view, Qt::Key_Return);
         QVERIFY(!view.isVisible());
@@ -177,6 +178,22 @@ private slots:
         auto *search = view.findChild<QLineEdit *>("searchField");
         search->setFocus();
         QTest::keyClick(search, Qt::Key_Enter);
+        QTest::keyClick(search, Qt::Key_Return);
+        QVERIFY(view.isVisible());
+        auto *url = view.findChild<QLineEdit *>("newUrlField");
+        url->setFocus();
+        QTest::keyClicks(url, "https://feeds.example.org/a.xml");
+        QTest::keyClick(url, Qt::Key_Return);
+        QVERIFY(view.isVisible());
+        QCOMPARE(f.settings->newsSources().last().url, QString("https://feeds.example.org/a.xml"));
+        auto *label = view.findChild<QLineEdit *>("labelField");
+        label->setFocus();
+        QTest::keyClick(label, Qt::Key_Return);
+        QVERIFY(view.isVisible());
+
+        // Escape closes it from anywhere, text fields included.
+        url->setFocus();
+        QTest::keyClick(url, Qt::Key_Escape);
         QVERIFY(!view.isVisible());
     }
 

@@ -1,16 +1,19 @@
 #include "UiTestSupport.h"
 
 #include "settings/Keychain.h"
+#include "settings/MemoryKeyStore.h"
 #include "settingsui/KeysTab.h"
 #include "settingsui/TutorialSheet.h"
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 
 namespace {
 
@@ -62,7 +65,7 @@ private slots:
         QCOMPARE(Keychain::get("stockKey"), QString("stock-123"));
     }
 
-    void keysAreStoredAsTypedOncePerEdit()
+    void keysAreStoredWhenTheUserIsDone()
     {
         UiFixture f;
         KeysTab tab(*f.settings, f.environment);
@@ -72,37 +75,98 @@ private slots:
         QCOMPARE(field->placeholderText(), QString("Colle ta clé WeatherAPI ici"));
         QSignalSpy stored(f.settings.get(), &Settings::weatherKeyChanged);
 
+        // Pasted, then Return: stored exactly as pasted, with one forced refresh.
         const QString pasted = QStringLiteral("  0123456789abcdef0123456789abcdef ");
         QGuiApplication::clipboard()->setText(pasted);
         field->setFocus();
         field->paste();
+        QCOMPARE(stored.count(), 0);
+        QCOMPARE(f.forcedRefreshes, 0);
+        QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(stored.count(), 1);
         QCOMPARE(f.forcedRefreshes, 1);
         QCOMPARE(f.settings->weatherKey(), pasted);
         QCOMPARE(Keychain::get("weatherKey"), pasted);
+        QTest::keyClick(field, Qt::Key_Return); // nothing new to store
+        QCOMPARE(f.forcedRefreshes, 1);
 
-        // Typed key by key: one store and one refresh per key.
+        // Typed key by key: nothing per keystroke; stored once when the typing pauses.
         auto *metals = tab.findChild<QLineEdit *>("keyField_metals");
+        auto *pause = tab.findChild<QTimer *>("keyIdleTimer_metals");
+        QVERIFY(pause);
+        QCOMPARE(std::chrono::milliseconds(pause->interval()), KeysTab::typingPause);
         QSignalSpy metalsStored(f.settings.get(), &Settings::metalsKeyChanged);
         metals->setFocus();
         QTest::keyClicks(metals, "abc");
-        QCOMPARE(metalsStored.count(), 3);
-        QCOMPARE(f.forcedRefreshes, 4);
+        QCOMPARE(metalsStored.count(), 0);
+        QCOMPARE(f.forcedRefreshes, 1);
+        QVERIFY(pause->isActive());
+        pause->setInterval(0); // the pause is over now, without waiting it out
+        QTRY_COMPARE(metalsStored.count(), 1);
+        QCOMPARE(f.forcedRefreshes, 2);
         QCOMPARE(f.settings->metalsKey(), QString("abc"));
+
+        // Leaving the field stores what was typed since.
+        pause->setInterval(KeysTab::typingPause);
+        QTest::keyClicks(metals, "d");
+        // An offscreen window is never active: tell the field it lost the focus, as Tab would.
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(metals, &leave);
+        QCOMPARE(metalsStored.count(), 2);
+        QCOMPARE(f.settings->metalsKey(), QString("abcd"));
+        QCOMPARE(Keychain::get("metalsKey"), QString("abcd"));
+        QCOMPARE(f.forcedRefreshes, 3);
+        QVERIFY(!pause->isActive());
 
         // Cleared: the entry leaves the keyring; the other keys stay.
         QVERIFY(keyringHasEntry("weatherKey"));
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(f.settings->weatherKey(), QString());
         QVERIFY(!keyringHasEntry("weatherKey"));
         QVERIFY(keyringHasEntry("metalsKey"));
-        QCOMPARE(f.forcedRefreshes, 5);
+        QCOMPARE(f.forcedRefreshes, 4);
+        QVERIFY(!shown(tab.findChild<QLabel *>("keyringWarning_weather")));
 
         // A key changed elsewhere shows in its field, and that is no edit.
         f.settings->setMetalsKey("other");
         QCOMPARE(metals->text(), QString("other"));
-        QCOMPARE(f.forcedRefreshes, 5);
+        QCOMPARE(f.forcedRefreshes, 4);
+    }
+
+    void aKeyTheKeyringRefusesIsKeptAndSaidSo()
+    {
+        UiFixture f;
+        MemoryKeyStore keys;
+        keys.setAvailable(false);
+        Settings settings(f.store, keys);
+        KeysTab tab(settings, f.environment);
+        showOffscreen(&tab);
+        auto *field = tab.findChild<QLineEdit *>("keyField_weather");
+        auto *warning = tab.findChild<QLabel *>("keyringWarning_weather");
+        QVERIFY(warning);
+        QVERIFY(!shown(warning));
+
+        QTest::keyClicks(field, "wk-1");
+        QVERIFY(tab.commitKey(KeyService::weather));
+        QCOMPARE(settings.weatherKey(), QString("wk-1")); // used for this session
+        QCOMPARE(f.forcedRefreshes, 1);
+        QVERIFY(shown(warning));
+        QCOMPARE(warning->text(),
+                 QString("Trousseau indisponible : la clé ne sera pas gardée après la fermeture de Dotbanner."));
+        QVERIFY(!shown(tab.findChild<QLabel *>("keyringWarning_metals")));
+        QCOMPARE(keys.writes(), 1);
+
+        // Storing is tried again at the next edit of any key, and by the data refresh.
+        settings.retryKeyStorage();
+        QCOMPARE(keys.writes(), 2);
+        keys.setAvailable(true);
+        QTest::keyClicks(tab.findChild<QLineEdit *>("keyField_metals"), "m");
+        QVERIFY(tab.commitKey(KeyService::metals));
+        QCOMPARE(keys.entries(), (QHash<QString, QString>{{"weatherKey", "wk-1"}, {"metalsKey", "m"}}));
+        QVERIFY(!shown(warning));
+        QVERIFY(!tab.commitKey(KeyService::metals)); // nothing pending
     }
 
     void notesAndAttribution()

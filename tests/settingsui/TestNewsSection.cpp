@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <functional>
+
 class TestNewsSection : public QObject
 {
     Q_OBJECT
@@ -105,6 +107,77 @@ private slots:
         QCOMPARE(f.settings->newsSources().first().name, QString("Le Monde"));
         QTRY_COMPARE(rows(section).size(), 3);
         QVERIFY(defaults->isEnabled());
+    }
+
+    void returnInTheAddRowAddsTheFeed()
+    {
+        UiFixture f;
+        NewsSection section(*f.settings, f.environment);
+        showOffscreen(&section);
+        auto *name = section.findChild<QLineEdit *>("newNameField");
+        auto *url = section.findChild<QLineEdit *>("newUrlField");
+        QTest::keyClicks(url, "journal");
+        QTest::keyClick(url, Qt::Key_Return); // not an address: nothing is added, nothing lost
+        QCOMPARE(f.settings->newsSources().size(), 4);
+        QCOMPARE(url->text(), QString("journal"));
+        url->clear();
+        QTest::keyClicks(url, "https://a.example.org/rss");
+        QTest::keyClicks(name, "Mon flux");
+        QTest::keyClick(name, Qt::Key_Enter);
+        QCOMPARE(f.settings->newsSources().size(), 5);
+        QCOMPARE(f.settings->newsSources().last().name, QString("Mon flux"));
+        QVERIFY(url->text().isEmpty());
+    }
+
+    void defaultsAreComparedByContentNotIds()
+    {
+        // The default feeds as a previous run saved them: same feeds, other ids.
+        UiFixture f;
+        QList<NewsSource> saved = NewsSource::defaults();
+        for (NewsSource &source : saved)
+            source.id = QUuid::createUuid();
+        f.settings->setNewsSources(saved);
+        Settings restarted(f.store);
+        QCOMPARE(restarted.newsSources().first().id, saved.first().id);
+        NewsSection section(restarted, f.environment);
+        showOffscreen(&section);
+        auto *defaults = section.findChild<QPushButton *>("defaultSourcesButton");
+        QVERIFY(!defaults->isEnabled());
+
+        for (const auto &change : QList<std::function<void(QList<NewsSource> &)>>{
+                 [](QList<NewsSource> &l) { l[0].name += "!"; },
+                 [](QList<NewsSource> &l) { l[1].url += "?x"; },
+                 [](QList<NewsSource> &l) { l[2].enabled = false; },
+                 [](QList<NewsSource> &l) { l.move(0, 3); },
+                 [](QList<NewsSource> &l) { l.removeLast(); }}) {
+            QList<NewsSource> changed = saved;
+            change(changed);
+            restarted.setNewsSources(changed);
+            QVERIFY(defaults->isEnabled());
+            restarted.setNewsSources(saved);
+            QVERIFY(!defaults->isEnabled());
+        }
+    }
+
+    void feedsPastTheLimitAreSaidToBeKept()
+    {
+        UiFixture f;
+        NewsSection section(*f.settings, f.environment);
+        showOffscreen(&section);
+        auto *note = section.findChild<QLabel *>("feedLimitNote");
+        QVERIFY(!shown(note));
+        QList<NewsSource> sources;
+        for (int i = 0; i < maxActiveNewsSources; ++i)
+            sources.append({QUuid::createUuid(), QString::number(i), "https://example.org/f", true});
+        sources.append({QUuid::createUuid(), "off", "https://example.org/f", false});
+        f.settings->setNewsSources(sources);
+        QVERIFY(!shown(note)); // a disabled feed past the limit is no feed left unread
+        sources.append({QUuid::createUuid(), "one more", "https://example.org/f", true});
+        f.settings->setNewsSources(sources);
+        QVERIFY(shown(note));
+        QCOMPARE(note->text(),
+                 QString("Seules les 100 premières sources activées sont lues ; les suivantes sont gardées ici."));
+        QCOMPARE(rows(section).size(), sources.size()); // all still listed
     }
 
     void statusFollowsVariantAndService()
