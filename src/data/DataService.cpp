@@ -1,4 +1,5 @@
 #include "data/DataService.h"
+#include "data/DataLog.h"
 
 #include "data/JsonMappings.h"
 #include "data/MetalsWeather.h"
@@ -218,6 +219,7 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
     m_cache.removeIf([&ids](const auto &entry) { return !ids.contains(entry.key()); });
 
     const QDateTime now = Clock::current().now();
+    qCDebug(lcData, "refresh of %lld items%s", qlonglong(items.size()), force ? " (forced)" : "");
     for (const WatchItem &item : items) {
         if (item.kind == ItemKind::quote)
             continue;
@@ -363,8 +365,10 @@ QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDa
     if (!self || !answer)
         co_return;
     const auto metals = JsonMappings::metalsLatest(*answer);
-    if (!metals)
+    if (!metals) {
+        qCWarning(lcData, "Metals.dev: no prices in its answer");
         co_return;
+    }
 
     // The same metal may be watched twice; its price is one reading, or the history would
     // hold every price twice and a first fetch would show a change of 0 against itself.

@@ -1,5 +1,6 @@
 #include "data/MetalsWeather.h"
 
+#include "data/DataLog.h"
 #include "data/JsonMappings.h"
 #include "data/StockProviders.h"
 #include "net/ServiceUrls.h"
@@ -39,7 +40,10 @@ QCoro::Task<std::optional<Cached>> fetchWeather(HttpClient &http, WatchItem item
     const auto answer = co_await StockProviders::getJSON(http, *url, cancellation);
     if (!answer)
         co_return std::nullopt;
-    co_return JsonMappings::forecastCurrent(*answer, Clock::current().now());
+    std::optional<Cached> current = JsonMappings::forecastCurrent(*answer, Clock::current().now());
+    if (!current)
+        qCWarning(lcData, "WeatherAPI: no current conditions for \"%s\" in its answer", qPrintable(item.symbol));
+    co_return current;
 }
 
 QList<Reading> appendReading(QList<Reading> history, const Reading &reading)

@@ -1,5 +1,6 @@
 #include "data/StockProviders.h"
 
+#include "data/DataLog.h"
 #include "data/JsonMappings.h"
 #include "net/HttpClient.h"
 #include "net/ServiceUrls.h"
@@ -8,12 +9,18 @@ namespace StockProviders {
 
 QCoro::Task<std::optional<QJsonObject>> getJSON(HttpClient &http, QUrl url, Cancellation *cancellation)
 {
+    // Keys travel in the query: the log names the service by the rest of the address.
+    const QString service = url.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
     HttpClient::Options options;
     options.cancellation = cancellation;
     const HttpResponse response = co_await http.get(std::move(url), options);
     if (response.failed())
-        co_return std::nullopt;
-    co_return JsonMappings::parseObject(response.body);
+        co_return std::nullopt; // the HTTP layer said why
+    std::optional<QJsonObject> object = JsonMappings::parseObject(response.body);
+    if (!object)
+        qCWarning(lcData, "%s answered something other than a JSON object (HTTP status %d)", qPrintable(service),
+                  response.status);
+    co_return object;
 }
 
 QByteArray encodeQueryValue(const QString &value)
@@ -74,7 +81,10 @@ QCoro::Task<std::optional<Quote>> fetchYahoo(HttpClient &http, WatchItem item, C
     const auto answer = co_await getJSON(http, *url, cancellation);
     if (!answer)
         co_return std::nullopt;
-    co_return JsonMappings::yahooChart(*answer, item);
+    std::optional<Quote> quote = JsonMappings::yahooChart(*answer, item);
+    if (!quote)
+        qCWarning(lcData, "Yahoo Finance: no quote for \"%s\" in its answer", qPrintable(item.symbol));
+    co_return quote;
 }
 
 QCoro::Task<std::optional<Quote>> fetchTwelve(HttpClient &http, WatchItem item, QString key,
@@ -86,7 +96,11 @@ QCoro::Task<std::optional<Quote>> fetchTwelve(HttpClient &http, WatchItem item, 
     const auto answer = co_await getJSON(http, *url, cancellation);
     if (!answer)
         co_return std::nullopt;
-    co_return JsonMappings::twelveQuote(*answer, item);
+    std::optional<Quote> quote = JsonMappings::twelveQuote(*answer, item);
+    if (!quote)
+        qCWarning(lcData, "Twelve Data: no quote for \"%s\" in its answer (code %d)", qPrintable(item.symbol),
+                  answer->value(QLatin1String("code")).toInt());
+    co_return quote;
 }
 
 } // namespace StockProviders

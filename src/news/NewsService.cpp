@@ -2,6 +2,7 @@
 
 #include "net/HttpClient.h"
 #include "news/FeedParser.h"
+#include "news/NewsLog.h"
 #include "settings/Settings.h"
 #include "util/Cancellation.h"
 
@@ -138,8 +139,10 @@ QCoro::Task<std::optional<QStringList>> NewsService::fetch(HttpClient &http, New
                                                            Cancellation *cancellation)
 {
     const std::optional<QUrl> url = feedUrl(source.url);
-    if (!url)
+    if (!url) {
+        qCWarning(lcNews, "feed \"%s\": its address is not an http or https URL", qPrintable(source.name));
         co_return std::nullopt;
+    }
 
     HttpClient::Options options;
     options.timeout = HttpClient::standardTimeout;
@@ -150,8 +153,12 @@ QCoro::Task<std::optional<QStringList>> NewsService::fetch(HttpClient &http, New
         co_return std::nullopt;
 
     QStringList titles = co_await parseInBackground(response.body);
-    if (titles.isEmpty())
+    if (titles.isEmpty()) {
+        qCWarning(lcNews, "feed \"%s\": no entry title in %lld bytes (not RSS or Atom, or broken before one)",
+                  qPrintable(source.name), qlonglong(response.body.size()));
         co_return std::nullopt;
+    }
+    qCDebug(lcNews, "feed \"%s\": %lld titles", qPrintable(source.name), qlonglong(titles.size()));
     co_return titles;
 }
 

@@ -2,6 +2,7 @@
 
 #include "net/HttpClient.h"
 #include "net/ServiceUrls.h"
+#include "search/SearchLog.h"
 #include "settings/Settings.h"
 #include "util/Cancellation.h"
 
@@ -197,11 +198,14 @@ QCoro::Task<std::optional<QJsonValue>> SearchModel::getJSON(QUrl url, Cancellati
     options.cancellation = cancellation;
     const HttpResponse response = co_await m_http.get(std::move(url), options);
     if (response.failed())
-        co_return std::nullopt;
+        co_return std::nullopt; // the HTTP layer said why
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(response.body, &error);
-    if (error.error != QJsonParseError::NoError)
+    if (error.error != QJsonParseError::NoError) {
+        qCWarning(lcSearch, "search answer (HTTP status %d) is not JSON: %s", response.status,
+                  qPrintable(error.errorString()));
         co_return std::nullopt;
+    }
     if (document.isArray())
         co_return QJsonValue(document.array());
     if (document.isObject())

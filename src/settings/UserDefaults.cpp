@@ -1,5 +1,7 @@
 #include "settings/UserDefaults.h"
 
+#include "settings/SettingsLog.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -61,18 +63,23 @@ std::optional<QByteArray> UserDefaults::data(const QString &key) const
 bool UserDefaults::set(const QString &key, const QByteArray &bytes)
 {
     const QString path = pathFor(key);
-    if (path.isEmpty() || !QDir().mkpath(m_directory))
+    if (path.isEmpty()) {
+        qCWarning(lcSettings, "store: refused to write under the name \"%s\"", qPrintable(key));
         return false;
+    }
+    if (!QDir().mkpath(m_directory)) {
+        qCWarning(lcSettings, "store: cannot create the folder %s", qPrintable(m_directory));
+        return false;
+    }
     // QSaveFile writes a temporary file, syncs it and renames it over the old one, so a
     // crash leaves either the complete old bytes or the complete new ones.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        qCWarning(lcSettings, "store: cannot write %s: %s", qPrintable(path), qPrintable(file.errorString()));
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return true;
 }
 
 bool UserDefaults::setBool(const QString &key, bool value)
@@ -89,6 +96,7 @@ bool UserDefaults::boolValue(const QString &key) const
 void UserDefaults::remove(const QString &key)
 {
     const QString path = pathFor(key);
-    if (!path.isEmpty())
-        QFile::remove(path);
+    QFile file(path);
+    if (!path.isEmpty() && file.exists() && !file.remove())
+        qCWarning(lcSettings, "store: cannot remove %s: %s", qPrintable(path), qPrintable(file.errorString()));
 }
