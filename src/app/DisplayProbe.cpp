@@ -40,9 +40,8 @@ bool DisplayProbe::waylandReachable()
     const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (name.isEmpty())
         return false;
-    const QString path = QDir::isAbsolutePath(name)
-                             ? name
-                             : qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + name;
+    const QString path =
+        QDir::isAbsolutePath(name) ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + name;
     const QByteArray native = QFile::encodeName(path);
     sockaddr_un address{};
     if (native.size() >= qsizetype(sizeof(address.sun_path)))
