@@ -18,8 +18,7 @@ function(dotbanner_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test dotbanner_testsupport ${ARG_LIBS})
     target_compile_definitions(${name} PRIVATE
-        DOTBANNER_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
-        DOTBANNER_CORPORA="${PROJECT_SOURCE_DIR}/../shared/corpora"
+        DOTBANNER_CORPORA="${PROJECT_SOURCE_DIR}/tests/corpora"
         DOTBANNER_BINARY_DIR="${PROJECT_BINARY_DIR}")
     set(cmd $<TARGET_FILE:${name}>)
     set(env

@@ -4,14 +4,18 @@
 set -eu
 
 build_packages="g++ cmake ninja-build pkg-config ccache qt6-base-dev qt6-base-dev-tools qtkeychain-qt6-dev
-  qcoro-qt6-dev libxcb1-dev libxcb-ewmh-dev libxcb-shm0-dev libx11-dev libbenchmark-dev fonts-dejavu-core"
+  qcoro-qt6-dev libxcb1-dev libxcb-ewmh-dev libxcb-shm0-dev libx11-dev fonts-dejavu-core"
 run_packages="libsecret-1-0"
+package_packages="dpkg-dev fakeroot file lintian"
+bench_packages="libbenchmark-dev"
 test_packages="xvfb openbox dbus dbus-x11 gnome-keyring libsecret-tools x11-utils xterm trayer libxtst6 clang libclang-rt-14-dev"
 
 want="$build_packages $run_packages"
-if [ "${1:-}" = "--tests" ]; then
-    want="$want $test_packages"
-fi
+case "${1:-}" in
+--tests) want="$want $test_packages" ;;
+--package) want="$want $package_packages" ;;
+--bench) want="$want $bench_packages" ;;
+esac
 
 missing=""
 for package in $want; do

@@ -28,4 +28,7 @@ struct LaunchOptions
      * counts too, so a mistyped script never opens the running instance's settings window.
      */
     bool runsAlone() const { return debugWeather || mentionsSnapshot; }
+
+    /** The launch does one job that needs no screen: a snapshot with its value, or the report. */
+    bool worksWithoutDisplay() const { return debugWeather || snapshot || snapshotUi; }
 };

@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "app/AppLog.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -92,6 +94,8 @@ bool SingleInstance::listen()
     // Nobody answered, so a socket file there is left over from a process that ended badly.
     QLocalServer::removeServer(m_name);
     if (!m_server->listen(m_name)) {
+        qCWarning(lcApp, "cannot listen on %s (%s): a second launch will not find this one", qPrintable(m_name),
+                  qPrintable(m_server->errorString()));
         delete m_server;
         m_server = nullptr;
         return false;

@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/DisplayProbe.h"
 #include "app/LaunchOptions.h"
 #include "app/LedIcon.h"
 #include "app/SingleInstance.h"
@@ -6,8 +7,39 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
+
+namespace {
+
+// Exit status of a launch that cannot show anything: no graphical session to show it in.
+constexpr int noDisplayStatus = 2;
+
+QStringList argumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    // Decided before QApplication exists: Qt aborts when its platform cannot connect.
+    if (!DisplayProbe::platformChosen() && !DisplayProbe::displayReachable()) {
+        const LaunchOptions early = LaunchOptions::parse(argumentsOf(argc, argv));
+        if (!early.worksWithoutDisplay()) {
+            const QString line = QCoreApplication::translate(
+                "main", "Dotbanner a besoin d'une session graphique (X11 ou Wayland) et n'en trouve aucune ; "
+                        "« dotbanner --snapshot FICHIER » fait une image du bandeau sans affichage.");
+            std::fputs(qPrintable(line + QLatin1Char('\n')), stderr);
+            return noDisplayStatus;
+        }
+        // The one-job switches draw into images or print text: no screen needed.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dotbanner"));
     QApplication::setApplicationVersion(QStringLiteral(DOTBANNER_VERSION));

@@ -1,5 +1,7 @@
 #include "avoider/X11WindowSystem.h"
 
+#include "avoider/AvoiderLog.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -207,8 +209,11 @@ X11WindowSystem::~X11WindowSystem()
 
 std::unique_ptr<X11WindowSystem> X11WindowSystem::fromQt()
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb") || !qGuiApp)
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !qGuiApp) {
+        qCDebug(lcAvoider, "no X11 connection on the %s platform: windows are not avoided",
+                qPrintable(QGuiApplication::platformName()));
         return nullptr;
+    }
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection())
         return nullptr;

@@ -1,7 +1,9 @@
 #include "net/HttpClient.h"
 
+#include "net/NetLog.h"
 #include "util/Cancellation.h"
 
+#include <QMetaEnum>
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QTimer>
@@ -9,6 +11,50 @@
 #include <qcoro/qcoronetworkreply.h>
 
 #include <memory>
+
+namespace {
+
+// What a log line may say about a request: keys travel in query strings (and could in user
+// information), so only the scheme, host and path are ever written.
+QString forLog(const QUrl &url)
+{
+    return url.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
+}
+
+// The error's name only: QNetworkReply::errorString() quotes the whole URL, query included.
+const char *errorName(QNetworkReply::NetworkError error)
+{
+    const char *name = QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(error);
+    return name ? name : "UnknownNetworkError";
+}
+
+void logOutcome(const QUrl &url, const HttpResponse &response)
+{
+    switch (response.failure) {
+    case HttpResponse::Failure::none:
+        if (response.status < 200 || response.status >= 300)
+            qCWarning(lcNet, "GET %s: HTTP status %d", qPrintable(forLog(url)), response.status);
+        else
+            qCDebug(lcNet, "GET %s: HTTP status %d, %lld bytes", qPrintable(forLog(url)), response.status,
+                    qlonglong(response.body.size()));
+        break;
+    case HttpResponse::Failure::transport:
+        qCWarning(lcNet, "GET %s: network error %s", qPrintable(forLog(url)), errorName(response.networkError));
+        break;
+    case HttpResponse::Failure::timeout:
+        qCWarning(lcNet, "GET %s: no answer in time", qPrintable(forLog(url)));
+        break;
+    case HttpResponse::Failure::tooLarge:
+        qCWarning(lcNet, "GET %s: answer longer than %lld bytes, dropped", qPrintable(forLog(url)),
+                  qlonglong(HttpClient::maxBodyBytes));
+        break;
+    case HttpResponse::Failure::cancelled:
+        qCDebug(lcNet, "GET %s: cancelled", qPrintable(forLog(url)));
+        break;
+    }
+}
+
+} // namespace
 
 HttpClient::HttpClient(QObject *parent)
     : QObject(parent)
@@ -94,10 +140,12 @@ QCoro::Task<HttpResponse> HttpClient::get(QUrl url, Options options)
     if (abortReason != HttpResponse::Failure::none) {
         response.failure = abortReason;
         response.status = 0;
+        logOutcome(url, response);
         co_return response;
     }
     if (response.status == 0) {
         response.failure = HttpResponse::Failure::transport;
+        logOutcome(url, response);
         co_return response;
     }
     response.retryAfter = raw->rawHeader("Retry-After").left(64);
@@ -106,5 +154,6 @@ QCoro::Task<HttpResponse> HttpClient::get(QUrl url, Options options)
         response.body.clear();
         response.failure = HttpResponse::Failure::tooLarge;
     }
+    logOutcome(url, response);
     co_return response;
 }

@@ -2,6 +2,7 @@
 
 #include "net/HttpClient.h"
 #include "news/FeedParser.h"
+#include "news/NewsLog.h"
 #include "settings/Settings.h"
 #include "util/Cancellation.h"
 
@@ -142,8 +143,10 @@ QCoro::Task<std::optional<FeedContent>> NewsService::fetch(HttpClient &http, New
                                                            Cancellation *cancellation)
 {
     const std::optional<QUrl> url = feedUrl(source.url);
-    if (!url)
+    if (!url) {
+        qCWarning(lcNews, "feed \"%s\": its address is not an http or https URL", qPrintable(source.name));
         co_return std::nullopt;
+    }
 
     HttpClient::Options options;
     options.timeout = HttpClient::standardTimeout;
@@ -154,8 +157,12 @@ QCoro::Task<std::optional<FeedContent>> NewsService::fetch(HttpClient &http, New
         co_return std::nullopt;
 
     FeedContent feed = co_await parseInBackground(response.body, *url);
-    if (feed.items.isEmpty())
+    if (feed.items.isEmpty()) {
+        qCWarning(lcNews, "feed \"%s\": no entry title in %lld bytes (not RSS or Atom, or broken before one)",
+                  qPrintable(source.name), qlonglong(response.body.size()));
         co_return std::nullopt;
+    }
+    qCDebug(lcNews, "feed \"%s\": %lld titles", qPrintable(source.name), qlonglong(feed.items.size()));
     co_return feed;
 }
 

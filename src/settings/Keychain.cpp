@@ -1,4 +1,5 @@
 #include "settings/Keychain.h"
+#include "settings/SettingsLog.h"
 
 #include <QEventLoop>
 #include <QStringDecoder>
@@ -23,6 +24,8 @@ template<typename Job, typename Done>
 QKeychain::Error run(Job *job, Done done)
 {
     if (s_pending > 0) {
+        qCWarning(lcSettings, "keyring: still busy with a job that timed out; %s of \"%s\" skipped",
+                  job->metaObject()->className(), qPrintable(job->key()));
         delete job; // never started
         return QKeychain::OtherError;
     }
@@ -45,6 +48,8 @@ QKeychain::Error run(Job *job, Done done)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
     if (!finished) {
+        qCWarning(lcSettings, "keyring: %s of \"%s\" gave no answer in %lld ms", job->metaObject()->className(),
+                  qPrintable(job->key()), qlonglong(s_timeout.count()));
         QObject::disconnect(job, nullptr, &loop, nullptr);
         ++s_pending;
         QObject::connect(job, &QKeychain::Job::finished, [] { --s_pending; });
@@ -53,6 +58,10 @@ QKeychain::Error run(Job *job, Done done)
     }
     // The job has returned from its own code by now (the loop ran the whole emission).
     const QKeychain::Error error = job->error();
+    // No entry is the normal state of a key never given; the message names the account only.
+    if (error != QKeychain::NoError && error != QKeychain::EntryNotFound)
+        qCWarning(lcSettings, "keyring: %s of \"%s\" failed: %s", job->metaObject()->className(),
+                  qPrintable(job->key()), qPrintable(job->errorString()));
     if (error == QKeychain::NoError)
         done(*job);
     delete job;

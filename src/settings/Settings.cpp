@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "settings/Keychain.h"
+#include "settings/SettingsLog.h"
 #include "settings/SettingsRecord.h"
 #include "settings/UserDefaults.h"
 
@@ -8,7 +9,6 @@
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcSettings, "dotbanner.settings")
 
 } // namespace
 
@@ -62,6 +62,8 @@ void Settings::load()
     const std::optional<SettingsRecord> record = SettingsRecord::decode(*bytes);
     if (!record) {
         // The defaults stand; remember the bytes so the first save can keep a copy.
+        qCWarning(lcSettings, "settings record unreadable; the defaults are used and it is kept as \"%s\"",
+                  qPrintable(unreadableKey));
         m_unreadable = *bytes;
         return;
     }

@@ -1,5 +1,7 @@
 #include "settings/UserDefaults.h"
 
+#include "settings/SettingsLog.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +14,6 @@
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcStore, "dotbanner.settings")
 
 QString standardDirectory()
 {
@@ -68,10 +69,12 @@ std::optional<QByteArray> UserDefaults::data(const QString &key) const
 bool UserDefaults::set(const QString &key, const QByteArray &bytes)
 {
     const QString path = pathFor(key);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        qCWarning(lcSettings, "store: refused to write under the name \"%s\"", qPrintable(key));
         return false;
+    }
     if (!QDir().mkpath(m_directory)) {
-        qCWarning(lcStore, "cannot create %s: %s is not saved", qPrintable(m_directory), qPrintable(key));
+        qCWarning(lcSettings, "store: cannot create the folder %s", qPrintable(m_directory));
         return false;
     }
     // QSaveFile writes a temporary file and renames it over the old one only on commit(), so
@@ -80,7 +83,7 @@ bool UserDefaults::set(const QString &key, const QByteArray &bytes)
     // commit(), which does not stop the rename of a short file over the old one.
     QSaveFile file(path);
     const auto fail = [&file, &key](const char *step, const QString &reason) {
-        qCWarning(lcStore, "%s not saved (%s failed: %s); the stored bytes are unchanged", qPrintable(key), step,
+        qCWarning(lcSettings, "store: %s not saved (%s failed: %s); the stored bytes are unchanged", qPrintable(key), step,
                   qPrintable(reason));
         file.cancelWriting();
         return false;
@@ -96,7 +99,7 @@ bool UserDefaults::set(const QString &key, const QByteArray &bytes)
     if (::fsync(file.handle()) != 0)
         return fail("sync", qt_error_string(errno));
     if (!file.commit()) {
-        qCWarning(lcStore, "%s not saved (commit failed: %s); the stored bytes are unchanged", qPrintable(key),
+        qCWarning(lcSettings, "store: %s not saved (commit failed: %s); the stored bytes are unchanged", qPrintable(key),
                   qPrintable(file.errorString()));
         return false;
     }
@@ -117,6 +120,7 @@ bool UserDefaults::boolValue(const QString &key) const
 void UserDefaults::remove(const QString &key)
 {
     const QString path = pathFor(key);
-    if (!path.isEmpty())
-        QFile::remove(path);
+    QFile file(path);
+    if (!path.isEmpty() && file.exists() && !file.remove())
+        qCWarning(lcSettings, "store: cannot remove %s: %s", qPrintable(path), qPrintable(file.errorString()));
 }

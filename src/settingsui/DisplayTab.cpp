@@ -2,6 +2,7 @@
 
 #include "settings/Settings.h"
 #include "settingsui/AccessibilityStatus.h"
+#include "settingsui/Autostart.h"
 #include "settingsui/FormSection.h"
 #include "settingsui/ScreenPicker.h"
 #include "settingsui/SettingsEnvironment.h"
@@ -65,6 +66,10 @@ DisplayTab::DisplayTab(Settings &settings, SettingsEnvironment &environment, QWi
     m_showInDock = new ToggleSwitch();
     m_showInDock->setObjectName(QStringLiteral("showInDockSwitch"));
     window->addRow(QStringLiteral("Afficher l'icône dans le Dock"), m_showInDock);
+    // Kept in the session's autostart folder, not in the settings record.
+    m_autostart = new ToggleSwitch();
+    m_autostart->setObjectName(QStringLiteral("autostartSwitch"));
+    window->addRow(tr("Lancer Dotbanner à l'ouverture de session"), m_autostart);
     m_levelMode = picker<WindowLevelMode>(QStringLiteral("levelModePicker"));
     window->addRow(QStringLiteral("Position"), m_levelMode);
     m_position = picker<DockPosition>(QStringLiteral("positionPicker"));
@@ -101,6 +106,10 @@ DisplayTab::DisplayTab(Settings &settings, SettingsEnvironment &environment, QWi
     // Window → settings: only what the user does; programmatic updates are blocked in sync().
     connect(m_showInDock, &ToggleSwitch::toggled, this, [this](bool on) { m_settings.setShowInDock(on); });
     connect(m_pushWindows, &ToggleSwitch::toggled, this, [this](bool on) { m_settings.setPushWindows(on); });
+    connect(m_autostart, &ToggleSwitch::toggled, this, [this](bool on) {
+        Autostart::setEnabled(on);
+        syncAutostart(); // a refused write shows the state that holds
+    });
     connect(m_levelMode, &QComboBox::currentIndexChanged, this,
             [this] { m_settings.setLevelMode(selected<WindowLevelMode>(m_levelMode)); });
     connect(m_position, &QComboBox::currentIndexChanged, this,
@@ -125,6 +134,19 @@ DisplayTab::DisplayTab(Settings &settings, SettingsEnvironment &environment, QWi
     connect(&m_settings, &Settings::ledSizeChanged, this, &DisplayTab::sync);
     connect(&m_settings, &Settings::speedChanged, this, &DisplayTab::sync);
     sync();
+    syncAutostart();
+}
+
+void DisplayTab::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    syncAutostart();
+}
+
+void DisplayTab::syncAutostart()
+{
+    const QSignalBlocker blocker(m_autostart);
+    m_autostart->setChecked(Autostart::isEnabled());
 }
 
 QWidget *DisplayTab::sliderRow(const QString &label, QSlider *slider, QLabel *value)

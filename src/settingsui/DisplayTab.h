@@ -20,12 +20,18 @@ class DisplayTab : public QWidget
 public:
     DisplayTab(Settings &settings, SettingsEnvironment &environment, QWidget *parent = nullptr);
 
+protected:
+    /** The autostart entry may have changed outside: it is read again each time. */
+    void showEvent(QShowEvent *event) override;
+
 private:
     void sync();
+    void syncAutostart();
     QWidget *sliderRow(const QString &label, QSlider *slider, QLabel *value);
 
     Settings &m_settings;
     ToggleSwitch *m_showInDock = nullptr;
+    ToggleSwitch *m_autostart = nullptr;
     QComboBox *m_levelMode = nullptr;
     QComboBox *m_position = nullptr;
     QWidget *m_pushRow = nullptr;

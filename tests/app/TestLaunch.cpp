@@ -73,6 +73,8 @@ private:
 
     QString configHome() const { return m_home.filePath(QStringLiteral("config")); }
 
+    // An empty platform starts the program as on a machine without any display: no
+    // QT_QPA_PLATFORM, no X11 or Wayland display; its error output is then kept for reading.
     std::unique_ptr<QProcess> start(const QStringList &arguments, const QString &platform,
                                     const QString &runtimeDir = QString())
     {
@@ -82,12 +84,18 @@ private:
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"),
                            runtimeDir.isEmpty() ? m_home.filePath(QStringLiteral("runtime")) : runtimeDir);
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/bus"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        if (platform.isEmpty()) {
+            for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET"})
+                environment.remove(QString::fromLatin1(name));
+        } else {
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        }
         for (const QByteArray &name : LoopbackHttpServer::serviceUrlVariables())
             environment.insert(QString::fromLatin1(name), QStringLiteral("http://127.0.0.1:1"));
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->setProcessChannelMode(platform.isEmpty() ? QProcess::SeparateChannels
+                                                          : QProcess::ForwardedErrorChannel);
         process->setStandardOutputFile(QProcess::nullDevice());
         process->start(binary, arguments);
         return process;
@@ -140,6 +148,29 @@ private slots:
         first->waitForFinished();
     }
 
+    // Without a display the program says what it needs in one line instead of letting Qt
+    // abort; "--snapshot" without its path is no picture, so it needs a display too.
+    void withoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("plain") << QStringList();
+        QTest::newRow("two lines") << QStringList{QStringLiteral("--two-lines")};
+        QTest::newRow("snapshot without its path") << QStringList{QStringLiteral("--snapshot")};
+    }
+
+    void withoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        auto process = start(arguments, QString());
+        QVERIFY(process->waitForFinished(30000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 2);
+        const QString errors = QString::fromLocal8Bit(process->readAllStandardError());
+        QCOMPARE(errors.count(QLatin1Char('\n')), 1);
+        QVERIFY2(errors.startsWith(QStringLiteral("Dotbanner a besoin d'une session graphique")), qPrintable(errors));
+        QVERIFY(errors.contains(QStringLiteral("--snapshot FICHIER")));
+    }
+
     void snapshotSwitches()
     {
         QTemporaryDir out;
@@ -151,9 +182,10 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         auto bare = start({QStringLiteral("--snapshot")}, QStringLiteral("offscreen"));
-        auto reference = start({QStringLiteral("--snapshot-ui"), prefix}, QStringLiteral("offscreen"));
+        // The snapshots choose the offscreen platform by themselves.
+        auto reference = start({QStringLiteral("--snapshot-ui"), prefix}, QString());
         auto nowhere = start({QStringLiteral("--snapshot-ui"), missing}, QStringLiteral("offscreen"));
-        auto picture = start({QStringLiteral("--snapshot"), band}, QStringLiteral("offscreen"));
+        auto picture = start({QStringLiteral("--snapshot"), band}, QString());
 
         for (QProcess *process : {reference.get(), nowhere.get(), picture.get()}) {
             QVERIFY(process->waitForFinished(90000));

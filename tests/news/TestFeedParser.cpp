@@ -366,8 +366,7 @@ private slots:
     void corpus()
     {
         const QString root = QStringLiteral(DOTBANNER_CORPORA "/feeds");
-        if (!QDir(root).exists())
-            QSKIP("feed corpus not present");
+        QVERIFY2(QDir(root).exists(), qPrintable(root + " is missing"));
 
         // Expectations of the corpus that agree with our rules. The first title of the
         // first entry (no prefixed item or entry in the document) must hold no child

@@ -303,7 +303,7 @@ private slots:
     {
         const QDir dir(QStringLiteral(DOTBANNER_CORPORA "/json/test_parsing"));
         const QStringList names = dir.entryList(QDir::Files, QDir::Name);
-        QVERIFY(names.size() > 300);
+        QVERIFY2(names.size() > 300, qPrintable(dir.path() + " is missing or incomplete"));
         for (const QString &name : names) {
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,12 +1,17 @@
 #include "UiTestSupport.h"
 
 #include "settingsui/AccessibilityStatus.h"
+#include "settingsui/Autostart.h"
 #include "settingsui/DisplayTab.h"
 #include "settingsui/SettingsView.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -227,6 +232,66 @@ private slots:
         QCOMPARE(f.store.data(ScreenChoice::key), std::optional(QByteArray("DP-3")));
         const auto record = f.store.data(Settings::key);
         QVERIFY(!record || !record->contains("DP-3"));
+    }
+
+    // The switch is the autostart entry's presence: it writes and removes the file, never
+    // the settings record, and reads the file again whenever the tab comes back.
+    void autostartSwitchFollowsTheEntry()
+    {
+        QTemporaryDir config;
+        const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        const auto restore = qScopeGuard([&previous] { qputenv("XDG_CONFIG_HOME", previous); });
+        const QString entry = config.filePath(QStringLiteral("autostart/dotbanner.desktop"));
+        QCOMPARE(Autostart::path(), entry);
+
+        UiFixture f;
+        DisplayTab tab(*f.settings, f.environment);
+        showOffscreen(&tab);
+        auto *toggle = tab.findChild<ToggleSwitch *>("autostartSwitch");
+        QVERIFY(toggle);
+        QVERIFY(!toggle->isChecked());
+
+        toggle->click();
+        QVERIFY(toggle->isChecked());
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        file.close();
+        QVERIFY(text.startsWith("[Desktop Entry]\nType=Application\n"));
+        QVERIFY(text.contains("\nExec=" + QCoreApplication::applicationFilePath().toUtf8() + "\n"));
+        QCOMPARE(f.store.data(Settings::key), std::nullopt);
+
+        toggle->click();
+        QVERIFY(!toggle->isChecked());
+        QVERIFY(!QFile::exists(entry));
+
+        // Changed behind the window's back: seen when the tab is shown again.
+        QVERIFY(QFile(entry).open(QIODevice::WriteOnly));
+        QVERIFY(!toggle->isChecked());
+        tab.hide();
+        showOffscreen(&tab);
+        QVERIFY(toggle->isChecked());
+        QVERIFY(QFile::remove(entry));
+        tab.hide();
+        showOffscreen(&tab);
+        QVERIFY(!toggle->isChecked());
+
+        // A folder that cannot be made: the switch shows the state that holds.
+        QVERIFY(QDir(config.filePath(QStringLiteral("autostart"))).removeRecursively());
+        QVERIFY(QFile(config.filePath(QStringLiteral("autostart"))).open(QIODevice::WriteOnly));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^autostart: cannot create the folder"));
+        toggle->click();
+        QVERIFY(!toggle->isChecked());
+        QVERIFY(!Autostart::isEnabled());
+    }
+
+    void autostartExecIsQuoted()
+    {
+        QVERIFY(Autostart::desktopEntry("/usr/bin/dotbanner").contains("\nExec=/usr/bin/dotbanner\n"));
+        // Quoted for the Exec rules, then each backslash doubled for the file's string rules.
+        QVERIFY(Autostart::desktopEntry("/home/a b/100%/$x\\\"dotbanner")
+                    .contains("Exec=\"/home/a b/100%%/\\\\$x\\\\\\\\\\\\\"dotbanner\"\n"));
     }
 
     void versionLine()

@@ -1,0 +1,3 @@
+#include "data/DataLog.h"
+
+Q_LOGGING_CATEGORY(lcData, "dotbanner.data", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "news/NewsLog.h"
+
+Q_LOGGING_CATEGORY(lcNews, "dotbanner.news", QtInfoMsg)

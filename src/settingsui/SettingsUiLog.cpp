@@ -1,0 +1,3 @@
+#include "settingsui/SettingsUiLog.h"
+
+Q_LOGGING_CATEGORY(lcSettingsUi, "dotbanner.settingsui", QtInfoMsg)
