@@ -52,12 +52,12 @@ TickerController::~TickerController() = default;
 
 QString TickerController::loadingMessage()
 {
-    return QStringLiteral("Chargement des actualites...");
+    return tr("Chargement des actualites...");
 }
 
 QString TickerController::noSourceMessage()
 {
-    return QStringLiteral("Aucune source d'actualites : ajoute un flux RSS dans les reglages");
+    return tr("Aucune source d'actualites : ajoute un flux RSS dans les reglages");
 }
 
 void TickerController::watchScreen(QScreen *screen)

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QEventLoop>
+#include <QHelpEvent>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -90,6 +91,7 @@ private:
         QStringList calls;
         QList<int> exits;
         std::function<std::unique_ptr<TickerController>()> makeTicker;
+        std::function<bool()> trayAvailable;
 
         AppServices services()
         {
@@ -103,6 +105,7 @@ private:
             services.startNews = [this] { calls << QStringLiteral("startNews"); };
             services.refreshNews = [this] { calls << QStringLiteral("refreshNews"); };
             services.makeTicker = makeTicker;
+            services.trayAvailable = trayAvailable;
             services.makeSettingsView = [] {
                 auto *view = new QWidget;
                 auto *layout = new QVBoxLayout(view);
@@ -166,7 +169,11 @@ private slots:
                  QVariant(QStringLiteral("normal")));
         QCOMPARE(actionTitled(menu.get(), QStringLiteral("Derrière toutes les fenêtres"))->data(),
                  QVariant(QStringLiteral("desktop")));
-        QVERIFY(actionTitled(menu.get(), QStringLiteral("Actualiser"))->isShortcutVisibleInContextMenu());
+        // The keys work only in the settings window: the tray and band menus do not show them.
+        for (const QAction *action : menu->actions()) {
+            if (!action->shortcut().isEmpty())
+                QVERIFY(!action->isShortcutVisibleInContextMenu());
+        }
     }
 
     void checkMarkFollowsTheLevel()
@@ -465,6 +472,46 @@ private slots:
         const std::function<QMenu *()> provider = view->menuProvider;
         delegate.reset();
         QCOMPARE(provider(), nullptr);
+    }
+
+    // Without a tray the first launch's window and the band's first tool tip say how to reach
+    // the menu and the settings; with a tray neither does.
+    void noTrayTellsWhereTheMenuIs()
+    {
+        for (const bool tray : {false, true}) {
+            Fixture fixture;
+            fixture.trayAvailable = [tray] { return tray; };
+            HttpClient http;
+            DataService data(*fixture.settings, fixture.store, http);
+            NewsService news(*fixture.settings, http);
+            fixture.makeTicker = [&] {
+                return std::make_unique<TickerController>(*fixture.settings, data, news, nullptr);
+            };
+            auto delegate = fixture.launch({}, true);
+            QVERIFY(delegate->settingsWindow());
+            auto *notice = delegate->settingsWindow()->findChild<QLabel *>("settingsNotice");
+            QVERIFY(notice);
+            LedView *band = delegate->ticker()->view();
+            if (tray) {
+                QVERIFY(notice->isHidden());
+                QVERIFY(band->toolTip().isEmpty());
+                continue;
+            }
+            QVERIFY(AppDelegate::noTrayHint().contains(QStringLiteral("clic droit sur le bandeau")));
+            QCOMPARE(delegate->settingsWindow()->notice(), AppDelegate::noTrayHint());
+            QVERIFY(notice->isVisible());
+            QVERIFY(notice->width() <= delegate->settingsWindow()->centralWidget()->width());
+            QCOMPARE(band->toolTip(), AppDelegate::noTrayHint());
+            QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), band->mapToGlobal(QPoint(5, 5)));
+            QCoreApplication::sendEvent(band, &help);
+            QVERIFY(band->toolTip().isEmpty());
+
+            // A later opening of the program is no first launch: no notice.
+            delegate.reset();
+            auto again = fixture.launch({}, true);
+            again->openSettings();
+            QVERIFY(again->settingsWindow()->notice().isEmpty());
+        }
     }
 
     void snapshotSwitchesWithoutValueDoNothing()
