@@ -342,9 +342,15 @@ private slots:
         delegate->openSettings();
         SettingsWindow *window = delegate->settingsWindow();
         QVERIFY(!window->menuBar()->isVisible());
+        const int height = window->height();
+        const int middle = window->geometry().center().y();
 
         fixture.settings->setShowInDock(true);
         QTRY_VERIFY(delegate->isShownInTaskbar());
+        // The menu bar makes the window taller; it stays in the middle rather than grow downwards.
+        QTRY_VERIFY(window->height() > height);
+        QVERIFY2(qAbs(window->geometry().center().y() - middle) <= 1,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(window->geometry().center().y()).arg(middle)));
         QVERIFY(delegate->dockEntry()->isPresent());
         QVERIFY(delegate->dockEntry()->isVisible());
         QCOMPARE(delegate->dockEntry()->windowTitle(), QStringLiteral("Dotbanner"));
