@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
+#include "app/TickerPanel.h"
 #include "ledview/LedView.h"
 #include "settings/Settings.h"
 #include "settingsui/EnumTitles.h"
@@ -213,7 +214,8 @@ void AppDelegate::offerBandTip()
 {
     if (!m_ticker || hasTray())
         return;
-    QWidget *band = m_ticker->view();
+    // The panel gets the tool tip requests of the band it holds; a layer-shell band has none.
+    QWidget *band = m_ticker->panel();
     if (!band)
         return;
     m_tipBand = band;
@@ -318,7 +320,7 @@ void AppDelegate::setShownInTaskbar(bool shown)
 
 void AppDelegate::writeBandSnapshot(const QString &path)
 {
-    const bool written = m_ticker && m_ticker->view()->writePNG(path);
+    const bool written = m_ticker && m_ticker->writePNG(path);
     if (!written)
         std::fprintf(stderr, "dotbanner: %s\n",
                      qPrintable(tr("impossible d'écrire l'image du bandeau dans %1").arg(path)));

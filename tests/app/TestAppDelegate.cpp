@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
+#include "app/TickerPanel.h"
 #include "data/DataService.h"
 #include "ledview/LedView.h"
 #include "net/HttpClient.h"
@@ -462,20 +463,20 @@ private slots:
         };
         auto delegate = fixture.launch();
         QVERIFY(delegate->ticker());
-        LedView *view = delegate->ticker()->view();
-        QVERIFY(view->menuProvider);
-        QMenu *menu = view->menuProvider();
+        TickerController *ticker = delegate->ticker();
+        QVERIFY(ticker->menuProvider());
+        QMenu *menu = ticker->menuProvider()();
         QVERIFY(menu);
         QCOMPARE(menu->actions().size(), 10);
         QCOMPARE(menu->actions().at(2)->text(), QStringLiteral("Réglages\u2026"));
         // Asked again, the band gets a fresh, current menu rather than a new one to leak.
         fixture.settings->setLevelMode(WindowLevelMode::desktop);
-        QMenu *again = view->menuProvider();
+        QMenu *again = ticker->menuProvider()();
         QCOMPARE(again, menu);
         QCOMPARE(levelChecks(again), (QList<bool>{false, false, true}));
 
         // Once the delegate is gone the provider gives nothing rather than a dangling menu.
-        const std::function<QMenu *()> provider = view->menuProvider;
+        const std::function<QMenu *()> provider = ticker->menuProvider();
         delegate.reset();
         QCOMPARE(provider(), nullptr);
     }
@@ -497,7 +498,8 @@ private slots:
             QVERIFY(delegate->settingsWindow());
             auto *notice = delegate->settingsWindow()->findChild<QLabel *>("settingsNotice");
             QVERIFY(notice);
-            LedView *band = delegate->ticker()->view();
+            QWidget *band = delegate->ticker()->panel();
+            QVERIFY(band);
             if (tray) {
                 QVERIFY(notice->isHidden());
                 QVERIFY(band->toolTip().isEmpty());
