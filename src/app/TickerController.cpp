@@ -1,15 +1,19 @@
 #include "app/TickerController.h"
 
+#include "app/BandInteraction.h"
 #include "app/PanelSurface.h"
 #include "app/TickerPanel.h"
 #include "avoider/WindowAvoider.h"
 #include "avoider/WindowSystem.h"
 #include "data/DataService.h"
+#include "data/Staleness.h"
 #include "ledview/LedView.h"
 #include "ledview/X11BandView.h"
 #include "line/LedBuilder.h"
 #include "news/NewsService.h"
+#include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
+#include "util/Clock.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -29,6 +33,12 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
                             : avoider ? avoider->windowSystem() : std::make_shared<NullWindowSystem>())
     , m_avoider(avoider)
 {
+    m_interaction = new BandInteraction(*this, this);
+    m_screenChoice = &ScreenChoice::shared();
+    connect(m_screenChoice, &ScreenChoice::screenNameChanged, this, &TickerController::scheduleApply);
+    m_staleTimer.setInterval(std::chrono::seconds(20));
+    connect(&m_staleTimer, &QTimer::timeout, this, &TickerController::checkStaleness);
+    m_staleTimer.start();
     m_surface = makeSurface(m_lines, m_windowSystem.get());
     m_surface->setPointerHandler([this](const BandPointerEvent &event) { pointerEvent(event); });
     if (m_avoider && !m_avoider->parent())
@@ -52,7 +62,11 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     apply();
 }
 
-TickerController::~TickerController() = default;
+TickerController::~TickerController()
+{
+    // The surface goes before the interaction, a child: no pointer event may reach it then.
+    m_surface->setPointerHandler({});
+}
 
 std::unique_ptr<BandSurface> TickerController::makeSurface(BandLines &lines, WindowSystem *system)
 {
@@ -90,7 +104,43 @@ void TickerController::pointerEvent(const BandPointerEvent &event)
         QMenu *menu = m_menuProvider ? m_menuProvider() : nullptr;
         if (menu)
             menu->exec(event.globalPosition.value_or(QCursor::pos()));
+        return;
     }
+    m_interaction->handle(event);
+}
+
+void TickerController::setScreenChoice(ScreenChoice &choice)
+{
+    if (m_screenChoice == &choice)
+        return;
+    disconnect(m_screenChoice, nullptr, this, nullptr);
+    m_screenChoice = &choice;
+    connect(m_screenChoice, &ScreenChoice::screenNameChanged, this, &TickerController::scheduleApply);
+    scheduleApply();
+}
+
+QScreen *TickerController::screenNamed(const QString &name)
+{
+    // An unplugged screen is simply absent from the list: the band waits on the primary one
+    // and goes back when a screen of that name is added again.
+    if (!name.isEmpty()) {
+        for (QScreen *screen : QGuiApplication::screens()) {
+            if (screen->name() == name)
+                return screen;
+        }
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+QList<bool> TickerController::staleFlags(const QList<Quote> &quotes) const
+{
+    return Staleness::flags(quotes, m_settings.items(), m_settings.stockProvider(), Clock::current().now());
+}
+
+void TickerController::checkStaleness()
+{
+    if (staleFlags(m_shownQuotes) != m_shownStale)
+        scheduleApply();
 }
 
 QString TickerController::loadingMessage()
@@ -169,9 +219,15 @@ void TickerController::apply()
         const QList<NewsSource> sources = m_settings.newsSources();
         const bool anyEnabled =
             std::any_of(sources.begin(), sources.end(), [](const NewsSource &s) { return s.enabled; });
-        m_lastNews = LedBuilder::buildNews(m_news.headlines(), anyEnabled ? loadingMessage() : noSourceMessage(), style);
+        m_shownHeadlines = m_news.headlines();
+        LedBuilder::Line news =
+            LedBuilder::buildNewsLine(m_shownHeadlines, anyEnabled ? loadingMessage() : noSourceMessage(), style);
+        m_lastNews = std::move(news.bitmap);
+        m_newsSpans = std::move(news.spans);
     } else {
         m_lastNews.reset();
+        m_newsSpans.clear();
+        m_shownHeadlines.clear();
     }
 
     // 2. Height: one LED size per row.
@@ -179,14 +235,15 @@ void TickerController::apply()
     const double exactHeight = m_settings.ledSize() * rows;
     const int height = std::isfinite(exactHeight) ? static_cast<int>(std::clamp(std::lround(exactHeight), 1L, 100000L)) : 1;
 
-    // 3. Placement, on the primary screen; moved, re-levelled and raised only when it differs
-    // or the band is hidden.
+    // 3. Placement, on the chosen screen (the primary one while it is missing); moved,
+    // re-levelled and raised only when it differs or the band is hidden.
     const WindowLevelMode level = m_settings.levelMode();
     BandPlacement placement;
     placement.edge = m_settings.position();
     placement.height = height;
     placement.level = level;
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+    m_bandScreen = screenNamed(m_screenChoice->screenName());
+    if (QScreen *screen = m_bandScreen) {
         placement.frame = bandFrame(screen->geometry(), availableArea(screen), placement.edge, height);
         placement.output = screen->name();
     }
@@ -197,7 +254,11 @@ void TickerController::apply()
         ++m_counters.levels;
 
     // 4. The lines; the surface shows only what changed.
-    m_lines.bitmap = LedBuilder::build(m_data.quotes(), style, variant);
+    m_shownQuotes = m_data.quotes();
+    m_shownStale = staleFlags(m_shownQuotes);
+    LedBuilder::Line quotes = LedBuilder::buildLine(m_shownQuotes, style, m_shownStale);
+    m_quoteSpans = std::move(quotes.spans);
+    m_lines.bitmap = std::move(quotes.bitmap);
     m_lines.newsBitmap = m_lastNews;
     m_lines.pitch = m_settings.ledSize();
     m_lines.theme = m_settings.theme();

@@ -1,21 +1,28 @@
 #pragma once
 
+#include "data/Quote.h"
 #include "led/LedBitmap.h"
 #include "ledview/BandLines.h"
 #include "ledview/BandSurface.h"
+#include "line/LineSpan.h"
+#include "news/Headline.h"
 #include "settings/SettingsEnums.h"
 
+#include <QList>
 #include <QObject>
 #include <QRect>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+class BandInteraction;
 class DataService;
 class NewsService;
 class QMenu;
 class QScreen;
+class ScreenChoice;
 class Settings;
 class TickerPanel;
 class WindowAvoider;
@@ -63,6 +70,25 @@ public:
 
     /** Every pointer event over the band, from whichever surface shows it. */
     void pointerEvent(const BandPointerEvent &event);
+    /** What the pointer does on the band besides the context menu. */
+    BandInteraction *interaction() const { return m_interaction; }
+    Settings &settings() const { return m_settings; }
+
+    /** Where the band's screen is chosen; ScreenChoice::shared() until replaced. Not owned. */
+    void setScreenChoice(ScreenChoice &choice);
+    /** The connected screen named `name`, or the primary screen when there is none by that name. */
+    static QScreen *screenNamed(const QString &name);
+    /** The screen the band was placed on by the last apply. */
+    QScreen *bandScreen() const { return m_bandScreen; }
+
+    /** What the lines drawn by the last apply show, column by column: see LineHit. */
+    const QList<LineSpan> &quoteSpans() const { return m_quoteSpans; }
+    const QList<LineSpan> &newsSpans() const { return m_newsSpans; }
+    /** The quotes and headlines the spans' indices refer to. */
+    const QList<Quote> &shownQuotes() const { return m_shownQuotes; }
+    const QList<Headline> &shownHeadlines() const { return m_shownHeadlines; }
+    /** Which of the shown quotes were drawn as stale. */
+    const QList<bool> &shownStale() const { return m_shownStale; }
     /** The news line built by the last apply; none on a one-line band. */
     const std::optional<LedBitmap> &lastNews() const { return m_lastNews; }
 
@@ -96,6 +122,8 @@ public:
 
 private:
     void scheduleApply();
+    void checkStaleness();
+    QList<bool> staleFlags(const QList<Quote> &quotes) const;
     void watchScreen(QScreen *screen);
     QRect availableArea(QScreen *screen) const;
 
@@ -106,6 +134,16 @@ private:
     BandLines m_lines;
     std::unique_ptr<BandSurface> m_surface;
     std::optional<LedBitmap> m_lastNews;
+    QList<LineSpan> m_quoteSpans;
+    QList<LineSpan> m_newsSpans;
+    QList<Quote> m_shownQuotes;
+    QList<Headline> m_shownHeadlines;
+    QList<bool> m_shownStale;
+    /** Values turn stale with no publication: the flags are checked again now and then. */
+    QTimer m_staleTimer;
+    ScreenChoice *m_screenChoice = nullptr;
+    QScreen *m_bandScreen = nullptr;
+    BandInteraction *m_interaction = nullptr; // a child of the controller
     WindowAvoider *m_avoider = nullptr;
     std::function<QMenu *()> m_menuProvider;
     bool m_applyQueued = false;

@@ -308,8 +308,10 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
         if (!self)
             co_return;
         if (result) {
+            const QDateTime fetchedAt = Clock::current().now();
+            result->at = fetchedAt;
             m_cache.insert(item.id, *result);
-            m_stockFetchedAt.insert(item.id, Clock::current().now());
+            m_stockFetchedAt.insert(item.id, fetchedAt);
         } else if (!m_cache.contains(item.id)) {
             m_cache.insert(item.id, Records::placeholder(item));
         }

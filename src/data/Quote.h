@@ -2,6 +2,7 @@
 
 #include "led/WeatherIcon.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QUuid>
@@ -17,6 +18,7 @@ struct Quote
     std::optional<double> change;    ///< change in percent; absent without a reference value
     QList<double> series;            ///< empty, or 18 points between 0.08 and 0.92
     std::optional<WeatherIcon> icon; ///< weather items only
+    QDateTime at{};                  ///< when the value was fetched; invalid for a placeholder
 
     friend bool operator==(const Quote &, const Quote &) = default;
 };

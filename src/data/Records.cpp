@@ -246,6 +246,7 @@ Quote quoteFromCached(const WatchItem &item, const Cached &cached)
     quote.price = cached.price;
     quote.change = cached.change;
     quote.series = cached.series;
+    quote.at = cached.at;
     if (cached.icon)
         quote.icon = weatherIconFromRaw(*cached.icon);
     return quote;

@@ -15,7 +15,19 @@ enum class Kind : std::uint8_t {
     rain = 7,
 };
 
-/** The kind with this raw value; nothing for 8 and above. */
+/**
+ * A value that stopped updating is drawn with the same kinds in dimmer colours: the raw
+ * value plus this offset (9 to 15). Off stays off.
+ */
+inline constexpr std::uint8_t staleOffset = 8;
+
+/** The stale variant of the raw value `raw`; off, and values already stale, are kept. */
+constexpr std::uint8_t staleRaw(std::uint8_t raw)
+{
+    return raw == 0 || raw >= staleOffset ? raw : static_cast<std::uint8_t>(raw + staleOffset);
+}
+
+/** The kind with this raw value; nothing for 8 and above (stale variants included). */
 inline std::optional<Kind> kindFromRaw(std::uint8_t raw)
 {
     if (raw > 7)

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -33,12 +34,32 @@ std::array<QColor, 8> palette(ColorTheme theme)
             QColor(79, 195, 255)};
 }
 
+std::array<QColor, 8> stalePalette(ColorTheme theme)
+{
+    const std::array<QColor, 8> colours = palette(theme);
+    const QColor off = colours[0];
+    // Less than half the way from an unlit LED: clearly set apart from live values, while the
+    // faintest kind (dim) still stands out from the unlit ones around it.
+    const auto toward = [&off](const QColor &colour) {
+        constexpr double share = 0.45;
+        return QColor(off.red() + static_cast<int>(std::lround((colour.red() - off.red()) * share)),
+                      off.green() + static_cast<int>(std::lround((colour.green() - off.green()) * share)),
+                      off.blue() + static_cast<int>(std::lround((colour.blue() - off.blue()) * share)));
+    };
+    std::array<QColor, 8> result;
+    for (std::size_t k = 0; k < colours.size(); ++k)
+        result[k] = k == 0 ? off : toward(colours[k]);
+    return result;
+}
+
 Stamps stamps(int cell, ColorTheme theme)
 {
     Stamps result;
-    const std::array<QColor, 8> colours = palette(theme);
+    std::vector<QColor> colours;
+    for (const auto &set : {palette(theme), stalePalette(theme)})
+        colours.insert(colours.end(), set.begin(), set.end());
     if (cell <= 0)
-        return Stamps(8);
+        return Stamps(colours.size());
     const auto pixels = static_cast<std::size_t>(cell) * static_cast<std::size_t>(cell);
     for (const QColor &colour : colours) {
         std::vector<std::uint32_t> stamp(pixels, 0);

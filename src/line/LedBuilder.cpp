@@ -52,6 +52,8 @@ struct Seg
     QString text;
     Kind kind = Kind::name;
     std::int64_t w = 0;
+    LineSpan::Part part = LineSpan::Part::message;
+    int index = 0;
 };
 
 void changeText(const Quote &quote, QString &pc, Kind &kind)
@@ -77,7 +79,16 @@ void drawDot(Grid &grid, std::int64_t column, int hThin)
     }
 }
 
-LedBitmap buildQuotes(const QList<Quote> &quotes, const LedFont &font)
+// Turns the lit cells of columns [from, to) into their stale variants.
+void markStale(Grid &grid, std::int64_t from, std::int64_t to)
+{
+    for (std::int64_t y = 0; y < grid.h(); ++y) {
+        for (std::int64_t x = std::max<std::int64_t>(from, 0); x < std::min(to, grid.w()); ++x)
+            grid.set(x, y, static_cast<Kind>(staleRaw(grid.at(x, y))));
+    }
+}
+
+LedBuilder::Line buildQuotes(const QList<Quote> &quotes, const LedFont &font, const QList<bool> &stale)
 {
     const int gap = font.gap();
     const int hThin = font.hThin();
@@ -104,11 +115,15 @@ LedBitmap buildQuotes(const QList<Quote> &quotes, const LedFont &font)
         items.append(std::move(item));
     }
 
+    LedBuilder::Line line;
+    line.spans.reserve(items.size());
     Grid grid(std::max<std::int64_t>(total, 1), hThin);
     const int y = font.yThin();
     std::int64_t x = 0;
     for (const Item &item : std::as_const(items)) {
         const Quote &quote = *item.q;
+        const auto index = static_cast<int>(line.spans.size());
+        line.spans.append(LineSpan{x, x + item.w, LineSpan::Part::quote, index});
         font.draw(grid, quote.name, static_cast<int>(x), y, Kind::name, false);
         std::int64_t p = x + item.mn + gap;
         if (quote.icon) {
@@ -120,37 +135,44 @@ LedBitmap buildQuotes(const QList<Quote> &quotes, const LedFont &font)
             font.draw(grid, item.pc, static_cast<int>(p + item.mp + gap), y, item.kind, false);
         x += item.w;
         drawDot(grid, x - 8, hThin);
+        if (stale.value(index))
+            markStale(grid, x - item.w, x);
     }
-    return grid.takeBitmap();
+    line.bitmap = grid.takeBitmap();
+    return line;
 }
 
-LedBitmap buildNewsLine(const QList<Headline> &headlines, const QString &message, const LedFont &font, bool hd)
+LedBuilder::Line buildNews(const QList<Headline> &headlines, const QString &message, const LedFont &font, bool hd)
 {
     const int gap = font.gap();
     const int hThin = font.hThin();
 
     QList<Seg> segs;
-    const auto add = [&](const QString &raw, Kind kind, int trail) {
+    const auto add = [&](const QString &raw, Kind kind, int trail, LineSpan::Part part, int index) {
         Seg seg;
         seg.text = LedBuilder::sanitize(raw, hd);
         seg.kind = kind;
         seg.w = std::int64_t(font.width(seg.text, false)) + trail;
+        seg.part = part;
+        seg.index = index;
         segs.append(std::move(seg));
     };
     if (!headlines.isEmpty()) {
         segs.reserve(headlines.size() * 2);
-        for (const Headline &headline : headlines) {
-            add(headline.source, Kind::sun, 2 * gap);
-            add(headline.title, Kind::name, kTitleTrail);
+        for (int i = 0; i < headlines.size(); ++i) {
+            add(headlines.at(i).source, Kind::sun, 2 * gap, LineSpan::Part::source, i);
+            add(headlines.at(i).title, Kind::name, kTitleTrail, LineSpan::Part::title, i);
         }
     } else {
-        add(message, Kind::dim, kMessageTrail);
+        add(message, Kind::dim, kMessageTrail, LineSpan::Part::message, 0);
     }
 
     std::int64_t total = 0;
     for (const Seg &seg : std::as_const(segs))
         total += seg.w;
 
+    LedBuilder::Line line;
+    line.spans.reserve(segs.size());
     Grid grid(std::max<std::int64_t>(total, 1), hThin);
     const int y = font.yThin();
     std::int64_t x = 0;
@@ -159,9 +181,11 @@ LedBitmap buildNewsLine(const QList<Headline> &headlines, const QString &message
         const std::int64_t e = x + seg.w;
         if (seg.kind == Kind::name)
             drawDot(grid, e - 12, hThin);
+        line.spans.append(LineSpan{x, e, seg.part, seg.index});
         x = e;
     }
-    return grid.takeBitmap();
+    line.bitmap = grid.takeBitmap();
+    return line;
 }
 
 } // namespace
@@ -177,13 +201,23 @@ int rows(FontStyle style, BarVariant variant)
 LedBitmap build(const QList<Quote> &quotes, FontStyle style, BarVariant)
 {
     // The variant only decides whether a news line follows; the quotes line is always one line.
-    return withFont(style, [&](const LedFont &font) { return buildQuotes(quotes, font); });
+    return buildLine(quotes, style).bitmap;
+}
+
+Line buildLine(const QList<Quote> &quotes, FontStyle style, const QList<bool> &stale)
+{
+    return withFont(style, [&](const LedFont &font) { return buildQuotes(quotes, font, stale); });
 }
 
 LedBitmap buildNews(const QList<Headline> &headlines, const QString &message, FontStyle style)
 {
+    return buildNewsLine(headlines, message, style).bitmap;
+}
+
+Line buildNewsLine(const QList<Headline> &headlines, const QString &message, FontStyle style)
+{
     const bool hd = style == FontStyle::hd;
-    return withFont(style, [&](const LedFont &font) { return buildNewsLine(headlines, message, font, hd); });
+    return withFont(style, [&](const LedFont &font) { return ::buildNews(headlines, message, font, hd); });
 }
 
 QString sanitize(const QString &text, bool hd)

@@ -6,12 +6,31 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
 bool isEntryName(QStringView name)
 {
     return name == u"item" || name == u"entry";
+}
+
+bool isHttp(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
+}
+
+/** A feed date: RFC 2822 in RSS, ISO 8601 in Atom and Dublin Core; either may turn up in both. */
+QDateTime feedDate(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.size() > 64)
+        return {};
+    QDateTime date = QDateTime::fromString(trimmed, Qt::RFC2822Date);
+    if (!date.isValid())
+        date = QDateTime::fromString(trimmed, Qt::ISODateWithMs);
+    return date;
 }
 
 /**
@@ -86,7 +105,8 @@ private:
 class Pass
 {
 public:
-    Pass()
+    explicit Pass(const QUrl &address)
+        : m_handler(address)
     {
         // Names must arrive as written: "atom:entry" is not "entry".
         m_reader.setNamespaceProcessing(false);
@@ -109,7 +129,7 @@ public:
         while (!m_reader.atEnd()) {
             switch (m_reader.readNext()) {
             case QXmlStreamReader::StartElement:
-                m_handler.startElement(m_reader.qualifiedName());
+                m_handler.startElement(m_reader.qualifiedName(), m_reader.attributes());
                 break;
             case QXmlStreamReader::EndElement:
                 m_handler.endElement(m_reader.qualifiedName());
@@ -135,7 +155,7 @@ public:
         return m_reader.hasError() && m_reader.error() != QXmlStreamReader::PrematureEndOfDocumentError;
     }
     bool cutOff() const { return m_cutOff; }
-    QStringList takeTitles() { return m_handler.takeTitles(); }
+    FeedContent takeContent() { return m_handler.takeContent(); }
 
 private:
     FeedParser m_handler;
@@ -176,7 +196,17 @@ QByteArrayView chunkAt(QByteArrayView document, qsizetype offset)
 
 } // namespace
 
-QStringList FeedParser::parse(QByteArrayView original)
+QStringList FeedParser::parse(QByteArrayView document)
+{
+    const FeedContent content = parseFeed(document);
+    QStringList titles;
+    titles.reserve(content.items.size());
+    for (const FeedItem &item : content.items)
+        titles.append(item.title);
+    return titles;
+}
+
+FeedContent FeedParser::parseFeed(QByteArrayView original, const QUrl &address)
 {
     const std::optional<QByteArray> version10 = asVersion10(original);
     const QByteArrayView document = version10 ? QByteArrayView(*version10) : original;
@@ -186,22 +216,22 @@ QStringList FeedParser::parse(QByteArrayView original)
     // piece. Fed in chunks, the chunks before the failing one have been read.
     qsizetype failedChunk = -1;
     {
-        Pass pass;
+        Pass pass(address);
         for (qsizetype offset = 0; offset < document.size(); offset += chunkSize) {
             if (!pass.feed(chunkAt(document, offset))) {
                 if (pass.cutOff())
-                    return pass.takeTitles();
+                    return pass.takeContent();
                 failedChunk = offset;
                 break;
             }
         }
         if (failedChunk < 0)
-            return pass.takeTitles();
+            return pass.takeContent();
     }
 
     // A broken document: read it again up to the failing chunk, then that chunk one
     // byte at a time, so every title that closed before the error is kept.
-    Pass pass;
+    Pass pass(address);
     for (qsizetype offset = 0; offset < failedChunk; offset += chunkSize)
         pass.feed(chunkAt(document, offset));
     const QByteArrayView last = chunkAt(document, failedChunk);
@@ -209,7 +239,7 @@ QStringList FeedParser::parse(QByteArrayView original)
         if (!pass.feed(last.sliced(i, 1)))
             break;
     }
-    return pass.takeTitles();
+    return pass.takeContent();
 }
 
 QString FeedParser::normalise(QStringView text)
@@ -231,30 +261,155 @@ QString FeedParser::normalise(QStringView text)
     return result;
 }
 
-void FeedParser::startElement(QStringView qualifiedName)
+QUrl FeedParser::resolveLink(QStringView text, const QUrl &base)
 {
+    const QString trimmed = text.trimmed().toString();
+    if (trimmed.isEmpty() || trimmed.size() > maxLinkLength)
+        return {};
+    QUrl url(trimmed);
+    if (!url.isValid())
+        return {};
+    if (url.isRelative()) {
+        if (!isHttp(base))
+            return {};
+        url = base.resolved(url);
+    }
+    url.setScheme(url.scheme().toLower());
+    if (!isHttp(url) || url.toString().size() > maxLinkLength)
+        return {};
+    return url;
+}
+
+FeedParser::FeedParser(const QUrl &address)
+    : m_address(address)
+{}
+
+QStringList FeedParser::titles() const
+{
+    QStringList result;
+    for (const FeedItem &item : m_items)
+        result.append(item.title);
+    return result;
+}
+
+void FeedParser::startElement(QStringView qualifiedName, const QXmlStreamAttributes &attributes)
+{
+    ++m_depth;
+    if (m_text != Text::none)
+        return; // markup inside a title (XHTML) or a link: its text belongs to the outer element
+
     if (isEntryName(qualifiedName)) {
         m_inEntry = true;
-    } else if (qualifiedName == u"title" && m_inEntry) {
-        m_inTitle = true;
+        m_entryDepth = m_depth;
+        m_entryLink.clear();
+        m_entryDate = {};
+        m_entryDateIsUpdate = false;
+        m_entryFirstItem = m_items.size();
+        return;
+    }
+    if (qualifiedName == u"channel" || qualifiedName == u"feed") {
+        if (!m_inEntry)
+            m_channelDepth = m_depth;
+        return;
+    }
+
+    const bool entryChild = m_inEntry && m_depth == m_entryDepth + 1;
+    const bool channelChild = !m_inEntry && m_channelDepth > 0 && m_depth == m_channelDepth + 1;
+    Text text = Text::none;
+    if (qualifiedName == u"title" && m_inEntry) {
+        text = Text::title;
+    } else if (qualifiedName == u"link" && (entryChild || channelChild)) {
+        if (attributes.hasAttribute(QLatin1String("href"))) {
+            // Atom: "self", "enclosure", "related"... name other things than the page itself.
+            const QStringView rel = attributes.value(QLatin1String("rel")).trimmed();
+            if (rel.isEmpty() || rel == u"alternate") {
+                const QUrl link = resolveLink(attributes.value(QLatin1String("href")), m_address);
+                if (entryChild)
+                    setEntryLink(link);
+                else if (m_site.isEmpty())
+                    m_site = link;
+            }
+        } else {
+            text = Text::link;
+        }
+    } else if (entryChild &&
+               (qualifiedName == u"pubDate" || qualifiedName == u"published" || qualifiedName == u"dc:date")) {
+        text = Text::date;
+    } else if (entryChild && qualifiedName == u"updated") {
+        text = Text::updated;
+    }
+    if (text != Text::none) {
+        m_text = text;
+        m_textDepth = m_depth;
         m_buf.clear();
     }
 }
 
 void FeedParser::characters(QStringView text)
 {
-    if (m_inTitle)
-        m_buf.append(text);
+    if (m_text == Text::none)
+        return;
+    // Only a title may be long; a link or a date that outgrows its bound is unusable anyway.
+    if (m_text != Text::title && m_buf.size() > maxLinkLength)
+        return;
+    m_buf.append(text);
 }
 
 void FeedParser::endElement(QStringView qualifiedName)
 {
-    if (qualifiedName == u"title" && m_inTitle) {
-        m_inTitle = false;
-        QString title = normalise(m_buf);
-        if (!title.isEmpty())
-            m_titles.append(std::move(title));
-    } else if (isEntryName(qualifiedName)) {
-        m_inEntry = false;
+    const int depth = m_depth--;
+    if (m_text != Text::none) {
+        if (depth != m_textDepth)
+            return;
+        const Text text = std::exchange(m_text, Text::none);
+        switch (text) {
+        case Text::title: {
+            QString title = normalise(m_buf);
+            if (!title.isEmpty())
+                m_items.append(FeedItem{std::move(title), m_entryLink, m_entryDate});
+            break;
+        }
+        case Text::link: {
+            const QUrl link = resolveLink(m_buf, m_address);
+            if (m_inEntry)
+                setEntryLink(link);
+            else if (m_site.isEmpty())
+                m_site = link;
+            break;
+        }
+        case Text::date:
+        case Text::updated:
+            setEntryDate(feedDate(m_buf), text == Text::updated);
+            break;
+        case Text::none:
+            break;
+        }
+        m_buf.clear();
+        return;
     }
+    if (isEntryName(qualifiedName) && m_inEntry && depth == m_entryDepth)
+        m_inEntry = false;
+    else if (depth == m_channelDepth)
+        m_channelDepth = 0;
+}
+
+void FeedParser::setEntryLink(const QUrl &link)
+{
+    // The first usable link of an entry is its page; later ones are alternatives.
+    if (link.isEmpty() || !m_entryLink.isEmpty())
+        return;
+    m_entryLink = link;
+    for (qsizetype i = m_entryFirstItem; i < m_items.size(); ++i)
+        m_items[i].link = link;
+}
+
+void FeedParser::setEntryDate(const QDateTime &date, bool updated)
+{
+    // A publication date wins over the date of the last update, whichever comes first.
+    if (!date.isValid() || (m_entryDate.isValid() && (updated || !m_entryDateIsUpdate)))
+        return;
+    m_entryDate = date;
+    m_entryDateIsUpdate = updated;
+    for (qsizetype i = m_entryFirstItem; i < m_items.size(); ++i)
+        m_items[i].date = date;
 }

@@ -17,13 +17,13 @@ namespace {
 
 // A large feed takes tens of milliseconds to parse: keep that off the thread that
 // paints the band. The parser works on its own copy of the bytes and shares nothing.
-QFuture<QStringList> parseInBackground(QByteArray body)
+QFuture<FeedContent> parseInBackground(QByteArray body, QUrl address)
 {
-    auto promise = std::make_shared<QPromise<QStringList>>();
-    QFuture<QStringList> future = promise->future();
+    auto promise = std::make_shared<QPromise<FeedContent>>();
+    QFuture<FeedContent> future = promise->future();
     promise->start();
-    QThreadPool::globalInstance()->start([promise, body = std::move(body)] {
-        promise->addResult(FeedParser::parse(body));
+    QThreadPool::globalInstance()->start([promise, body = std::move(body), address = std::move(address)] {
+        promise->addResult(FeedParser::parseFeed(body, address));
         promise->finish();
     });
     return future;
@@ -110,15 +110,15 @@ QCoro::Task<> NewsService::run(QList<NewsSource> sources, std::shared_ptr<Cancel
     for (const NewsSource &source : sources) {
         if (cancellation->isCancelled() || !self)
             co_return;
-        const std::optional<QStringList> titles = co_await fetch(http, source, cancellation.get());
-        if (!titles) {
+        const std::optional<FeedContent> feed = co_await fetch(http, source, cancellation.get());
+        if (!feed) {
             status.insert(source.id, FeedStatus::failed());
             continue;
         }
-        status.insert(source.id, FeedStatus::ok(titles->size()));
+        status.insert(source.id, FeedStatus::ok(static_cast<int>(feed->items.size())));
         QList<Headline> headlines;
-        for (const QString &title : titles->first(std::min<qsizetype>(titles->size(), perSource)))
-            headlines.append(Headline{source.name, title});
+        for (const FeedItem &item : feed->items.first(std::min<qsizetype>(feed->items.size(), perSource)))
+            headlines.append(Headline{source.name, item.title, item.link, item.date, feed->site});
         perFeed.append(std::move(headlines));
     }
     if (cancellation->isCancelled() || !self)
@@ -134,7 +134,7 @@ QCoro::Task<> NewsService::run(QList<NewsSource> sources, std::shared_ptr<Cancel
     self->publish(status, interleaved);
 }
 
-QCoro::Task<std::optional<QStringList>> NewsService::fetch(HttpClient &http, NewsSource source,
+QCoro::Task<std::optional<FeedContent>> NewsService::fetch(HttpClient &http, NewsSource source,
                                                            Cancellation *cancellation)
 {
     const std::optional<QUrl> url = feedUrl(source.url);
@@ -149,10 +149,10 @@ QCoro::Task<std::optional<QStringList>> NewsService::fetch(HttpClient &http, New
     if (!response.isSuccessStatus())
         co_return std::nullopt;
 
-    QStringList titles = co_await parseInBackground(response.body);
-    if (titles.isEmpty())
+    FeedContent feed = co_await parseInBackground(response.body, *url);
+    if (feed.items.isEmpty())
         co_return std::nullopt;
-    co_return titles;
+    co_return feed;
 }
 
 void NewsService::publish(const QHash<QUuid, FeedStatus> &status, const QList<Headline> &headlines)

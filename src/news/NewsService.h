@@ -1,5 +1,6 @@
 #pragma once
 
+#include "news/FeedParser.h"
 #include "news/FeedStatus.h"
 #include "news/Headline.h"
 #include "settings/NewsSource.h"
@@ -73,7 +74,7 @@ signals:
 private:
     QCoro::Task<> run(QList<NewsSource> sources, std::shared_ptr<Cancellation> cancellation);
     /** The titles of one feed; nothing when its address, download, HTTP status or body is unusable. */
-    static QCoro::Task<std::optional<QStringList>> fetch(HttpClient &http, NewsSource source,
+    static QCoro::Task<std::optional<FeedContent>> fetch(HttpClient &http, NewsSource source,
                                                          Cancellation *cancellation);
     void publish(const QHash<QUuid, FeedStatus> &status, const QList<Headline> &headlines);
     void setHeadlines(const QList<Headline> &headlines);

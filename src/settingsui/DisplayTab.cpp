@@ -3,6 +3,8 @@
 #include "settings/Settings.h"
 #include "settingsui/EnumTitles.h"
 #include "settingsui/FormSection.h"
+#include "settingsui/ScreenPicker.h"
+#include "settingsui/SettingsEnvironment.h"
 #include "settingsui/ToggleSwitch.h"
 #include "settingsui/UiStyle.h"
 #include "settingsui/WindowHandlingStatus.h"
@@ -68,6 +70,7 @@ DisplayTab::DisplayTab(Settings &settings, SettingsEnvironment &environment, QWi
     window->addRow(tr("Position"), m_levelMode);
     m_position = picker<DockPosition>(QStringLiteral("positionPicker"));
     window->addRow(tr("Emplacement"), m_position);
+    window->addRow(tr("Écran"), new ScreenPicker(environment.screenChoice()));
     m_pushWindows = new ToggleSwitch();
     m_pushWindows->setObjectName(QStringLiteral("pushWindowsSwitch"));
     m_pushRow = window->addRow(tr("Repousser les fenêtres ouvertes sous le bandeau"), m_pushWindows);

@@ -1,6 +1,7 @@
 #include "settingsui/SettingsEnvironment.h"
 
 #include "net/HttpClient.h"
+#include "settings/ScreenChoice.h"
 
 #include <QDesktopServices>
 
@@ -13,6 +14,11 @@ SettingsEnvironment::SettingsEnvironment(QObject *parent)
 HttpClient &SettingsEnvironment::http() const
 {
     return m_http ? *m_http : HttpClient::shared();
+}
+
+ScreenChoice &SettingsEnvironment::screenChoice() const
+{
+    return m_screenChoice ? *m_screenChoice : ScreenChoice::shared();
 }
 
 void SettingsEnvironment::setNewsStatus(const QHash<QUuid, FeedStatus> &status)

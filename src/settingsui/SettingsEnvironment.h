@@ -11,6 +11,7 @@
 #include <functional>
 
 class HttpClient;
+class ScreenChoice;
 
 /**
  * What the settings window needs from the rest of the program besides the settings:
@@ -37,6 +38,10 @@ public:
     HttpClient &http() const;
     void setHttp(HttpClient *client) { m_http = client; }
 
+    /** The screen the band is placed on; ScreenChoice::shared() unless replaced. */
+    ScreenChoice &screenChoice() const;
+    void setScreenChoice(ScreenChoice *choice) { m_screenChoice = choice; }
+
     /** The news service's last outcome per feed. */
     QHash<QUuid, FeedStatus> newsStatus() const { return m_newsStatus; }
     void setNewsStatus(const QHash<QUuid, FeedStatus> &status);
@@ -51,5 +56,6 @@ signals:
 
 private:
     HttpClient *m_http = nullptr;
+    ScreenChoice *m_screenChoice = nullptr;
     QHash<QUuid, FeedStatus> m_newsStatus;
 };

@@ -34,6 +34,7 @@ private slots:
     void imageCopiesStampsAndWraps();
     void imageDrawsUnknownKindsAsOff();
     void imageRefusesNothingToDraw();
+    void staleKindsAreDimmerButReadable();
 };
 
 void TestRenderer::paletteValues()
@@ -72,7 +73,7 @@ void TestRenderer::stampsShowDotsOnBackground()
 {
     const int cell = 20;
     const auto stamps = Renderer::stamps(cell, ColorTheme::greenRed);
-    QCOMPARE(stamps.size(), std::size_t(8));
+    QCOMPARE(stamps.size(), std::size_t(16));
     const auto palette = Renderer::palette(ColorTheme::greenRed);
     for (int k = 0; k < 8; ++k) {
         QCOMPARE(stamps[static_cast<std::size_t>(k)].size(), std::size_t(cell * cell));
@@ -99,7 +100,7 @@ void TestRenderer::stampsShowDotsOnBackground()
 void TestRenderer::oneCellStamps()
 {
     const auto stamps = Renderer::stamps(1, ColorTheme::greenRed);
-    QCOMPARE(stamps.size(), std::size_t(8));
+    QCOMPARE(stamps.size(), std::size_t(16));
     for (const auto &s : stamps)
         QCOMPARE(s.size(), std::size_t(1));
     // A dot covering about half the pixel blends the colour into the background.
@@ -146,7 +147,7 @@ void TestRenderer::imageDrawsUnknownKindsAsOff()
 {
     const int cell = 4;
     const auto stamps = Renderer::stamps(cell, ColorTheme::blue);
-    const QImage odd = Renderer::image(bitmapOf(2, 1, {200, 8}), 0, 2, cell, stamps);
+    const QImage odd = Renderer::image(bitmapOf(2, 1, {200, 16}), 0, 2, cell, stamps);
     const QImage off = Renderer::image(bitmapOf(2, 1, {0, 0}), 0, 2, cell, stamps);
     QVERIFY(!odd.isNull());
     QCOMPARE(odd, off);
@@ -154,6 +155,28 @@ void TestRenderer::imageDrawsUnknownKindsAsOff()
     // A stamp set with fewer kinds than the bitmap uses falls back to "off" as well.
     Renderer::Stamps two(stamps.begin(), stamps.begin() + 2);
     QCOMPARE(Renderer::image(bitmapOf(2, 1, {0, 5}), 0, 2, cell, two), off);
+}
+
+void TestRenderer::staleKindsAreDimmerButReadable()
+{
+    const auto brightness = [](const QColor &c) { return 0.3 * c.red() + 0.59 * c.green() + 0.11 * c.blue(); };
+    for (ColorTheme theme : {ColorTheme::greenRed, ColorTheme::amber, ColorTheme::blue}) {
+        const auto live = Renderer::palette(theme);
+        const auto stale = Renderer::stalePalette(theme);
+        QCOMPARE(stale[0], live[0]);
+        for (std::size_t k = 1; k < 8; ++k) {
+            QVERIFY(brightness(stale[k]) < brightness(live[k]) - 10);
+            // Still clearly lit next to an unlit LED.
+            QVERIFY2(brightness(stale[k]) > brightness(live[0]) + 10, qPrintable(stale[k].name()));
+        }
+        // A stale cell is drawn with its own stamp, centred on the stale colour.
+        const int cell = 20;
+        const auto stamps = Renderer::stamps(cell, theme);
+        for (std::uint8_t k = 1; k < 8; ++k)
+            QCOMPARE(pixel(stamps, staleRaw(k), cell, cell / 2, cell / 2), stale[k].rgba());
+    }
+    QCOMPARE(staleRaw(0), std::uint8_t(0));
+    QCOMPARE(staleRaw(staleRaw(3)), staleRaw(3));
 }
 
 void TestRenderer::imageRefusesNothingToDraw()

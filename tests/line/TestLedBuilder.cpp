@@ -237,6 +237,34 @@ private slots:
         QCOMPARE(line.w, e2);
     }
 
+    void staleQuotesUseTheirStaleKinds()
+    {
+        const QList<Quote> quotes{quote("AAA", "1", 0.5), quote("PARIS", "7", std::nullopt, WeatherIcon::sun),
+                                  quote("CCC", "3", -0.5)};
+        const LedBuilder::Line live = LedBuilder::buildLine(quotes, FontStyle::pixel);
+        QCOMPARE(live.bitmap, LedBuilder::build(quotes, FontStyle::pixel, BarVariant::thick));
+        QCOMPARE(LedBuilder::buildLine(quotes, FontStyle::pixel, {false, false, false}).bitmap, live.bitmap);
+        QCOMPARE(LedBuilder::buildNewsLine({{"S", "T"}}, QString(), FontStyle::hd).bitmap,
+                 LedBuilder::buildNews({{"S", "T"}}, QString(), FontStyle::hd));
+
+        // Only the second item turns stale, icon and dot included; a short list leaves the rest live.
+        const LedBuilder::Line stale = LedBuilder::buildLine(quotes, FontStyle::pixel, {false, true});
+        QCOMPARE(stale.spans, live.spans);
+        QCOMPARE(stale.bitmap.w, live.bitmap.w);
+        const LineSpan middle = live.spans[1];
+        int changed = 0;
+        for (std::int64_t y = 0; y < live.bitmap.h; ++y) {
+            for (std::int64_t x = 0; x < live.bitmap.w; ++x) {
+                const std::uint8_t before = live.bitmap.at(x, y);
+                const std::uint8_t after = stale.bitmap.at(x, y);
+                const bool inside = x >= middle.start && x < middle.end;
+                QCOMPARE(after, inside ? staleRaw(before) : before);
+                changed += after != before;
+            }
+        }
+        QVERIFY(changed > 20);
+    }
+
     void sanitize()
     {
         const QString raw = QString::fromUtf8("L’été — 3…");

@@ -1,5 +1,6 @@
 #include "news/FeedParser.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -7,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -275,6 +277,90 @@ private slots:
         QCOMPARE(titles.size(), count);
         QCOMPARE(titles.last(), QString("Headline number %1 & more").arg(count - 1));
         qInfo("%.1f MB parsed in %lld ms: %.1f MB/s (this build)", doc.size() / 1e6, ms, doc.size() / 1e3 / ms);
+    }
+
+    void rssLinksDatesAndSite()
+    {
+        const QUrl address("https://news.example.org/feeds/main.xml");
+        const QByteArray doc =
+            "<rss><channel><title>C</title><link>https://www.example.org/</link>"
+            "<atom:link rel=\"self\" href=\"https://news.example.org/feeds/main.xml\"/>"
+            "<item><title>Absolute</title><link> https://www.example.org/a?x=1&amp;y=2 </link>"
+            "<pubDate>Tue, 08 Dec 2026 03:00:00 +0100</pubDate></item>"
+            "<item><link>../articles/b.html</link><title>Relative, link first</title></item>"
+            "<item><title>Root relative</title><link>/c</link></item>"
+            "<item><title>Script</title><link>javascript:alert(1)</link></item>"
+            "<item><title>Mail</title><link>mailto:x@example.org</link><guid>https://g.example.org/</guid></item>"
+            "<item><title>None</title></item>"
+            "</channel></rss>";
+        const FeedContent feed = FeedParser::parseFeed(doc, address);
+        QCOMPARE(feed.site, QUrl("https://www.example.org/"));
+        QCOMPARE(feed.items.size(), 6);
+        QCOMPARE(feed.items[0].link, QUrl("https://www.example.org/a?x=1&y=2"));
+        QCOMPARE(feed.items[0].date, QDateTime(QDate(2026, 12, 8), QTime(2, 0), Qt::UTC));
+        QCOMPARE(feed.items[1].link, QUrl("https://news.example.org/articles/b.html"));
+        QCOMPARE(feed.items[2].link, QUrl("https://news.example.org/c"));
+        for (int i = 3; i < 6; ++i) {
+            QVERIFY2(feed.items[i].link.isEmpty(), qPrintable(feed.items[i].title));
+            QVERIFY(!feed.items[i].date.isValid());
+        }
+        // Without an address a relative link has nothing to be resolved against.
+        QVERIFY(FeedParser::parseFeed(doc).items[1].link.isEmpty());
+    }
+
+    void atomAlternateLinksAndDates()
+    {
+        const QByteArray doc =
+            "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>F</title>"
+            "<link rel=\"self\" href=\"http://feeds.example.org/atom\"/>"
+            "<link href=\"HTTP://Site.Example.org/home\"/>"
+            "<entry><title>Enclosure first</title>"
+            "<link rel=\"enclosure\" href=\"http://cdn.example.org/a.mp3\"/>"
+            "<link rel=\"alternate\" type=\"text/html\" href=\"/posts/1\"/>"
+            "<link href=\"http://other.example.org/\"/>"
+            "<updated>2026-12-07T10:00:00Z</updated><published>2026-12-01T08:30:00+01:00</published></entry>"
+            "<entry><updated>2026-12-07T11:00:00Z</updated><title>Updated only</title>"
+            "<source><link href=\"http://source.example.org/\"/></source>"
+            "<link rel=\"related\" href=\"http://related.example.org/\"/></entry>"
+            "<entry><title>Data link</title><link href=\"data:text/html,hi\"/><published>soon</published></entry>"
+            "</feed>";
+        const FeedContent feed = FeedParser::parseFeed(doc, QUrl("http://feeds.example.org/atom"));
+        QCOMPARE(feed.site, QUrl("http://site.example.org/home"));
+        QCOMPARE(feed.items.size(), 3);
+        QCOMPARE(feed.items[0].link, QUrl("http://feeds.example.org/posts/1"));
+        QCOMPARE(feed.items[0].date, QDateTime(QDate(2026, 12, 1), QTime(7, 30), Qt::UTC));
+        QVERIFY(feed.items[1].link.isEmpty()); // a source's or a related link is not the entry's page
+        QCOMPARE(feed.items[1].date, QDateTime(QDate(2026, 12, 7), QTime(11, 0), Qt::UTC));
+        QVERIFY(feed.items[2].link.isEmpty());
+        QVERIFY(!feed.items[2].date.isValid());
+    }
+
+    void everyTitleOfAnEntryTakesItsLink()
+    {
+        const QByteArray doc = "<feed><entry><title>One</title><source><title>Origin</title></source>"
+                               "<link href=\"https://example.org/one\"/></entry>"
+                               "<entry><title>Two</title></entry></feed>";
+        const FeedContent feed = FeedParser::parseFeed(doc);
+        QCOMPARE(feed.items.size(), 3);
+        QCOMPARE(feed.items[0].link, QUrl("https://example.org/one"));
+        QCOMPARE(feed.items[1].link, QUrl("https://example.org/one"));
+        QVERIFY(feed.items[2].link.isEmpty());
+        QVERIFY(feed.site.isEmpty());
+    }
+
+    void overlongLinksAreDropped()
+    {
+        const QByteArray longPath(FeedParser::maxLinkLength, 'a');
+        const QByteArray doc = rss("<item><title>Long</title><link>https://example.org/" + longPath + "</link></item>"
+                                   "<item><title>Short</title><link>https://example.org/ok</link></item>");
+        const FeedContent feed = FeedParser::parseFeed(doc);
+        QCOMPARE(feed.items.size(), 2);
+        QVERIFY(feed.items[0].link.isEmpty());
+        QCOMPARE(feed.items[1].link, QUrl("https://example.org/ok"));
+        // A link cut off by a broken document is not kept half-read.
+        const FeedContent broken = FeedParser::parseFeed("<rss><channel>" + item("Kept") + "<item><title>T</title><link>https://ex");
+        QCOMPARE(broken.items.size(), 2);
+        QVERIFY(broken.items[1].link.isEmpty());
     }
 
     void corpus()

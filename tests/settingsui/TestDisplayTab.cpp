@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -192,6 +194,38 @@ private slots:
         search->setFocus();
         QTest::keyClick(search, Qt::Key_Enter);
         QVERIFY(!view.isVisible());
+    }
+
+    void screenPickerListsScreensAndKeepsAnUnpluggedChoice()
+    {
+        UiFixture f;
+        f.screenChoice.setScreenName("HDMI-9"); // chosen earlier, not connected now
+        DisplayTab tab(*f.settings, f.environment);
+        auto *picker = tab.findChild<QComboBox *>("screenPicker");
+        QVERIFY(picker);
+        QStringList expected{"Écran principal"};
+        for (const QScreen *screen : QGuiApplication::screens()) {
+            if (!screen->name().isEmpty()) // the offscreen platform's screen has no name
+                expected << screen->name();
+        }
+        expected << "HDMI-9 (débranché)";
+        QStringList texts;
+        for (int i = 0; i < picker->count(); ++i)
+            texts << picker->itemText(i);
+        QCOMPARE(texts, expected);
+        QCOMPARE(picker->currentText(), QString("HDMI-9 (débranché)"));
+
+        picker->setCurrentIndex(0);
+        QCOMPARE(f.screenChoice.screenName(), QString());
+        QCOMPARE(f.store.data(ScreenChoice::key), std::nullopt);
+        QCOMPARE(picker->count(), expected.size() - 1); // the unplugged choice is no longer listed
+
+        // A change made elsewhere shows at once, and is stored apart from the settings record.
+        f.screenChoice.setScreenName("DP-3");
+        QCOMPARE(picker->currentText(), QString("DP-3 (débranché)"));
+        QCOMPARE(f.store.data(ScreenChoice::key), std::optional(QByteArray("DP-3")));
+        const auto record = f.store.data(Settings::key);
+        QVERIFY(!record || !record->contains("DP-3"));
     }
 
     void versionLine()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 #include "settingsui/SettingsEnvironment.h"
@@ -20,7 +21,9 @@ struct UiFixture
     UiFixture()
         : store(directory.path())
         , settings(std::make_unique<Settings>(store))
+        , screenChoice(store)
     {
+        environment.setScreenChoice(&screenChoice);
         environment.refreshData = [this](bool force) { (force ? forcedRefreshes : plainRefreshes)++; };
         environment.refreshNews = [this] { newsRefreshes++; };
         environment.openUrl = [this](const QUrl &url) { opened.append(url); };
@@ -36,6 +39,7 @@ struct UiFixture
     QTemporaryDir directory;
     UserDefaults store;
     std::unique_ptr<Settings> settings;
+    ScreenChoice screenChoice;
     SettingsEnvironment environment;
     int forcedRefreshes = 0;
     int plainRefreshes = 0;

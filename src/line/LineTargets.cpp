@@ -1,0 +1,116 @@
+#include "line/LineTargets.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("LineTargets", text);
+}
+
+// A tooltip shows a title whole, but never a whole book.
+constexpr qsizetype kMaxTooltipText = 600;
+
+QString bounded(const QString &text)
+{
+    return text.size() > kMaxTooltipText ? text.left(kMaxTooltipText) + QStringLiteral("\u2026") : text;
+}
+
+QString localTime(const QDateTime &time)
+{
+    const QDateTime local = time.toLocalTime();
+    const QLocale locale;
+    // Today's values need only the time; older ones the day too.
+    if (local.date() == QDate::currentDate())
+        return locale.toString(local.time(), QLocale::ShortFormat);
+    return locale.toString(local, QLocale::ShortFormat);
+}
+
+} // namespace
+
+namespace LineTargets {
+
+QUrl quotePage(const QString &symbol)
+{
+    const QString trimmed = symbol.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    // Every character outside the unreserved set is escaped, so "^GSPC" becomes "%5EGSPC"
+    // and a symbol can never add a path, a query or a fragment.
+    return QUrl::fromEncoded("https://finance.yahoo.com/quote/" + QUrl::toPercentEncoding(trimmed), QUrl::StrictMode);
+}
+
+QString conditionName(WeatherIcon icon)
+{
+    switch (icon) {
+    case WeatherIcon::sun:
+        return tr("Ensoleillé");
+    case WeatherIcon::moon:
+        return tr("Ciel dégagé");
+    case WeatherIcon::partly:
+    case WeatherIcon::partlyNight:
+        return tr("Partiellement nuageux");
+    case WeatherIcon::cloud:
+        return tr("Nuageux");
+    case WeatherIcon::rain:
+        return tr("Pluie");
+    case WeatherIcon::snow:
+        return tr("Neige");
+    case WeatherIcon::thunder:
+        return tr("Orage");
+    case WeatherIcon::fog:
+        return tr("Brouillard");
+    }
+    return {};
+}
+
+Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale)
+{
+    Target target;
+    QStringList lines;
+    const ItemKind kind = item ? item->kind : (quote.icon ? ItemKind::weather : ItemKind::quote);
+    if (kind == ItemKind::weather) {
+        lines << bounded(quote.name);
+        QString weather = quote.price;
+        if (quote.icon)
+            weather += QStringLiteral(", ") + conditionName(*quote.icon);
+        lines << weather;
+    } else {
+        QString head = bounded(quote.name);
+        if (item && !item->symbol.isEmpty() && item->symbol != quote.name)
+            head += QStringLiteral(" (") + bounded(item->symbol) + u')';
+        lines << head;
+        QString value = quote.price;
+        if (quote.change && std::isfinite(*quote.change))
+            value += QStringLiteral("  ") + QString::asprintf("%+.2f %%", *quote.change);
+        lines << value;
+        if (kind == ItemKind::quote && item)
+            target.url = quotePage(item->symbol);
+    }
+    if (stale && quote.at.isValid())
+        lines << tr("Valeur non mise à jour depuis %1").arg(localTime(quote.at));
+    else if (quote.at.isValid())
+        lines << tr("Valeur de %1").arg(localTime(quote.at));
+    target.tooltip = lines.join(u'\n');
+    return target;
+}
+
+Target headlineTarget(const Headline &headline, LineSpan::Part part)
+{
+    Target target;
+    QStringList lines{bounded(headline.source), bounded(headline.title)};
+    if (headline.date.isValid())
+        lines << localTime(headline.date);
+    target.tooltip = lines.join(u'\n');
+    if (part == LineSpan::Part::source)
+        target.url = headline.site;
+    else if (part == LineSpan::Part::title)
+        target.url = headline.link;
+    return target;
+}
+
+} // namespace LineTargets

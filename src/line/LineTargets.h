@@ -1,0 +1,45 @@
+#pragma once
+
+#include "data/Quote.h"
+#include "line/LineSpan.h"
+#include "news/Headline.h"
+#include "settings/WatchItem.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+/**
+ * What an item of the band leads to: the address a click opens (empty: nothing opens) and
+ * the text shown when the pointer rests on it. Texts are plain, one fact a line.
+ */
+namespace LineTargets {
+
+struct Target
+{
+    QUrl url;
+    QString tooltip;
+
+    friend bool operator==(const Target &, const Target &) = default;
+};
+
+/** The quote page of a stock symbol: https://finance.yahoo.com/quote/ + the symbol percent-encoded. */
+QUrl quotePage(const QString &symbol);
+
+/**
+ * The target of a quote of `item` (null when the watch list no longer has it). Stocks open
+ * their quote page; metals and weather open nothing. A `stale` value says since when it has
+ * not been updated.
+ */
+Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale = false);
+
+/** The target of a headline's span: its source's name opens the feed's site, its title its own page. */
+Target headlineTarget(const Headline &headline, LineSpan::Part part);
+
+/** The French name of a weather condition. */
+QString conditionName(WeatherIcon icon);
+
+} // namespace LineTargets

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QComboBox>
+
+class ScreenChoice;
+
+/**
+ * The "Écran" picker: "Écran principal" and every connected screen by name, written to the
+ * screen choice at once. The list follows screens being plugged in and out; a chosen screen
+ * that is unplugged stays listed (marked as such) so the choice is not lost from view.
+ */
+class ScreenPicker : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit ScreenPicker(ScreenChoice &choice, QWidget *parent = nullptr);
+
+private:
+    void rebuild();
+
+    ScreenChoice &m_choice;
+};

@@ -1,0 +1,76 @@
+#include "app/TickerController.h"
+#include "app/TickerPanel.h"
+#include "data/DataService.h"
+#include "net/HttpClient.h"
+#include "news/NewsService.h"
+#include "settings/ScreenChoice.h"
+#include "settings/Settings.h"
+#include "settings/UserDefaults.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+/** The band on a desktop of two screens side by side (the offscreen platform, configured). */
+class TestBandScreen : public QObject
+{
+    Q_OBJECT
+private slots:
+    void bandGoesToTheChosenScreen()
+    {
+        QCOMPARE(QGuiApplication::screens().size(), 2);
+        QScreen *primary = QGuiApplication::primaryScreen();
+        QScreen *side = TickerController::screenNamed("SIDE-2");
+        QCOMPARE(side->name(), QString("SIDE-2"));
+        QVERIFY(side != primary);
+        QCOMPARE(TickerController::screenNamed("GONE-7"), primary);
+        QCOMPARE(TickerController::screenNamed(QString()), primary);
+
+        QTemporaryDir dir;
+        UserDefaults store(dir.path());
+        Settings settings(store);
+        HttpClient http;
+        DataService data(settings, store, http);
+        NewsService news(settings, http);
+        ScreenChoice choice(store);
+        choice.setScreenName("SIDE-2");
+        TickerController controller(settings, data, news, nullptr);
+        controller.setScreenChoice(choice);
+        QTRY_COMPARE(controller.bandScreen(), side);
+        QCOMPARE(controller.panel()->geometry(), QRect(1920, 0, 1280, 55));
+
+        settings.setPosition(DockPosition::bottom);
+        QTRY_COMPARE(controller.panel()->geometry(), QRect(1920, 1024 - 55, 1280, 55));
+
+        // A screen that is not connected: the primary one until it comes back.
+        choice.setScreenName("GONE-7");
+        QTRY_COMPARE(controller.bandScreen(), primary);
+        QCOMPARE(controller.panel()->geometry(), QRect(0, 1080 - 55, 1920, 55));
+        choice.setScreenName(QString());
+        choice.setScreenName("SIDE-2");
+        QTRY_COMPARE(controller.panel()->geometry().x(), 1920);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir dir;
+    const QString config = dir.filePath("screens.json");
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly) || file.write(R"({"screens": [
+            {"name": "MAIN-1", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "dpr": 1},
+            {"name": "SIDE-2", "x": 1920, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96, "dpr": 1}
+        ]})") < 0) {
+        qCritical("cannot write the screen configuration");
+        return 1;
+    }
+    file.close();
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toUtf8());
+    QApplication app(argc, argv);
+    TestBandScreen test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestBandScreen.moc"
