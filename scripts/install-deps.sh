@@ -3,7 +3,7 @@
 # skipping those already present. Uses sudo when not run as root.
 set -eu
 
-build_packages="g++ cmake ninja-build pkg-config ccache qt6-base-dev qt6-base-dev-tools qtkeychain-qt6-dev
+build_packages="g++ cmake ninja-build pkg-config ccache qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools qtkeychain-qt6-dev
   qcoro-qt6-dev libxcb1-dev libxcb-ewmh-dev libxcb-shm0-dev libx11-dev fonts-dejavu-core"
 run_packages="libsecret-1-0"
 package_packages="dpkg-dev fakeroot file lintian"

@@ -16,10 +16,11 @@
 #endif
 
 AboutPanel::AboutPanel(QWidget *parent)
-    : QDialog(parent)
+    // A fixed-size panel: the window manager offers neither minimise nor maximise.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("aboutPanel"));
-    setWindowTitle(QStringLiteral("À propos de Dotbanner"));
+    setWindowTitle(tr("À propos de Dotbanner"));
     setWindowIcon(LedIcon::icon());
 
     auto *layout = new QVBoxLayout(this);
@@ -62,7 +63,7 @@ AboutPanel::AboutPanel(QWidget *parent)
     layout->addWidget(creditsLabel);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
     buttons->setCenterButtons(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addSpacing(6);
@@ -73,17 +74,17 @@ AboutPanel::AboutPanel(QWidget *parent)
 
 QString AboutPanel::versionText()
 {
-    return QStringLiteral("Version %1 (%2)")
+    return tr("Version %1 (%2)")
         .arg(QStringLiteral(DOTBANNER_VERSION), QStringLiteral(DOTBANNER_BUILD_NUMBER));
 }
 
 QStringList AboutPanel::credits()
 {
     return {
-        QStringLiteral("Un bandeau à LED qui fait défiler vos cours, métaux, météo et actualités."),
+        tr("Un bandeau à LED qui fait défiler vos cours, métaux, météo et actualités."),
         QString(),
-        QStringLiteral("Cours : Yahoo Finance et Twelve Data"),
-        QStringLiteral("Métaux : Metals.Dev"),
-        QStringLiteral("Données météo fournies par WeatherAPI.com"),
+        tr("Cours : Yahoo Finance et Twelve Data"),
+        tr("Métaux : Metals.Dev"),
+        tr("Données météo fournies par WeatherAPI.com"),
     };
 }

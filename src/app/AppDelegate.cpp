@@ -6,15 +6,19 @@
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
+#include "app/TickerPanel.h"
 #include "ledview/LedView.h"
 #include "settings/Settings.h"
+#include "settingsui/EnumTitles.h"
 #include "settings/UserDefaults.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
+#include <QHelpEvent>
 #include <QTimer>
+#include <QToolTip>
 
 #include <cstdio>
 
@@ -79,6 +83,8 @@ void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
         });
     }
 
+    offerBandTip();
+
     m_statusItem = std::make_unique<StatusItem>();
     QMenu *statusMenu = m_statusItem->menu();
     connect(statusMenu, &QMenu::aboutToShow, this, [this, statusMenu] { menuNeedsUpdate(statusMenu); });
@@ -86,6 +92,7 @@ void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
     UserDefaults &defaults = *m_services.defaults;
     if (!defaults.boolValue(didShowSettingsOnceKey)) {
         defaults.setBool(didShowSettingsOnceKey, true);
+        m_firstLaunchNotice = !hasTray();
         QTimer::singleShot(0, this, &AppDelegate::openSettings);
     }
 
@@ -152,16 +159,18 @@ void AppDelegate::fillMenu(QMenu *menu)
     const auto add = [menu](const QString &title, const QKeySequence &shortcut = {}) {
         auto *action = new QAction(title, menu);
         if (!shortcut.isEmpty()) {
+            // The keys work only inside the settings window, which carries these items: the
+            // window's menu bar shows them, the tray and band menus do not.
             action->setShortcut(shortcut);
-            action->setShortcutVisibleInContextMenu(true);
+            action->setShortcutVisibleInContextMenu(false);
         }
         menu->addAction(action);
         return action;
     };
 
-    connect(add(QStringLiteral("À propos de Dotbanner")), &QAction::triggered, this, &AppDelegate::showAbout);
+    connect(add(tr("À propos de Dotbanner")), &QAction::triggered, this, &AppDelegate::showAbout);
     menu->addSeparator();
-    connect(add(QStringLiteral("Réglages\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma)), &QAction::triggered, this,
+    connect(add(tr("Réglages\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma)), &QAction::triggered, this,
             &AppDelegate::openSettings);
     menu->addSeparator();
 
@@ -181,13 +190,51 @@ void AppDelegate::fillMenu(QMenu *menu)
     }
     menu->addSeparator();
 
-    connect(add(QStringLiteral("Actualiser"), QKeySequence(Qt::CTRL | Qt::Key_R)), &QAction::triggered, this,
+    connect(add(tr("Actualiser"), QKeySequence(Qt::CTRL | Qt::Key_R)), &QAction::triggered, this,
             &AppDelegate::refreshData);
-    QAction *quit = add(QStringLiteral("Quitter Dotbanner"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QAction *quit = add(tr("Quitter Dotbanner"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     // exit(), not quit(): quit() first asks every window to close and gives up when one says
     // no, as the taskbar entry does.
     connect(quit, &QAction::triggered, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+QString AppDelegate::noTrayHint()
+{
+    return tr("Ce bureau n'affiche pas d'icône de Dotbanner : un clic droit sur le bandeau ouvre son menu, et "
+              "relancer Dotbanner rouvre ces réglages.");
+}
+
+bool AppDelegate::hasTray() const
+{
+    return !m_services.trayAvailable || m_services.trayAvailable();
+}
+
+void AppDelegate::offerBandTip()
+{
+    if (!m_ticker || hasTray())
+        return;
+    // The panel gets the tool tip requests of the band it holds; a layer-shell band has none.
+    QWidget *band = m_ticker->panel();
+    if (!band)
+        return;
+    m_tipBand = band;
+    band->setToolTip(noTrayHint());
+    band->installEventFilter(this);
+}
+
+bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && watched == m_tipBand) {
+        // Shown this once; the band stays quiet afterwards.
+        auto *band = static_cast<QWidget *>(watched);
+        band->removeEventFilter(this);
+        QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), band->toolTip(), band);
+        band->setToolTip(QString());
+        m_tipBand.clear();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void AppDelegate::setLevel(const QVariant &representedObject)
@@ -235,6 +282,8 @@ void AppDelegate::openSettings()
         // Filled now as well as on every opening, so its keys work before it was ever opened.
         refill();
         m_settingsWindow->setMenuBarShown(m_shownInTaskbar);
+        if (m_firstLaunchNotice)
+            m_settingsWindow->setNotice(noTrayHint());
         m_settingsWindow->centre();
     }
     m_settingsWindow->show();
@@ -273,7 +322,8 @@ void AppDelegate::writeBandSnapshot(const QString &path)
 {
     const bool written = m_ticker && m_ticker->writePNG(path);
     if (!written)
-        std::fprintf(stderr, "dotbanner: impossible d'écrire l'image du bandeau dans %s\n", qPrintable(path));
+        std::fprintf(stderr, "dotbanner: %s\n",
+                     qPrintable(tr("impossible d'écrire l'image du bandeau dans %1").arg(path)));
     if (m_services.exit)
         m_services.exit(written ? 0 : 1);
 }

@@ -41,6 +41,8 @@ struct AppServices
     std::function<void()> startForecastReport;
     /** Writes the reference images of "--snapshot-ui" under `prefix`. */
     std::function<void(const QString &prefix)> writeReferenceImages;
+    /** Whether the desktop shows tray icons; unset: assumed so (no hints about a missing tray). */
+    std::function<bool()> trayAvailable;
     /** Ends the event loop with `status`. */
     std::function<void(int status)> exit;
 
@@ -110,8 +112,17 @@ public:
     /** The window level names in menu order, with their titles. */
     static QList<WindowLevelMode> levelModes();
 
+    /** What a desktop without a tray must say: how to reach the menu and the settings. */
+    static QString noTrayHint();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void fillMenu(QMenu *menu);
+    bool hasTray() const;
+    /** Lets the band's tool tip say noTrayHint() once. */
+    void offerBandTip();
 
     AppServices m_services;
     std::unique_ptr<TickerController> m_ticker;
@@ -123,6 +134,10 @@ private:
     /** The band's context menu, refilled on every request. */
     std::unique_ptr<QMenu> m_bandMenu;
     bool m_shownInTaskbar = false;
+    /** The first launch's settings window tells how to reach the menu without a tray. */
+    bool m_firstLaunchNotice = false;
+    /** The band that still has its one-time tool tip to show. */
+    QPointer<QObject> m_tipBand;
     int m_snapshotUiDelayMs = snapshotUiDelayMs;
     int m_snapshotDelayMs = snapshotDelayMs;
 };

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/Snapshots.h"
+#include "app/StatusItem.h"
 #include "app/TickerController.h"
 #include "avoider/WindowAvoider.h"
 #include "avoider/WindowSystem.h"
@@ -61,6 +62,7 @@ AppServices AppServices::standard()
         Snapshots::writeBandSamples(prefix);
         SettingsSnapshots::writeAll(prefix, Settings::shared(), shared->ensureEnvironment());
     };
+    services.trayAvailable = [] { return StatusItem::isTrayAvailable(); };
     services.exit = [](int status) { QCoreApplication::exit(status); };
     return services;
 }

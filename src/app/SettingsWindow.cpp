@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -42,13 +44,30 @@ SettingsWindow::SettingsWindow(QWidget *content, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("settingsWindow"));
-    setWindowTitle(QStringLiteral("Dotbanner, réglages"));
+    setWindowTitle(tr("Dotbanner, réglages"));
     setWindowIcon(LedIcon::icon());
-    setCentralWidget(content);
+    // The notice line sits above the settings view, inside the window's fixed-size layout.
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("settingsCentral"));
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_notice = new QLabel(central);
+    m_notice->setObjectName(QStringLiteral("settingsNotice"));
+    m_notice->setWordWrap(true);
+    m_notice->setContentsMargins(20, 10, 20, 10);
+    m_notice->hide();
+    column->addWidget(m_notice);
+    column->addWidget(content);
+    // The notice wraps to the settings' width rather than widening the window.
+    const int width = content->minimumWidth() > 0 ? content->minimumWidth() : content->sizeHint().width();
+    if (width > 0)
+        m_notice->setFixedWidth(width);
+    setCentralWidget(central);
 
     m_applicationMenu = menuBar()->addMenu(QStringLiteral("Dotbanner"));
     m_applicationMenu->setObjectName(QStringLiteral("applicationMenu"));
-    m_editMenu = menuBar()->addMenu(QStringLiteral("Édition"));
+    m_editMenu = menuBar()->addMenu(tr("Édition"));
     m_editMenu->setObjectName(QStringLiteral("editMenu"));
     fillEditMenu(m_editMenu);
     menuBar()->hide();
@@ -59,7 +78,26 @@ SettingsWindow::SettingsWindow(QWidget *content, QWidget *parent)
 
 void SettingsWindow::setMenuBarShown(bool shown)
 {
+    if (menuBar()->isVisibleTo(this) == shown)
+        return;
     menuBar()->setVisible(shown);
+    // The menu bar changes the window's height: keep it in the middle rather than let it
+    // grow downwards from where it was.
+    if (isVisible())
+        centre();
+}
+
+void SettingsWindow::setNotice(const QString &text)
+{
+    m_notice->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+    if (isVisible())
+        centre();
+}
+
+QString SettingsWindow::notice() const
+{
+    return m_notice->text();
 }
 
 void SettingsWindow::centre()
@@ -81,21 +119,21 @@ void SettingsWindow::fillEditMenu(QMenu *menu)
         const char *slot;
     };
     const QList<Entry> entries = {
-        {"Annuler", QKeySequence::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z), "undo"},
-        {"Rétablir", QKeySequence::Redo, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "redo"},
+        {QT_TR_NOOP("Annuler"), QKeySequence::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z), "undo"},
+        {QT_TR_NOOP("Rétablir"), QKeySequence::Redo, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "redo"},
         {nullptr, QKeySequence::UnknownKey, {}, nullptr},
-        {"Couper", QKeySequence::Cut, QKeySequence(Qt::CTRL | Qt::Key_X), "cut"},
-        {"Copier", QKeySequence::Copy, QKeySequence(Qt::CTRL | Qt::Key_C), "copy"},
-        {"Coller", QKeySequence::Paste, QKeySequence(Qt::CTRL | Qt::Key_V), "paste"},
+        {QT_TR_NOOP("Couper"), QKeySequence::Cut, QKeySequence(Qt::CTRL | Qt::Key_X), "cut"},
+        {QT_TR_NOOP("Copier"), QKeySequence::Copy, QKeySequence(Qt::CTRL | Qt::Key_C), "copy"},
+        {QT_TR_NOOP("Coller"), QKeySequence::Paste, QKeySequence(Qt::CTRL | Qt::Key_V), "paste"},
         {nullptr, QKeySequence::UnknownKey, {}, nullptr},
-        {"Tout sélectionner", QKeySequence::SelectAll, QKeySequence(Qt::CTRL | Qt::Key_A), "selectAll"},
+        {QT_TR_NOOP("Tout sélectionner"), QKeySequence::SelectAll, QKeySequence(Qt::CTRL | Qt::Key_A), "selectAll"},
     };
     for (const Entry &entry : entries) {
         if (!entry.title) {
             menu->addSeparator();
             continue;
         }
-        QAction *action = menu->addAction(QString::fromUtf8(entry.title));
+        QAction *action = menu->addAction(tr(entry.title));
         action->setShortcut(entry.shortcut);
         // The text fields handle these keys themselves; the menu entry shows the keys and
         // serves the mouse.

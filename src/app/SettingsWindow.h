@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class QLabel;
 class QMenu;
 
 /**
@@ -21,7 +22,12 @@ public:
     QMenu *applicationMenu() const { return m_applicationMenu; }
     QMenu *editMenu() const { return m_editMenu; }
 
+    /** Shows or hides the menu bar; a shown window is centred again at its new height. */
     void setMenuBarShown(bool shown);
+
+    /** A line above the settings, for what the user must know first; hidden when empty. */
+    void setNotice(const QString &text);
+    QString notice() const;
 
     /** Places the window in the middle of the available area of its screen. */
     void centre();
@@ -32,4 +38,5 @@ public:
 private:
     QMenu *m_applicationMenu = nullptr;
     QMenu *m_editMenu = nullptr;
+    QLabel *m_notice = nullptr;
 };

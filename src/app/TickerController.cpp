@@ -147,7 +147,7 @@ void TickerController::checkStaleness()
 
 QString TickerController::loadingMessage()
 {
-    return QStringLiteral("Chargement des actualites...");
+    return tr("Chargement des actualites...");
 }
 
 QString TickerController::unreadableMessage()
@@ -157,7 +157,7 @@ QString TickerController::unreadableMessage()
 
 QString TickerController::noSourceMessage()
 {
-    return QStringLiteral("Aucune source d'actualites : ajoute un flux RSS dans les reglages");
+    return tr("Aucune source d'actualites : ajoute un flux RSS dans les reglages");
 }
 
 void TickerController::watchScreen(QScreen *screen)

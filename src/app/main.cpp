@@ -3,6 +3,7 @@
 #include "app/LaunchOptions.h"
 #include "app/LedIcon.h"
 #include "app/SingleInstance.h"
+#include "settingsui/InterfaceLanguage.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -45,6 +46,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(DOTBANNER_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("dotbanner"));
     QApplication::setWindowIcon(LedIcon::icon());
+    // English or French, from the desktop's interface language, before any window exists.
+    InterfaceLanguage::install();
     // The band and the tray stay when the settings window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -55,27 +55,27 @@ std::optional<QJsonArray> SearchModel::arrayOfObjects(const QJsonValue &json)
 
 QString SearchModel::missingWeatherKeyMessage()
 {
-    return QStringLiteral("Ajoute ta clé WeatherAPI dans l'onglet Clés API.");
+    return tr("Ajoute ta clé WeatherAPI dans l'onglet Clés API.");
 }
 
 QString SearchModel::placeFailureMessage()
 {
-    return QStringLiteral("Aucun résultat ou clé invalide.");
+    return tr("Aucun résultat ou clé invalide.");
 }
 
 QString SearchModel::missingTwelveDataKeyMessage()
 {
-    return QStringLiteral("Ajoute ta clé Twelve Data dans l'onglet Clés API.");
+    return tr("Ajoute ta clé Twelve Data dans l'onglet Clés API.");
 }
 
 QString SearchModel::twelveDataFailureMessage()
 {
-    return QStringLiteral("Recherche impossible. Vérifie ta clé.");
+    return tr("Recherche impossible. Vérifie ta clé.");
 }
 
 QString SearchModel::yahooFailureMessage()
 {
-    return QStringLiteral("Recherche impossible pour l'instant.");
+    return tr("Recherche impossible pour l'instant.");
 }
 
 const QList<SearchModel::Metal> &SearchModel::metals()
@@ -141,7 +141,7 @@ QString SearchModel::coordinate(double value)
 QList<Suggestion> SearchModel::metalSuggestions(const QString &text, const QString &currency, const QString &unit)
 {
     const QString q = fold(text);
-    const QString subtitle = QStringLiteral("Métal · ") + currency + QLatin1Char('/') + unit;
+    const QString subtitle = tr("Métal · %1/%2").arg(currency, unit);
     QList<Suggestion> results;
     for (const Metal &metal : metals()) {
         if (q.isEmpty() || metal.symbol.contains(q, Qt::CaseInsensitive)

@@ -2,6 +2,7 @@
 
 #include "search/SearchModel.h"
 #include "settings/Settings.h"
+#include "settingsui/EnumTitles.h"
 #include "settingsui/BusyIndicator.h"
 #include "settingsui/FormSection.h"
 #include "settingsui/Icons.h"
@@ -50,9 +51,9 @@ QString queryPlaceholder(ItemKind kind)
     case ItemKind::quote:
         return QStringLiteral("AAPL, S&P500, BTC");
     case ItemKind::weather:
-        return QStringLiteral("Paris, Lyon, Tokyo");
+        return ContentTab::tr("Paris, Lyon, Tokyo");
     case ItemKind::metal:
-        return QStringLiteral("Or, Argent, Cuivre");
+        return ContentTab::tr("Or, Argent, Cuivre");
     }
     return QString();
 }
@@ -210,7 +211,7 @@ public:
         remove = new QToolButton(this);
         remove->setObjectName(QStringLiteral("removeButton"));
         remove->setAutoRaise(true);
-        remove->setToolTip(QStringLiteral("Retirer du bandeau"));
+        remove->setToolTip(ContentTab::tr("Retirer du bandeau"));
         remove->setIconSize(QSize(20, 20));
         remove->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
         layout->addWidget(remove);
@@ -233,10 +234,11 @@ public:
         symbol = new QLabel(item.symbol, this);
         symbol->setObjectName(QStringLiteral("symbolLabel"));
         UiStyle::styleLabel(symbol, UiStyle::TextStyle::caption, UiStyle::secondaryText(symbol));
+        UiStyle::alignUnder(symbol, label);
         stack->addWidget(symbol);
         layout->addLayout(stack, 1);
 
-        confirm = new QPushButton(QStringLiteral("Supprimer"), this);
+        confirm = new QPushButton(ContentTab::tr("Supprimer"), this);
         confirm->setObjectName(QStringLiteral("deleteButton"));
         confirm->setAutoDefault(false);
         confirm->setCursor(Qt::PointingHandCursor);
@@ -244,7 +246,8 @@ public:
         confirm->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border: none; "
                                               "border-radius: 7px; padding: 5px 12px; }"
                                               "QPushButton:pressed { background: %2; }")
-                                   .arg(UiStyle::red().name(), UiStyle::red().darker(120).name()));
+                                   .arg(UiStyle::buttonFill(UiStyle::red()).name(),
+                                        UiStyle::buttonFill(UiStyle::red()).darker(120).name()));
         layout->addWidget(confirm);
 
         handle = new QLabel(this);
@@ -317,19 +320,19 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     outer->addWidget(page);
 
     // Watched items.
-    FormSection *watched = page->addSection(QStringLiteral("Affiché dans le bandeau"));
-    m_editButton = new QPushButton(QStringLiteral("Modifier"));
+    FormSection *watched = page->addSection(tr("Affiché dans le bandeau"));
+    m_editButton = new QPushButton(tr("Modifier"));
     m_editButton->setObjectName(QStringLiteral("editButton"));
     m_editButton->setFlat(true);
     m_editButton->setAutoDefault(false);
     m_editButton->setCursor(Qt::PointingHandCursor);
     m_editButton->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0 2px; color: %1; }")
-                                    .arg(palette().color(QPalette::Highlight).name()));
+                                    .arg(UiStyle::linkText(this).name()));
     watched->setHeaderWidget(m_editButton);
     auto *itemsBox = new QWidget();
     auto *itemsLayout = new QVBoxLayout(itemsBox);
     itemsLayout->setContentsMargins(0, 4, 0, 4);
-    m_emptyHint = new QLabel(QStringLiteral("Rien à afficher. Ajoute une valeur ci-dessous."), itemsBox);
+    m_emptyHint = new QLabel(tr("Rien à afficher. Ajoute une valeur ci-dessous."), itemsBox);
     m_emptyHint->setObjectName(QStringLiteral("emptyHint"));
     UiStyle::styleLabel(m_emptyHint, UiStyle::TextStyle::body, UiStyle::secondaryText(m_emptyHint));
     itemsLayout->addWidget(m_emptyHint);
@@ -342,12 +345,12 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     watched->addRow(itemsBox);
 
     // Add.
-    FormSection *add = page->addSection(QStringLiteral("Ajouter"));
+    FormSection *add = page->addSection(tr("Ajouter"));
     m_kindPicker = new QComboBox();
     m_kindPicker->setObjectName(QStringLiteral("kindPicker"));
     for (ItemKind kind : allCases<ItemKind>())
         m_kindPicker->addItem(title(kind), static_cast<int>(kind));
-    add->addRow(QStringLiteral("Type"), m_kindPicker);
+    add->addRow(tr("Type"), m_kindPicker);
     auto *searchRow = new QWidget();
     auto *searchLayout = new QHBoxLayout(searchRow);
     searchLayout->setContentsMargins(0, 6, 0, 6);
@@ -368,7 +371,7 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     m_message = new QLabel();
     m_message->setObjectName(QStringLiteral("searchMessage"));
     m_message->setWordWrap(true);
-    UiStyle::styleLabel(m_message, UiStyle::TextStyle::footnote, UiStyle::orange());
+    UiStyle::styleLabel(m_message, UiStyle::TextStyle::footnote, UiStyle::readableText(UiStyle::orange(), m_message));
     m_message->setContentsMargins(0, 4, 0, 4);
     m_message->hide();
     add->addRow(m_message);
@@ -381,20 +384,20 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     add->addRow(m_suggestionsBox);
 
     // Metals.
-    m_metals = page->addSection(QStringLiteral("Métaux"));
+    m_metals = page->addSection(tr("Métaux"));
     m_metals->setObjectName(QStringLiteral("metalsSection"));
     m_currency = new QComboBox();
     m_currency->setObjectName(QStringLiteral("currencyPicker"));
     for (const char *code : {"EUR", "USD", "GBP", "CHF"})
         m_currency->addItem(QLatin1String(code), QLatin1String(code));
-    m_metals->addRow(QStringLiteral("Devise"), m_currency);
+    m_metals->addRow(tr("Devise"), m_currency);
     m_unit = new QComboBox();
     m_unit->setObjectName(QStringLiteral("unitPicker"));
-    m_unit->addItem(QStringLiteral("Once troy (toz)"), QStringLiteral("toz"));
-    m_unit->addItem(QStringLiteral("Gramme (g)"), QStringLiteral("g"));
-    m_metals->addRow(QStringLiteral("Unité"), m_unit);
+    m_unit->addItem(tr("Once troy (toz)"), QStringLiteral("toz"));
+    m_unit->addItem(tr("Gramme (g)"), QStringLiteral("g"));
+    m_metals->addRow(tr("Unité"), m_unit);
     QLabel *schedule = UiStyle::note(
-        QStringLiteral("Les métaux et la météo sont actualisés 3 fois par jour : 9h00, 12h30 et 17h00."));
+        tr("Les métaux et la météo sont actualisés 3 fois par jour : 9h00, 12h30 et 17h00."));
     schedule->setContentsMargins(0, 6, 0, 6);
     m_metals->addRow(schedule);
 
@@ -466,7 +469,7 @@ void ContentTab::setEditing(bool editing)
 {
     m_editing = editing;
     m_confirmId.reset();
-    m_editButton->setText(editing ? QStringLiteral("OK") : QStringLiteral("Modifier"));
+    m_editButton->setText(editing ? tr("OK") : tr("Modifier"));
     QFont font = m_editButton->font();
     font.setWeight(editing ? QFont::DemiBold : QFont::Normal);
     m_editButton->setFont(font);

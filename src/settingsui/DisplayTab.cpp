@@ -1,13 +1,14 @@
 #include "settingsui/DisplayTab.h"
 
 #include "settings/Settings.h"
-#include "settingsui/AccessibilityStatus.h"
 #include "settingsui/Autostart.h"
+#include "settingsui/EnumTitles.h"
 #include "settingsui/FormSection.h"
 #include "settingsui/ScreenPicker.h"
 #include "settingsui/SettingsEnvironment.h"
 #include "settingsui/ToggleSwitch.h"
 #include "settingsui/UiStyle.h"
+#include "settingsui/WindowHandlingStatus.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -62,46 +63,46 @@ DisplayTab::DisplayTab(Settings &settings, SettingsEnvironment &environment, QWi
     auto *page = new FormPage(this);
     layout->addWidget(page);
 
-    FormSection *window = page->addSection(QStringLiteral("Fenêtre"));
+    FormSection *window = page->addSection(tr("Fenêtre"));
     m_showInDock = new ToggleSwitch();
     m_showInDock->setObjectName(QStringLiteral("showInDockSwitch"));
-    window->addRow(QStringLiteral("Afficher l'icône dans le Dock"), m_showInDock);
+    window->addRow(tr("Afficher Dotbanner dans la barre des tâches"), m_showInDock);
     // Kept in the session's autostart folder, not in the settings record.
     m_autostart = new ToggleSwitch();
     m_autostart->setObjectName(QStringLiteral("autostartSwitch"));
     window->addRow(tr("Lancer Dotbanner à l'ouverture de session"), m_autostart);
     m_levelMode = picker<WindowLevelMode>(QStringLiteral("levelModePicker"));
-    window->addRow(QStringLiteral("Position"), m_levelMode);
+    window->addRow(tr("Position"), m_levelMode);
     m_position = picker<DockPosition>(QStringLiteral("positionPicker"));
-    window->addRow(QStringLiteral("Emplacement"), m_position);
+    window->addRow(tr("Emplacement"), m_position);
     window->addRow(tr("Écran"), new ScreenPicker(environment.screenChoice()));
     m_pushWindows = new ToggleSwitch();
     m_pushWindows->setObjectName(QStringLiteral("pushWindowsSwitch"));
-    m_pushRow = window->addRow(QStringLiteral("Repousser les fenêtres ouvertes sous le bandeau"), m_pushWindows);
+    m_pushRow = window->addRow(tr("Repousser les fenêtres ouvertes sous le bandeau"), m_pushWindows);
     m_pushRow->setObjectName(QStringLiteral("pushWindowsRow"));
-    m_accessibility = new AccessibilityStatus(environment);
-    m_accessibilityRow = window->addRow(m_accessibility);
+    m_windowHandling = new WindowHandlingStatus(environment);
+    m_windowHandlingRow = window->addRow(m_windowHandling);
 
-    FormSection *band = page->addSection(QStringLiteral("Bandeau"));
+    FormSection *band = page->addSection(tr("Bandeau"));
     m_variant = picker<BarVariant>(QStringLiteral("variantPicker"));
-    band->addRow(QStringLiteral("Variante"), m_variant);
+    band->addRow(tr("Variante"), m_variant);
     m_fontStyle = picker<FontStyle>(QStringLiteral("fontStylePicker"));
-    band->addRow(QStringLiteral("Police"), m_fontStyle);
+    band->addRow(tr("Police"), m_fontStyle);
     m_theme = picker<ColorTheme>(QStringLiteral("themePicker"));
-    band->addRow(QStringLiteral("Couleurs"), m_theme);
+    band->addRow(tr("Couleurs"), m_theme);
 
     m_ledSize = new QSlider(Qt::Horizontal);
     m_ledSize->setObjectName(QStringLiteral("ledSizeSlider"));
     m_ledSize->setRange(3, 10);
     m_ledSizeValue = new QLabel();
     m_ledSizeValue->setObjectName(QStringLiteral("ledSizeValue"));
-    band->addRow(sliderRow(QStringLiteral("Résolution des LED"), m_ledSize, m_ledSizeValue));
+    addSliderRow(band, tr("Résolution des LED"), m_ledSize, m_ledSizeValue);
     m_speed = new QSlider(Qt::Horizontal);
     m_speed->setObjectName(QStringLiteral("speedSlider"));
     m_speed->setRange(1, 6);
     m_speedValue = new QLabel();
     m_speedValue->setObjectName(QStringLiteral("speedValue"));
-    band->addRow(sliderRow(QStringLiteral("Vitesse"), m_speed, m_speedValue));
+    addSliderRow(band, tr("Vitesse"), m_speed, m_speedValue);
 
     // Window → settings: only what the user does; programmatic updates are blocked in sync().
     connect(m_showInDock, &ToggleSwitch::toggled, this, [this](bool on) { m_settings.setShowInDock(on); });
@@ -149,23 +150,14 @@ void DisplayTab::syncAutostart()
     m_autostart->setChecked(Autostart::isEnabled());
 }
 
-QWidget *DisplayTab::sliderRow(const QString &label, QSlider *slider, QLabel *value)
+QWidget *DisplayTab::addSliderRow(FormSection *section, const QString &label, QSlider *slider, QLabel *value)
 {
-    auto *row = new QWidget();
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 6, 0, 6);
-    layout->setSpacing(10);
-    layout->addWidget(new QLabel(label, row));
-    slider->setParent(row);
     slider->setSingleStep(1);
     slider->setPageStep(1);
     slider->setTickPosition(QSlider::NoTicks);
-    layout->addWidget(slider, 1);
-    value->setParent(row);
     value->setFixedWidth(44);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    layout->addWidget(value);
-    return row;
+    return section->addRow(label, slider, value);
 }
 
 void DisplayTab::sync()
@@ -193,10 +185,10 @@ void DisplayTab::sync()
     }
     // The shown values come from the settings, not the slider: a stored value outside
     // the slider's range is shown as it is.
-    m_ledSizeValue->setText(whole(m_settings.ledSize()) + QStringLiteral(" px"));
+    m_ledSizeValue->setText(tr("%1 px").arg(whole(m_settings.ledSize())));
     m_speedValue->setText(whole(m_settings.speed()));
 
     const bool front = m_settings.levelMode() == WindowLevelMode::front;
     m_pushRow->setVisible(front);
-    m_accessibilityRow->setVisible(front && m_settings.pushWindows());
+    m_windowHandlingRow->setVisible(front && m_settings.pushWindows());
 }

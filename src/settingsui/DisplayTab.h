@@ -2,7 +2,8 @@
 
 #include <QWidget>
 
-class AccessibilityStatus;
+class WindowHandlingStatus;
+class FormSection;
 class QComboBox;
 class QLabel;
 class QSlider;
@@ -27,7 +28,7 @@ protected:
 private:
     void sync();
     void syncAutostart();
-    QWidget *sliderRow(const QString &label, QSlider *slider, QLabel *value);
+    static QWidget *addSliderRow(FormSection *section, const QString &label, QSlider *slider, QLabel *value);
 
     Settings &m_settings;
     ToggleSwitch *m_showInDock = nullptr;
@@ -36,8 +37,8 @@ private:
     QComboBox *m_position = nullptr;
     QWidget *m_pushRow = nullptr;
     ToggleSwitch *m_pushWindows = nullptr;
-    QWidget *m_accessibilityRow = nullptr;
-    AccessibilityStatus *m_accessibility = nullptr;
+    QWidget *m_windowHandlingRow = nullptr;
+    WindowHandlingStatus *m_windowHandling = nullptr;
     QComboBox *m_variant = nullptr;
     QComboBox *m_fontStyle = nullptr;
     QComboBox *m_theme = nullptr;

@@ -2,13 +2,18 @@
 
 #include "settingsui/UiStyle.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 class FormSection::Card : public QWidget
 {
@@ -88,19 +93,62 @@ QWidget *FormSection::addRow(QWidget *row)
     return row;
 }
 
-QWidget *FormSection::addRow(const QString &label, QWidget *control)
+QWidget *FormSection::labelledRow(const QString &label, QLabel **text)
 {
     auto *row = new QWidget(m_card);
+    row->setMinimumHeight(rowHeight);
     auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 6, 0, 6);
+    layout->setContentsMargins(0, 3, 0, 3);
     layout->setSpacing(10);
-    auto *text = new QLabel(label, row);
-    text->setObjectName(QStringLiteral("rowLabel"));
-    layout->addWidget(text);
+    *text = new QLabel(label, row);
+    (*text)->setObjectName(QStringLiteral("rowLabel"));
+    layout->addWidget(*text);
+    return row;
+}
+
+QWidget *FormSection::addRow(const QString &label, QWidget *control)
+{
+    QLabel *text = nullptr;
+    QWidget *row = labelledRow(label, &text);
+    auto *layout = static_cast<QHBoxLayout *>(row->layout());
     layout->addStretch(1);
     control->setParent(row);
     layout->addWidget(control);
+    if (auto *picker = qobject_cast<QComboBox *>(control)) {
+        m_pickers.append(picker);
+        equalise();
+    }
     return addRow(row);
+}
+
+QWidget *FormSection::addRow(const QString &label, QWidget *control, QWidget *trailing)
+{
+    QLabel *text = nullptr;
+    QWidget *row = labelledRow(label, &text);
+    auto *layout = static_cast<QHBoxLayout *>(row->layout());
+    control->setParent(row);
+    layout->addWidget(control, 1);
+    trailing->setParent(row);
+    layout->addWidget(trailing);
+    m_columnLabels.append(text);
+    equalise();
+    return addRow(row);
+}
+
+void FormSection::equalise()
+{
+    // Measured from the texts as shown (language, font), so nothing is cut and nothing is
+    // wider than the longest one needs.
+    int pickerWidth = 0;
+    for (QComboBox *picker : std::as_const(m_pickers))
+        pickerWidth = std::max(pickerWidth, picker->sizeHint().width());
+    for (QComboBox *picker : std::as_const(m_pickers))
+        picker->setFixedWidth(pickerWidth);
+    int labelWidth = 0;
+    for (QLabel *label : std::as_const(m_columnLabels))
+        labelWidth = std::max(labelWidth, label->sizeHint().width());
+    for (QLabel *label : std::as_const(m_columnLabels))
+        label->setFixedWidth(labelWidth);
 }
 
 void FormSection::setHeaderWidget(QWidget *widget)
@@ -114,7 +162,7 @@ FormPage::FormPage(QWidget *parent)
 {
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    auto *scroll = new QScrollArea(this);
+    auto *scroll = m_scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("formScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
@@ -123,12 +171,22 @@ FormPage::FormPage(QWidget *parent)
     content->setObjectName(QStringLiteral("formContent"));
     content->setAutoFillBackground(false);
     m_content = new QVBoxLayout(content);
-    m_content->setContentsMargins(20, 16, 20, 20);
+    m_content->setContentsMargins(margin, 16, margin, 20);
     m_content->setSpacing(18);
     m_content->addStretch(1);
     scroll->setWidget(content);
     scroll->viewport()->setAutoFillBackground(false);
     outer->addWidget(scroll);
+    // A page long enough to scroll keeps its cards as wide as on the other pages: the scroll
+    // bar takes its room from the trailing margin.
+    connect(scroll->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this](int, int maximum) { fitScrollBar(maximum > 0); });
+}
+
+void FormPage::fitScrollBar(bool shown)
+{
+    const int extent = shown ? m_scroll->verticalScrollBar()->sizeHint().width() : 0;
+    m_content->setContentsMargins(margin, 16, std::max(0, margin - extent), 20);
 }
 
 FormSection *FormPage::addSection(const QString &title)

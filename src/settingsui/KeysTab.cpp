@@ -1,6 +1,7 @@
 #include "settingsui/KeysTab.h"
 
 #include "settings/Settings.h"
+#include "settingsui/EnumTitles.h"
 #include "settingsui/FormSection.h"
 #include "settingsui/Icons.h"
 #include "settingsui/KeyServiceInfo.h"
@@ -47,31 +48,31 @@ KeysTab::KeysTab(Settings &settings, SettingsEnvironment &environment, QWidget *
     auto *page = new FormPage(this);
     outer->addWidget(page);
 
-    FormSection *stocks = page->addSection(QStringLiteral("Actions, ETF, indices, crypto"));
+    FormSection *stocks = page->addSection(tr("Actions, ETF, indices, crypto"));
     m_provider = new QComboBox();
     m_provider->setObjectName(QStringLiteral("providerPicker"));
     for (StockProvider provider : allCases<StockProvider>())
         m_provider->addItem(title(provider), static_cast<int>(provider));
-    stocks->addRow(QStringLiteral("Source"), m_provider);
+    stocks->addRow(tr("Source"), m_provider);
     m_twelveDataRow = stocks->addRow(keyRow(KeyService::twelveData));
     m_yahooNote = UiStyle::note(yahooNote());
     m_yahooNote->setObjectName(QStringLiteral("yahooNote"));
     m_yahooNote->setContentsMargins(0, 6, 0, 6);
     stocks->addRow(m_yahooNote);
 
-    FormSection *weather = page->addSection(QStringLiteral("Météo"));
+    FormSection *weather = page->addSection(tr("Météo"));
     weather->addRow(keyRow(KeyService::weather));
     auto *attribution = new QWidget();
     auto *attributionLayout = new QHBoxLayout(attribution);
     attributionLayout->setContentsMargins(0, 6, 0, 6);
     attributionLayout->setSpacing(4);
-    auto *credit = new QLabel(QStringLiteral("Données météo fournies par"), attribution);
+    auto *credit = new QLabel(tr("Données météo fournies par"), attribution);
     UiStyle::styleLabel(credit, UiStyle::TextStyle::footnote);
     attributionLayout->addWidget(credit);
     auto *link = new QLabel(attribution);
     link->setObjectName(QStringLiteral("attributionLink"));
     link->setText(QStringLiteral("<a href=\"%1\" style=\"text-decoration:none; color:%2\">WeatherAPI.com</a>")
-                      .arg(weatherApiHome.toString(), palette().color(QPalette::Link).name()));
+                      .arg(weatherApiHome.toString(), UiStyle::linkText(this).name()));
     link->setTextFormat(Qt::RichText);
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     link->setCursor(Qt::PointingHandCursor);
@@ -82,7 +83,7 @@ KeysTab::KeysTab(Settings &settings, SettingsEnvironment &environment, QWidget *
     // The address is a constant; the label's own text is not trusted as an address.
     connect(link, &QLabel::linkActivated, this, [this] { m_environment.open(weatherApiHome); });
 
-    FormSection *metals = page->addSection(QStringLiteral("Métaux"));
+    FormSection *metals = page->addSection(tr("Métaux"));
     metals->addRow(keyRow(KeyService::metals));
 
     auto *closing = new QWidget();
@@ -113,15 +114,15 @@ KeysTab::KeysTab(Settings &settings, SettingsEnvironment &environment, QWidget *
 
 QString KeysTab::yahooNote()
 {
-    return QStringLiteral("Yahoo Finance n'a pas d'API officielle : pratique pour essayer, mais pas garanti dans la "
-                          "durée. Les symboles diffèrent d'une source à l'autre : change de source, puis réajoute tes "
-                          "valeurs.");
+    return tr("Yahoo Finance n'a pas d'API officielle : pratique pour essayer, mais pas garanti dans la "
+              "durée. Les symboles diffèrent d'une source à l'autre : change de source, puis réajoute tes "
+              "valeurs.");
 }
 
 QString KeysTab::closingNote()
 {
-    return QStringLiteral("Tes clés sont stockées dans le trousseau de ton ordinateur et ne sont envoyées qu'au "
-                          "service concerné.");
+    return tr("Tes clés sont stockées dans le trousseau de ton ordinateur et ne sont envoyées qu'au "
+              "service concerné.");
 }
 
 QString KeysTab::unavailableNote()
@@ -180,7 +181,7 @@ QWidget *KeysTab::keyRow(KeyService service)
     m_fields.insert(service, field);
 
     auto *tutorial = new QPushButton(Icons::icon(Icons::Symbol::questionMarkCircle, palette().color(QPalette::ButtonText)),
-                                     QStringLiteral("Tutoriel"), row);
+                                     tr("Tutoriel"), row);
     tutorial->setObjectName(QStringLiteral("tutorialButton_") + rawName(service));
     tutorial->setAutoDefault(false);
     layout->addWidget(tutorial);

@@ -36,7 +36,9 @@ protected:
         QPainter p(this);
         p.setPen(palette().color(QPalette::WindowText));
         p.setFont(font());
-        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideMiddle, width()));
+        const QRect box = contentsRect();
+        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter,
+                   fontMetrics().elidedText(text(), Qt::ElideMiddle, box.width()));
     }
 };
 
@@ -70,7 +72,7 @@ public:
         name = new QLineEdit(this);
         name->setObjectName(QStringLiteral("nameField"));
         name->setFrame(false);
-        name->setPlaceholderText(QStringLiteral("Nom du média"));
+        name->setPlaceholderText(NewsSection::tr("Nom du média"));
         name->setFont(UiStyle::font(name->font(), UiStyle::TextStyle::bodyMedium));
         name->setAttribute(Qt::WA_MacShowFocusRect, false);
         name->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; padding: 0; }"));
@@ -78,6 +80,7 @@ public:
         url = new MiddleElidedLabel(this);
         url->setObjectName(QStringLiteral("urlLabel"));
         UiStyle::styleLabel(url, UiStyle::TextStyle::caption, UiStyle::secondaryText(url));
+        UiStyle::alignUnder(url, name);
         stack->addWidget(url);
         layout->addLayout(stack, 1);
 
@@ -88,9 +91,9 @@ public:
         count->setObjectName(QStringLiteral("statusCount"));
         UiStyle::styleLabel(count, UiStyle::TextStyle::caption, UiStyle::secondaryText(count));
         layout->addWidget(count);
-        failed = new QLabel(QStringLiteral("illisible"), this);
+        failed = new QLabel(NewsSection::tr("illisible"), this);
         failed->setObjectName(QStringLiteral("statusFailed"));
-        UiStyle::styleLabel(failed, UiStyle::TextStyle::caption, UiStyle::orange());
+        UiStyle::styleLabel(failed, UiStyle::TextStyle::caption, UiStyle::readableText(UiStyle::orange(), this));
         layout->addWidget(failed);
 
         remove = new QToolButton(this);
@@ -98,7 +101,7 @@ public:
         remove->setAutoRaise(true);
         remove->setIcon(Icons::icon(Icons::Symbol::trash, UiStyle::secondaryText(this)));
         remove->setIconSize(QSize(16, 16));
-        remove->setToolTip(QStringLiteral("Retirer cette source"));
+        remove->setToolTip(NewsSection::tr("Retirer cette source"));
         layout->addWidget(remove);
         display(source);
     }
@@ -122,7 +125,7 @@ public:
         count->setVisible(visible && status && status->isOk());
         failed->setVisible(visible && status && !status->isOk());
         if (status && status->isOk())
-            count->setText(QString::number(status->count) + QStringLiteral(" titres"));
+            count->setText(NewsSection::tr("%n titres", nullptr, status->count));
     }
 
     QUuid id;
@@ -137,7 +140,7 @@ public:
 };
 
 NewsSection::NewsSection(Settings &settings, SettingsEnvironment &environment, QWidget *parent)
-    : FormSection(QStringLiteral("Actualités (ligne du bas)"), parent)
+    : FormSection(tr("Actualités (ligne du bas)"), parent)
     , m_settings(settings)
     , m_environment(environment)
 {
@@ -156,14 +159,14 @@ NewsSection::NewsSection(Settings &settings, SettingsEnvironment &environment, Q
     addLayout->setSpacing(8);
     m_newName = new QLineEdit(addRowWidget);
     m_newName->setObjectName(QStringLiteral("newNameField"));
-    m_newName->setPlaceholderText(QStringLiteral("Nom"));
+    m_newName->setPlaceholderText(tr("Nom"));
     m_newName->setMaximumWidth(130);
     addLayout->addWidget(m_newName);
     m_newUrl = new QLineEdit(addRowWidget);
     m_newUrl->setObjectName(QStringLiteral("newUrlField"));
     m_newUrl->setPlaceholderText(QStringLiteral("https://…/rss.xml"));
     addLayout->addWidget(m_newUrl, 1);
-    m_add = new QPushButton(QStringLiteral("Ajouter"), addRowWidget);
+    m_add = new QPushButton(tr("Ajouter"), addRowWidget);
     m_add->setObjectName(QStringLiteral("addSourceButton"));
     m_add->setAutoDefault(false);
     m_add->setEnabled(false);
@@ -183,7 +186,7 @@ NewsSection::NewsSection(Settings &settings, SettingsEnvironment &environment, Q
     m_limitNote->setObjectName(QStringLiteral("feedLimitNote"));
     notes->addWidget(m_limitNote);
     footerLayout->addLayout(notes, 1);
-    m_defaults = new QPushButton(QStringLiteral("Sources par défaut"), footer);
+    m_defaults = new QPushButton(tr("Sources par défaut"), footer);
     m_defaults->setObjectName(QStringLiteral("defaultSourcesButton"));
     m_defaults->setFont(UiStyle::font(m_defaults->font(), UiStyle::TextStyle::footnote));
     m_defaults->setAutoDefault(false);
@@ -227,7 +230,7 @@ QString NewsSection::nameForNewFeed(const QString &name, const QString &url)
     const QUrl parsed(trimmed(url), QUrl::StrictMode);
     if (parsed.isValid() && !parsed.host().isEmpty())
         return parsed.host();
-    return QStringLiteral("Source");
+    return tr("Source");
 }
 
 void NewsSection::addFeed()
@@ -308,10 +311,10 @@ void NewsSection::syncStatus()
 void NewsSection::syncFooter()
 {
     m_footerNote->setText(m_settings.variant() == BarVariant::thick
-                              ? QStringLiteral("Flux RSS ou Atom. Les titres défilent sur la ligne du bas, "
-                                               "actualisés toutes les 10 minutes.")
-                              : QStringLiteral("Les actualités s'affichent en choisissant « 2 lignes » dans "
-                                               "l'onglet Affichage."));
+                              ? tr("Flux RSS ou Atom. Les titres défilent sur la ligne du bas, "
+                                   "actualisés toutes les 10 minutes.")
+                              : tr("Les actualités s'affichent en choisissant « 2 lignes » dans "
+                                   "l'onglet Affichage."));
     const QList<NewsSource> sources = m_settings.newsSources();
     m_defaults->setEnabled(!NewsSource::areDefaults(sources));
     const auto enabled = std::count_if(sources.cbegin(), sources.cend(), [](const NewsSource &s) { return s.enabled; });

@@ -8,12 +8,13 @@
 #include "news/NewsService.h"
 #include "settingsui/SettingsEnvironment.h"
 
+#include <QGuiApplication>
 #include <QPointer>
 
 /**
  * Wires `environment` to the program's services: refreshes go to `data` and `news`,
- * the feed status follows `news`, and the permission is read from `avoider` (none:
- * never trusted).
+ * the feed status follows `news`, and the window handling is read from the platform and
+ * `avoider` (none: windows are not pushed).
  */
 inline void connectServices(SettingsEnvironment &environment, DataService &data, NewsService &news,
                             WindowAvoider *avoider)
@@ -29,10 +30,11 @@ inline void connectServices(SettingsEnvironment &environment, DataService &data,
         if (newsService)
             newsService->refresh();
     };
-    environment.accessibilityTrusted = [windowAvoider] { return windowAvoider && windowAvoider->isTrusted(); };
-    environment.openAccessibilitySettings = [windowAvoider] {
-        if (windowAvoider)
-            windowAvoider->openAccessibilityPane();
+    environment.bandMode = [windowAvoider] {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            return BandMode::unsupported;
+        // The avoider can move windows once an EWMH window manager tells where they are.
+        return windowAvoider && windowAvoider->isTrusted() ? BandMode::x11Ewmh : BandMode::x11WithoutEwmh;
     };
     environment.setNewsStatus(news.status());
     QObject::connect(&news, &NewsService::statusChanged, &environment, &SettingsEnvironment::setNewsStatus);

@@ -45,13 +45,7 @@ void SettingsEnvironment::open(const QUrl &url) const
         openUrl(url);
 }
 
-bool SettingsEnvironment::isAccessibilityTrusted() const
+BandMode SettingsEnvironment::currentBandMode() const
 {
-    return accessibilityTrusted ? accessibilityTrusted() : false;
-}
-
-void SettingsEnvironment::requestAccessibility() const
-{
-    if (openAccessibilitySettings)
-        openAccessibilitySettings();
+    return bandMode ? bandMode() : BandMode::unsupported;
 }

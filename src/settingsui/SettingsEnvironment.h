@@ -1,6 +1,7 @@
 #pragma once
 
 #include "news/FeedStatus.h"
+#include "settingsui/BandMode.h"
 
 #include <QHash>
 #include <QObject>
@@ -14,8 +15,8 @@ class ScreenChoice;
 
 /**
  * What the settings window needs from the rest of the program besides the settings:
- * whom to ask for refreshes, the news service's per-feed status, the window avoider's
- * permission, and how to open addresses. The application wires it to the real services
+ * whom to ask for refreshes, the news service's per-feed status, how the band keeps windows
+ * clear of itself on this desktop, and how to open addresses. The application wires it to the real services
  * (see ServiceEnvironment.h); tests fill in their own callbacks.
  */
 class SettingsEnvironment : public QObject
@@ -30,10 +31,8 @@ public:
     std::function<void()> refreshNews;
     /** Opens an address in the browser; QDesktopServices::openUrl by default. */
     std::function<void(const QUrl &url)> openUrl;
-    /** Whether the window avoider may move other windows; false when unset. */
-    std::function<bool()> accessibilityTrusted;
-    /** Asks the desktop for that permission / opens its settings, where there are any. */
-    std::function<void()> openAccessibilitySettings;
+    /** How the band keeps windows clear of itself on this desktop; `unsupported` when unset. */
+    std::function<BandMode()> bandMode;
 
     /** The client of the search requests; HttpClient::shared() unless replaced. */
     HttpClient &http() const;
@@ -50,8 +49,7 @@ public:
     void requestDataRefresh(bool force) const;
     void requestNewsRefresh() const;
     void open(const QUrl &url) const;
-    bool isAccessibilityTrusted() const;
-    void requestAccessibility() const;
+    BandMode currentBandMode() const;
 
 signals:
     void newsStatusChanged(const QHash<QUuid, FeedStatus> &status);

@@ -40,21 +40,21 @@ BundleInfo BundleInfo::current()
 
 QString SettingsView::builtInNotice()
 {
-    return QStringLiteral("Bandeau LED de cours, météo et actualités");
+    return tr("Bandeau LED de cours, météo et actualités");
 }
 
 QString SettingsView::aboutLine(const BundleInfo &info)
 {
-    return QStringLiteral("Version ") + info.shortVersion.value_or(QStringLiteral("dev")) + QStringLiteral(" (")
-        + info.buildVersion.value_or(QStringLiteral("0")) + QStringLiteral(") · ")
-        + info.copyright.value_or(builtInNotice());
+    return tr("Version %1 (%2) · %3")
+        .arg(info.shortVersion.value_or(QStringLiteral("dev")), info.buildVersion.value_or(QStringLiteral("0")),
+             info.copyright.value_or(builtInNotice()));
 }
 
 SettingsView::SettingsView(Settings &settings, SettingsEnvironment &environment, QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("settingsView"));
-    setWindowTitle(QStringLiteral("Dotbanner, réglages"));
+    setWindowTitle(tr("Dotbanner, réglages"));
     setFixedSize(viewWidth, viewHeight);
 
     auto *layout = new QVBoxLayout(this);
@@ -68,9 +68,9 @@ SettingsView::SettingsView(Settings &settings, SettingsEnvironment &environment,
     m_content = new ContentTab(settings, environment);
     m_keys = new KeysTab(settings, environment);
     const QColor iconColor = palette().color(QPalette::WindowText);
-    m_tabs->addTab(m_display, Icons::icon(Icons::Symbol::display, iconColor), QStringLiteral("Affichage"));
-    m_tabs->addTab(m_content, Icons::icon(Icons::Symbol::listBullet, iconColor), QStringLiteral("Contenu"));
-    m_tabs->addTab(m_keys, Icons::icon(Icons::Symbol::key, iconColor), QStringLiteral("Clés API"));
+    m_tabs->addTab(m_display, Icons::icon(Icons::Symbol::display, iconColor), tr("Affichage"));
+    m_tabs->addTab(m_content, Icons::icon(Icons::Symbol::listBullet, iconColor), tr("Contenu"));
+    m_tabs->addTab(m_keys, Icons::icon(Icons::Symbol::key, iconColor), tr("Clés API"));
     layout->addWidget(m_tabs, 1);
 
     auto *divider = new QFrame(this);
@@ -88,7 +88,7 @@ SettingsView::SettingsView(Settings &settings, SettingsEnvironment &environment,
     UiStyle::styleLabel(version, UiStyle::TextStyle::caption, UiStyle::secondaryText(version));
     footerLayout->addWidget(version);
     footerLayout->addStretch(1);
-    m_done = new QPushButton(QStringLiteral("Terminer"), footer);
+    m_done = new QPushButton(tr("Terminer"), footer);
     m_done->setObjectName(QStringLiteral("doneButton"));
     m_done->setDefault(true);
     m_done->setMinimumSize(96, 30);

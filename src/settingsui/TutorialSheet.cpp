@@ -51,6 +51,8 @@ private:
 class StepCard : public QWidget
 {
 public:
+    static constexpr qreal cardTint = 0.05;
+
     StepCard(int number, const KeyServiceInfo::Step &step, const QColor &color, QWidget *parent)
         : QWidget(parent)
     {
@@ -64,12 +66,17 @@ public:
         badge->setAlignment(Qt::AlignCenter);
         QColor fill = color;
         fill.setAlphaF(0.15);
+        // The number is in the service's hue, in a shade that reads on the tinted disc.
+        QColor card = palette().color(QPalette::WindowText);
+        card.setAlphaF(cardTint);
+        const QColor disc = UiStyle::over(fill, UiStyle::over(card, palette().color(QPalette::Window)));
+        const QColor digits = UiStyle::readable(color, {disc});
         badge->setStyleSheet(QStringLiteral("QLabel { background: rgba(%1,%2,%3,%4); color: %5; border-radius: 13px; }")
                                  .arg(fill.red())
                                  .arg(fill.green())
                                  .arg(fill.blue())
                                  .arg(fill.alphaF())
-                                 .arg(color.name()));
+                                 .arg(digits.name()));
         badge->setFont(UiStyle::font(badge->font(), UiStyle::TextStyle::calloutBold));
         layout->addWidget(badge, 0, Qt::AlignTop);
         auto *stack = new QVBoxLayout();
@@ -92,7 +99,7 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         QColor fill = palette().color(QPalette::WindowText);
-        fill.setAlphaF(0.05); // a quaternary fill at half strength
+        fill.setAlphaF(cardTint); // a quaternary fill at half strength
         p.setPen(Qt::NoPen);
         p.setBrush(fill);
         p.drawRoundedRect(QRectF(rect()), 10, 10);
@@ -102,12 +109,13 @@ protected:
 } // namespace
 
 TutorialSheet::TutorialSheet(KeyService service, SettingsEnvironment &environment, QWidget *parent)
-    : QDialog(parent, Qt::Sheet)
+    // Fixed size: the window manager offers neither minimise nor maximise.
+    : QDialog(parent, Qt::Sheet | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_service(service)
 {
     const KeyServiceInfo &info = KeyServiceInfo::of(service);
     setObjectName(QStringLiteral("tutorialSheet"));
-    setWindowTitle(QStringLiteral("Obtenir une clé ") + info.displayName);
+    setWindowTitle(tr("Obtenir une clé %1").arg(info.displayName));
     setFixedWidth(sheetWidth);
 
     auto *layout = new QVBoxLayout(this);
@@ -120,7 +128,7 @@ TutorialSheet::TutorialSheet(KeyService service, SettingsEnvironment &environmen
     header->addWidget(new ServiceBadge(info, this));
     auto *titles = new QVBoxLayout();
     titles->setSpacing(2);
-    auto *title = new QLabel(QStringLiteral("Obtenir une clé ") + info.displayName, this);
+    auto *title = new QLabel(tr("Obtenir une clé %1").arg(info.displayName), this);
     title->setObjectName(QStringLiteral("sheetTitle"));
     UiStyle::styleLabel(title, UiStyle::TextStyle::title3);
     titles->addWidget(title);
@@ -151,19 +159,20 @@ TutorialSheet::TutorialSheet(KeyService service, SettingsEnvironment &environmen
     layout->addLayout(noteRow);
 
     auto *buttons = new QHBoxLayout();
-    auto *close = new QPushButton(QStringLiteral("Fermer"), this);
+    auto *close = new QPushButton(tr("Fermer"), this);
     close->setObjectName(QStringLiteral("closeButton"));
     close->setAutoDefault(false);
     buttons->addWidget(close);
     buttons->addStretch(1);
     auto *open = new QPushButton(Icons::icon(Icons::Symbol::arrowUpRightSquare, Qt::white),
-                                 QStringLiteral("Ouvrir ") + info.displayName, this);
+                                 tr("Ouvrir %1").arg(info.displayName), this);
     open->setObjectName(QStringLiteral("openSiteButton"));
     open->setAutoDefault(false);
     open->setCursor(Qt::PointingHandCursor);
+    const QColor fill = UiStyle::buttonFill(info.color);
     open->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border: none; border-radius: 6px; "
                                        "padding: 5px 12px; } QPushButton:pressed { background: %2; }")
-                            .arg(info.color.name(), info.color.darker(115).name()));
+                            .arg(fill.name(), fill.darker(115).name()));
     buttons->addWidget(open);
     layout->addLayout(buttons);
 

@@ -1,8 +1,12 @@
 #include "settingsui/UiStyle.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QWidget>
+
+#include <algorithm>
+#include <cmath>
 
 namespace UiStyle {
 
@@ -29,6 +33,84 @@ QColor red()
 QColor green()
 {
     return QColor(0x34, 0xc7, 0x59);
+}
+
+namespace {
+
+double channel(double value)
+{
+    return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+}
+
+double luminance(const QColor &c)
+{
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+} // namespace
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor over(const QColor &top, const QColor &bottom)
+{
+    const double alpha = top.alphaF();
+    const auto mix = [alpha](double t, double b) { return t * alpha + b * (1.0 - alpha); };
+    return QColor::fromRgbF(float(mix(top.redF(), bottom.redF())), float(mix(top.greenF(), bottom.greenF())),
+                            float(mix(top.blueF(), bottom.blueF())));
+}
+
+QColor readable(const QColor &color, const QList<QColor> &backgrounds)
+{
+    if (backgrounds.isEmpty())
+        return color;
+    const auto reads = [&backgrounds](const QColor &candidate) {
+        for (const QColor &background : backgrounds) {
+            if (contrast(over(candidate, background), background) < minimumTextContrast)
+                return false;
+        }
+        return true;
+    };
+    if (reads(color))
+        return color;
+    // Dark text on light backgrounds, light text on dark ones: judged by the first background.
+    const bool darken = luminance(backgrounds.first()) > 0.18;
+    const QColor opaque = over(color, backgrounds.first());
+    const float hue = opaque.hslHueF();
+    const float saturation = opaque.hslSaturationF();
+    float lightness = opaque.lightnessF();
+    // Steps of 1 % of lightness keep the hue and stop at the first shade that reads; black or
+    // white ends the walk, and they read on any background that leaves room for text at all.
+    for (int step = 0; step < 100; ++step) {
+        lightness = std::clamp(lightness + (darken ? -0.01f : 0.01f), 0.0f, 1.0f);
+        const QColor candidate = QColor::fromHslF(hue < 0 ? 0 : hue, saturation, lightness);
+        if (reads(candidate))
+            return candidate;
+        if (lightness <= 0.0f || lightness >= 1.0f)
+            return candidate;
+    }
+    return darken ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+QColor readableText(const QColor &color, const QWidget *widget)
+{
+    const QPalette &palette = widget->palette();
+    return readable(color, {palette.color(QPalette::Window), palette.color(QPalette::Base)});
+}
+
+QColor buttonFill(const QColor &color)
+{
+    // White text on the fill reads exactly when the fill reads behind white.
+    return readable(color, {QColor(Qt::white)});
+}
+
+QColor linkText(const QWidget *widget)
+{
+    return readableText(widget->palette().color(QPalette::Link), widget);
 }
 
 QFont font(const QFont &base, TextStyle style)
@@ -95,6 +177,25 @@ void styleLabel(QLabel *label, TextStyle style, const QColor &color)
         palette.setColor(QPalette::ButtonText, color);
         label->setPalette(palette);
     }
+}
+
+void alignUnder(QWidget *caption, const QLineEdit *field)
+{
+    // A line edit draws its text a few pixels in from its edge (its own margin plus any of the
+    // style's); the cursor's place at the start of an empty line tells how many.
+    struct Probe : QLineEdit
+    {
+        using QLineEdit::cursorRect;
+    } probe;
+    probe.setFrame(field->hasFrame());
+    probe.setStyleSheet(field->styleSheet());
+    probe.setFont(field->font());
+    probe.setTextMargins(field->textMargins());
+    probe.resize(200, probe.sizeHint().height());
+    probe.ensurePolished();
+    const int indent = std::max(0, probe.cursorRect().center().x());
+    const QMargins margins = caption->contentsMargins();
+    caption->setContentsMargins(indent, margins.top(), margins.right(), margins.bottom());
 }
 
 QLabel *note(const QString &text, QWidget *parent)

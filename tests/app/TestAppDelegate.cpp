@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
+#include "app/TickerPanel.h"
 #include "data/DataService.h"
 #include "ledview/LedView.h"
 #include "net/HttpClient.h"
@@ -22,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QEventLoop>
+#include <QHelpEvent>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -90,6 +92,7 @@ private:
         QStringList calls;
         QList<int> exits;
         std::function<std::unique_ptr<TickerController>()> makeTicker;
+        std::function<bool()> trayAvailable;
 
         AppServices services()
         {
@@ -103,6 +106,7 @@ private:
             services.startNews = [this] { calls << QStringLiteral("startNews"); };
             services.refreshNews = [this] { calls << QStringLiteral("refreshNews"); };
             services.makeTicker = makeTicker;
+            services.trayAvailable = trayAvailable;
             services.makeSettingsView = [] {
                 auto *view = new QWidget;
                 auto *layout = new QVBoxLayout(view);
@@ -166,7 +170,11 @@ private slots:
                  QVariant(QStringLiteral("normal")));
         QCOMPARE(actionTitled(menu.get(), QStringLiteral("Derrière toutes les fenêtres"))->data(),
                  QVariant(QStringLiteral("desktop")));
-        QVERIFY(actionTitled(menu.get(), QStringLiteral("Actualiser"))->isShortcutVisibleInContextMenu());
+        // The keys work only in the settings window: the tray and band menus do not show them.
+        for (const QAction *action : menu->actions()) {
+            if (!action->shortcut().isEmpty())
+                QVERIFY(!action->isShortcutVisibleInContextMenu());
+        }
     }
 
     void checkMarkFollowsTheLevel()
@@ -335,9 +343,15 @@ private slots:
         delegate->openSettings();
         SettingsWindow *window = delegate->settingsWindow();
         QVERIFY(!window->menuBar()->isVisible());
+        const int height = window->height();
+        const int middle = window->geometry().center().y();
 
         fixture.settings->setShowInDock(true);
         QTRY_VERIFY(delegate->isShownInTaskbar());
+        // The menu bar makes the window taller; it stays in the middle rather than grow downwards.
+        QTRY_VERIFY(window->height() > height);
+        QVERIFY2(qAbs(window->geometry().center().y() - middle) <= 1,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(window->geometry().center().y()).arg(middle)));
         QVERIFY(delegate->dockEntry()->isPresent());
         QVERIFY(delegate->dockEntry()->isVisible());
         QCOMPARE(delegate->dockEntry()->windowTitle(), QStringLiteral("Dotbanner"));
@@ -465,6 +479,47 @@ private slots:
         const std::function<QMenu *()> provider = ticker->menuProvider();
         delegate.reset();
         QCOMPARE(provider(), nullptr);
+    }
+
+    // Without a tray the first launch's window and the band's first tool tip say how to reach
+    // the menu and the settings; with a tray neither does.
+    void noTrayTellsWhereTheMenuIs()
+    {
+        for (const bool tray : {false, true}) {
+            Fixture fixture;
+            fixture.trayAvailable = [tray] { return tray; };
+            HttpClient http;
+            DataService data(*fixture.settings, fixture.store, http);
+            NewsService news(*fixture.settings, http);
+            fixture.makeTicker = [&] {
+                return std::make_unique<TickerController>(*fixture.settings, data, news, nullptr);
+            };
+            auto delegate = fixture.launch({}, true);
+            QVERIFY(delegate->settingsWindow());
+            auto *notice = delegate->settingsWindow()->findChild<QLabel *>("settingsNotice");
+            QVERIFY(notice);
+            QWidget *band = delegate->ticker()->panel();
+            QVERIFY(band);
+            if (tray) {
+                QVERIFY(notice->isHidden());
+                QVERIFY(band->toolTip().isEmpty());
+                continue;
+            }
+            QVERIFY(AppDelegate::noTrayHint().contains(QStringLiteral("clic droit sur le bandeau")));
+            QCOMPARE(delegate->settingsWindow()->notice(), AppDelegate::noTrayHint());
+            QVERIFY(notice->isVisible());
+            QVERIFY(notice->width() <= delegate->settingsWindow()->centralWidget()->width());
+            QCOMPARE(band->toolTip(), AppDelegate::noTrayHint());
+            QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), band->mapToGlobal(QPoint(5, 5)));
+            QCoreApplication::sendEvent(band, &help);
+            QVERIFY(band->toolTip().isEmpty());
+
+            // A later opening of the program is no first launch: no notice.
+            delegate.reset();
+            auto again = fixture.launch({}, true);
+            again->openSettings();
+            QVERIFY(again->settingsWindow()->notice().isEmpty());
+        }
     }
 
     void snapshotSwitchesWithoutValueDoNothing()

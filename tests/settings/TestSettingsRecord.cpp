@@ -204,8 +204,6 @@ private slots:
         QCOMPARE(enumFromRaw<StockProvider>(QStringLiteral("twelvedata")), std::nullopt);
         QCOMPARE(allCases<WindowLevelMode>(),
                  (QList<WindowLevelMode>{WindowLevelMode::front, WindowLevelMode::normal, WindowLevelMode::desktop}));
-        QCOMPARE(title(WindowLevelMode::normal), QStringLiteral("Normal (les fenêtres peuvent le couvrir)"));
-        QCOMPARE(title(FontStyle::pixel), QStringLiteral("Pixel 5×7"));
     }
 
     // Every document of a JSON conformance suite, fed as a stored record: none of them is a

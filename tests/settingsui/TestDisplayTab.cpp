@@ -1,10 +1,12 @@
 #include "UiTestSupport.h"
 
-#include "settingsui/AccessibilityStatus.h"
 #include "settingsui/Autostart.h"
 #include "settingsui/DisplayTab.h"
+#include "settingsui/FormSection.h"
 #include "settingsui/SettingsView.h"
+#include "settingsui/WindowHandlingStatus.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSlider>
 #include <QTabWidget>
 
@@ -30,7 +33,7 @@ private slots:
         DisplayTab tab(*f.settings, f.environment);
         showOffscreen(&tab);
         auto *pushRow = tab.findChild<QWidget *>("pushWindowsRow");
-        auto *status = tab.findChild<AccessibilityStatus *>("accessibilityStatus");
+        auto *status = tab.findChild<WindowHandlingStatus *>("windowHandlingStatus");
         auto *level = tab.findChild<QComboBox *>("levelModePicker");
         QVERIFY(pushRow && status && level);
         QCOMPARE(level->currentText(), QString("Au premier plan"));
@@ -125,35 +128,48 @@ private slots:
         QCOMPARE(f.settings->speed(), 2.9);
     }
 
-    void accessibilityStatusFollowsThePermission()
+    // The row tells what is true on this desktop, offers no button, and follows a change of
+    // window manager within a poll.
+    void windowHandlingStatusTellsWhatIsTrue()
     {
         UiFixture f;
-        f.trusted = false;
-        AccessibilityStatus status(f.environment);
-        auto *text = status.findChild<QLabel *>("accessibilityText");
-        auto *open = status.findChild<QPushButton *>("accessibilityOpenButton");
-        QCOMPARE(text->text(), QString("Autorisation Accessibilité requise pour déplacer les fenêtres des autres apps."));
+        f.bandMode = BandMode::x11WithoutEwmh;
+        WindowHandlingStatus status(f.environment);
+        auto *text = status.findChild<QLabel *>("windowHandlingText");
+        QVERIFY(text);
+        QVERIFY(status.findChildren<QAbstractButton *>().isEmpty());
+        QCOMPARE(text->text(), QString("Les fenêtres ne peuvent pas être repoussées : le gestionnaire de "
+                                       "fenêtres ne dit pas où elles sont (norme EWMH)."));
         QVERIFY(!status.isPolling());
         showOffscreen(&status);
         QVERIFY(status.isPolling());
-        QVERIFY(open->isVisible());
-        QCOMPARE(open->text(), QString("Ouvrir…"));
-        open->click();
-        QCOMPARE(f.accessibilityRequests, 1);
 
-        f.trusted = true;
-        QTRY_COMPARE_WITH_TIMEOUT(text->text(), QString("Autorisation Accessibilité accordée."), 2500);
-        QVERIFY(!open->isVisible());
-        f.trusted = false;
-        QTRY_VERIFY_WITH_TIMEOUT(open->isVisible(), 2500);
+        f.bandMode = BandMode::x11Ewmh;
+        QTRY_COMPARE_WITH_TIMEOUT(text->text(), QString("Les fenêtres ouvertes sous le bandeau sont repoussées en "
+                                                        "dessous."),
+                                  2500);
         status.hide();
         QVERIFY(!status.isPolling());
 
-        // Granted while the row was hidden: showing it again shows the new state at once.
-        f.trusted = true;
+        // Changed while the row was hidden: showing it again shows the new state at once.
+        f.bandMode = BandMode::layerShell;
         status.show();
-        QCOMPARE(text->text(), QString("Autorisation Accessibilité accordée."));
-        QVERIFY(open->isHidden());
+        QCOMPARE(status.mode(), BandMode::layerShell);
+        QCOMPARE(text->text(), QString("Le bureau (Wayland) garde les fenêtres hors du bandeau."));
+
+        // Every mode has its own sentence; only the three that keep windows clear say so.
+        QSet<QString> sentences;
+        for (BandMode mode : {BandMode::x11Ewmh, BandMode::x11WithoutEwmh, BandMode::layerShell,
+                              BandMode::xwaylandStrut, BandMode::unsupported})
+            sentences.insert(WindowHandlingStatus::text(mode));
+        QCOMPARE(sentences.size(), 5);
+        QVERIFY(!WindowHandlingStatus::keepsWindowsClear(BandMode::x11WithoutEwmh));
+        QVERIFY(!WindowHandlingStatus::keepsWindowsClear(BandMode::unsupported));
+        QVERIFY(WindowHandlingStatus::keepsWindowsClear(BandMode::xwaylandStrut));
+
+        // No environment behind it: nothing is claimed.
+        SettingsEnvironment bare;
+        QCOMPARE(WindowHandlingStatus(bare).mode(), BandMode::unsupported);
     }
 
     void doneAndReturnCloseTheWindow()
@@ -303,6 +319,80 @@ private slots:
         UiFixture f;
         SettingsView view(*f.settings, f.environment);
         QVERIFY(view.findChild<QLabel *>("versionLine")->text().startsWith("Version 1.0.0 ("));
+    }
+
+    // The grid of the form: one row height, pickers of a card one width, sliders in one
+    // column, cards as wide on every tab (a scrolling one too), captions under their labels.
+    void formLinesUp()
+    {
+        UiFixture f;
+        SettingsView view(*f.settings, f.environment);
+        showOffscreen(&view);
+        QSet<int> cardWidths;
+        for (int tab = 0; tab < view.tabs()->count(); ++tab) {
+            view.tabs()->setCurrentIndex(tab);
+            QApplication::processEvents();
+            for (FormSection *section : view.tabs()->widget(tab)->findChildren<FormSection *>()) {
+                if (!shown(section))
+                    continue;
+                cardWidths.insert(section->width());
+                QSet<int> pickerWidths;
+                QSet<int> sliderLefts;
+                for (QWidget *row : section->findChildren<QWidget *>()) {
+                    if (!row->findChild<QLabel *>("rowLabel", Qt::FindDirectChildrenOnly) || !shown(row))
+                        continue;
+                    QVERIFY2(row->height() == FormSection::rowHeight, qPrintable(row->findChild<QLabel *>()->text()));
+                    if (auto *picker = row->findChild<QComboBox *>())
+                        pickerWidths.insert(picker->width());
+                    if (auto *slider = row->findChild<QSlider *>())
+                        sliderLefts.insert(slider->mapTo(section, QPoint(0, 0)).x());
+                }
+                QVERIFY2(pickerWidths.size() <= 1, qPrintable(section->titleLabel()->text()));
+                QVERIFY2(sliderLefts.size() <= 1, qPrintable(section->titleLabel()->text()));
+            }
+        }
+        QCOMPARE(cardWidths.size(), 1);
+        QVERIFY(view.findChild<QSlider *>("speedSlider"));
+
+        // The content tab scrolls (many items) and keeps the same cards.
+        QList<WatchItem> items = f.settings->items();
+        while (items.size() < 12) {
+            WatchItem item = items.isEmpty() ? WatchItem{} : items.first();
+            item.id = QUuid::createUuid();
+            items.append(item);
+        }
+        f.settings->setItems(items);
+        view.tabs()->setCurrentIndex(1);
+        QApplication::processEvents();
+        for (FormSection *section : view.tabs()->widget(1)->findChildren<FormSection *>()) {
+            if (shown(section))
+                QCOMPARE(section->width(), *cardWidths.begin());
+        }
+
+        // The editable name starts where the caption under it does: the first inked column of
+        // each, as drawn, with the same letters in both.
+        auto *field = view.findChild<QLineEdit *>("labelField");
+        auto *caption = view.findChild<QLabel *>("symbolLabel");
+        QVERIFY(field && caption);
+        field->setText("HHH");
+        caption->setText("HHH");
+        field->setCursorPosition(3);
+        QApplication::processEvents();
+        const auto firstInk = [&view](QWidget *widget) {
+            QImage image(widget->size(), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            for (int x = 0; x < image.width(); ++x) {
+                for (int y = 0; y < image.height(); ++y) {
+                    if (qGray(image.pixel(x, y)) < 160)
+                        return widget->mapTo(&view, QPoint(x, 0)).x();
+                }
+            }
+            return -1000;
+        };
+        const int fieldText = firstInk(field);
+        const int captionText = firstInk(caption);
+        QVERIFY2(qAbs(fieldText - captionText) <= 1, qPrintable(QString("%1 vs %2").arg(fieldText).arg(captionText)));
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -206,8 +207,13 @@ private slots:
                  (QStringList{"Crée un compte gratuit", "Ouvre ton tableau de bord", "Copie ta clé", "Colle-la ici"}));
         const QString first = sheet->findChildren<QWidget *>("tutorialStep").first()->findChild<QLabel *>("stepText")->text();
         QCOMPARE(first, QString("Sur weatherapi.com, clique sur « Sign up » et valide ton e-mail."));
-        // The number badge is drawn in the service's teal.
-        QVERIFY(sheet->findChild<QLabel *>("stepNumber")->styleSheet().contains("#30b0c7"));
+        // The number badge is drawn in the service's teal, in a darker shade that reads on its disc.
+        const QString badge = sheet->findChild<QLabel *>("stepNumber")->styleSheet();
+        const QRegularExpressionMatch digits = QRegularExpression("[^-]color: (#[0-9a-f]{6})").match(badge);
+        QVERIFY2(digits.hasMatch(), qPrintable(badge));
+        const QColor shade(digits.captured(1));
+        QVERIFY(qAbs(shade.hslHueF() - QColor("#30b0c7").hslHueF()) < 0.02);
+        QVERIFY(shade.lightnessF() < QColor("#30b0c7").lightnessF());
 
         auto *open = sheet->findChild<QPushButton *>("openSiteButton");
         QCOMPARE(open->text(), QString("Ouvrir WeatherAPI"));

@@ -27,13 +27,12 @@ struct UiFixture
         environment.refreshData = [this](bool force) { (force ? forcedRefreshes : plainRefreshes)++; };
         environment.refreshNews = [this] { newsRefreshes++; };
         environment.openUrl = [this](const QUrl &url) { opened.append(url); };
-        environment.accessibilityTrusted = [this] { return trusted; };
-        environment.openAccessibilitySettings = [this] { accessibilityRequests++; };
+        environment.bandMode = [this] { return bandMode; };
     }
 
     void resetCounts()
     {
-        forcedRefreshes = plainRefreshes = newsRefreshes = accessibilityRequests = 0;
+        forcedRefreshes = plainRefreshes = newsRefreshes = 0;
         opened.clear();
     }
 
@@ -45,8 +44,7 @@ struct UiFixture
     int forcedRefreshes = 0;
     int plainRefreshes = 0;
     int newsRefreshes = 0;
-    int accessibilityRequests = 0;
-    bool trusted = true;
+    BandMode bandMode = BandMode::x11Ewmh;
     QList<QUrl> opened;
 };
 

@@ -1,0 +1,597 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="fr">
+<context>
+    <name>AboutPanel</name>
+    <message>
+        <source>À propos de Dotbanner</source>
+        <translation>About Dotbanner</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Version %1 (%2)</source>
+        <translation>Version %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Un bandeau à LED qui fait défiler vos cours, métaux, météo et actualités.</source>
+        <translation>An LED band that scrolls your quotes, metals, weather and news.</translation>
+    </message>
+    <message>
+        <source>Cours : Yahoo Finance et Twelve Data</source>
+        <translation>Quotes: Yahoo Finance and Twelve Data</translation>
+    </message>
+    <message>
+        <source>Métaux : Metals.Dev</source>
+        <translation>Metals: Metals.Dev</translation>
+    </message>
+    <message>
+        <source>Données météo fournies par WeatherAPI.com</source>
+        <translation>Weather data provided by WeatherAPI.com</translation>
+    </message>
+</context>
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>À propos de Dotbanner</source>
+        <translation>About Dotbanner</translation>
+    </message>
+    <message>
+        <source>Réglages…</source>
+        <translation>Settings…</translation>
+    </message>
+    <message>
+        <source>Actualiser</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Quitter Dotbanner</source>
+        <translation>Quit Dotbanner</translation>
+    </message>
+    <message>
+        <source>Ce bureau n&apos;affiche pas d&apos;icône de Dotbanner : un clic droit sur le bandeau ouvre son menu, et relancer Dotbanner rouvre ces réglages.</source>
+        <translation>This desktop shows no Dotbanner icon: a right click on the band opens its menu, and starting Dotbanner again reopens these settings.</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écrire l&apos;image du bandeau dans %1</source>
+        <translation>could not write the band's picture to %1</translation>
+    </message>
+</context>
+<context>
+    <name>ContentTab</name>
+    <message>
+        <source>Paris, Lyon, Tokyo</source>
+        <translation>London, New York, Tokyo</translation>
+    </message>
+    <message>
+        <source>Or, Argent, Cuivre</source>
+        <translation>Gold, Silver, Copper</translation>
+    </message>
+    <message>
+        <source>Retirer du bandeau</source>
+        <translation>Remove from the band</translation>
+    </message>
+    <message>
+        <source>Supprimer</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Affiché dans le bandeau</source>
+        <translation>Shown in the band</translation>
+    </message>
+    <message>
+        <source>Modifier</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Rien à afficher. Ajoute une valeur ci-dessous.</source>
+        <translation>Nothing to show. Add an item below.</translation>
+    </message>
+    <message>
+        <source>Ajouter</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Métaux</source>
+        <translation>Metals</translation>
+    </message>
+    <message>
+        <source>Devise</source>
+        <translation>Currency</translation>
+    </message>
+    <message>
+        <source>Once troy (toz)</source>
+        <translation>Troy ounce (toz)</translation>
+    </message>
+    <message>
+        <source>Gramme (g)</source>
+        <translation>Gram (g)</translation>
+    </message>
+    <message>
+        <source>Unité</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>Les métaux et la météo sont actualisés 3 fois par jour : 9h00, 12h30 et 17h00.</source>
+        <translation>Metals and weather are refreshed 3 times a day: 9:00, 12:30 and 17:00.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>DisplayTab</name>
+    <message>
+        <source>Fenêtre</source>
+        <translation>Window</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>Emplacement</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Repousser les fenêtres ouvertes sous le bandeau</source>
+        <translation>Push open windows out from under the band</translation>
+    </message>
+    <message>
+        <source>Bandeau</source>
+        <translation>Band</translation>
+    </message>
+    <message>
+        <source>Variante</source>
+        <translation>Layout</translation>
+    </message>
+    <message>
+        <source>Police</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>Couleurs</source>
+        <translation>Colours</translation>
+    </message>
+    <message>
+        <source>Résolution des LED</source>
+        <translation>LED size</translation>
+    </message>
+    <message>
+        <source>Vitesse</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>%1 px</source>
+        <translation>%1 px</translation>
+    </message>
+    <message>
+        <source>Afficher Dotbanner dans la barre des tâches</source>
+        <translation>Show Dotbanner in the taskbar</translation>
+    </message>
+</context>
+<context>
+    <name>EnumTitles</name>
+    <message>
+        <source>Au premier plan</source>
+        <translation>In front</translation>
+    </message>
+    <message>
+        <source>Normal (les fenêtres peuvent le couvrir)</source>
+        <translation>Normal (windows can cover it)</translation>
+    </message>
+    <message>
+        <source>Derrière toutes les fenêtres</source>
+        <translation>Behind all windows</translation>
+    </message>
+    <message>
+        <source>Haut de l&apos;écran</source>
+        <translation>Top of the screen</translation>
+    </message>
+    <message>
+        <source>Bas de l&apos;écran</source>
+        <translation>Bottom of the screen</translation>
+    </message>
+    <message>
+        <source>1 ligne (cours)</source>
+        <translation>1 line (quotes)</translation>
+    </message>
+    <message>
+        <source>2 lignes (cours + actualités)</source>
+        <translation>2 lines (quotes + news)</translation>
+    </message>
+    <message>
+        <source>Pixel gras</source>
+        <translation>Bold pixel</translation>
+    </message>
+    <message>
+        <source>Pixel 5×7</source>
+        <translation>Pixel 5×7</translation>
+    </message>
+    <message>
+        <source>Haute définition</source>
+        <translation>High definition</translation>
+    </message>
+    <message>
+        <source>Vert / rouge</source>
+        <translation>Green / red</translation>
+    </message>
+    <message>
+        <source>Ambre</source>
+        <translation>Amber</translation>
+    </message>
+    <message>
+        <source>Bleu</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>Yahoo Finance (sans clé, non officiel)</source>
+        <translation>Yahoo Finance (no key, unofficial)</translation>
+    </message>
+    <message>
+        <source>Twelve Data (clé API personnelle)</source>
+        <translation>Twelve Data (personal API key)</translation>
+    </message>
+    <message>
+        <source>Action, ETF, indice, crypto</source>
+        <translation>Stock, ETF, index, crypto</translation>
+    </message>
+    <message>
+        <source>Ville (météo)</source>
+        <translation>City (weather)</translation>
+    </message>
+    <message>
+        <source>Métal</source>
+        <translation>Metal</translation>
+    </message>
+</context>
+<context>
+    <name>KeyServiceInfo</name>
+    <message>
+        <source>Colle ta clé Twelve Data ici</source>
+        <translation>Paste your Twelve Data key here</translation>
+    </message>
+    <message>
+        <source>Actions, ETF, indices, crypto, devises</source>
+        <translation>Stocks, ETFs, indices, crypto, currencies</translation>
+    </message>
+    <message>
+        <source>Crée un compte gratuit</source>
+        <translation>Create a free account</translation>
+    </message>
+    <message>
+        <source>Sur le site de Twelve Data, clique sur « Sign up » et confirme ton adresse e-mail.</source>
+        <translation>On the Twelve Data site, click “Sign up” and confirm your e-mail address.</translation>
+    </message>
+    <message>
+        <source>Ouvre ton tableau de bord</source>
+        <translation>Open your dashboard</translation>
+    </message>
+    <message>
+        <source>Une fois connecté, va dans la section « API keys ».</source>
+        <translation>Once signed in, go to the “API keys” section.</translation>
+    </message>
+    <message>
+        <source>Copie ta clé</source>
+        <translation>Copy your key</translation>
+    </message>
+    <message>
+        <source>Une clé est déjà générée pour toi. Copie-la avec le bouton prévu.</source>
+        <translation>A key has already been made for you. Copy it with the button next to it.</translation>
+    </message>
+    <message>
+        <source>Colle-la ici</source>
+        <translation>Paste it here</translation>
+    </message>
+    <message>
+        <source>Reviens dans l&apos;onglet Clés API de Dotbanner et colle-la dans le champ. Elle reste dans le trousseau de ton ordinateur.</source>
+        <translation>Come back to Dotbanner's API Keys tab and paste it into the field. It stays in your computer's keyring.</translation>
+    </message>
+    <message>
+        <source>Offre gratuite : 8 requêtes par minute et 800 par jour. Les places boursières hors États-Unis peuvent demander un forfait payant : vérifie la couverture sur ton compte.</source>
+        <translation>Free plan: 8 requests a minute and 800 a day. Exchanges outside the United States may need a paid plan: check the coverage on your account.</translation>
+    </message>
+    <message>
+        <source>Colle ta clé WeatherAPI ici</source>
+        <translation>Paste your WeatherAPI key here</translation>
+    </message>
+    <message>
+        <source>Météo et recherche de villes</source>
+        <translation>Weather and city search</translation>
+    </message>
+    <message>
+        <source>Sur %1, clique sur « Sign up » et valide ton e-mail.</source>
+        <translation>On %1, click “Sign up” and confirm your e-mail.</translation>
+    </message>
+    <message>
+        <source>Ta clé API s&apos;affiche directement sur la page d&apos;accueil du compte.</source>
+        <translation>Your API key is shown right on the account's home page.</translation>
+    </message>
+    <message>
+        <source>Sélectionne la clé et copie-la.</source>
+        <translation>Select the key and copy it.</translation>
+    </message>
+    <message>
+        <source>Colle-la dans le champ WeatherAPI de l&apos;onglet Clés API. Les villes se suggèrent alors dès que tu tapes.</source>
+        <translation>Paste it into the WeatherAPI field of the API Keys tab. Cities are then suggested as you type.</translation>
+    </message>
+    <message>
+        <source>Offre gratuite : environ 100 000 appels par mois. L&apos;app interroge la météo 3 fois par jour. Le nom WeatherAPI.com doit être cité comme source.</source>
+        <translation>Free plan: about 100,000 calls a month. The app asks for the weather 3 times a day. WeatherAPI.com must be credited as the source.</translation>
+    </message>
+    <message>
+        <source>Colle ta clé Metals.Dev ici</source>
+        <translation>Paste your Metals.Dev key here</translation>
+    </message>
+    <message>
+        <source>Or, argent, platine, cuivre…</source>
+        <translation>Gold, silver, platinum, copper…</translation>
+    </message>
+    <message>
+        <source>Crée un compte</source>
+        <translation>Create an account</translation>
+    </message>
+    <message>
+        <source>Sur %1, inscris-toi avec ton e-mail.</source>
+        <translation>On %1, sign up with your e-mail.</translation>
+    </message>
+    <message>
+        <source>Récupère ta clé</source>
+        <translation>Get your key</translation>
+    </message>
+    <message>
+        <source>Elle apparaît dans ton tableau de bord, dans la section « API key ».</source>
+        <translation>It appears on your dashboard, in the “API key” section.</translation>
+    </message>
+    <message>
+        <source>Colle-la dans le champ Metals.Dev de l&apos;onglet Clés API.</source>
+        <translation>Paste it into the Metals.Dev field of the API Keys tab.</translation>
+    </message>
+    <message>
+        <source>Rien d&apos;autre à faire</source>
+        <translation>Nothing else to do</translation>
+    </message>
+    <message>
+        <source>L&apos;app n&apos;interroge Metals.Dev que 3 fois par jour (9h00, 12h30 et 17h00), pour rester dans les quotas.</source>
+        <translation>The app asks Metals.Dev only 3 times a day (9:00, 12:30 and 17:00) to stay within the quotas.</translation>
+    </message>
+    <message>
+        <source>Les quotas de l&apos;offre gratuite dépendent de ton compte : vérifie-les sur le site avant de t&apos;en servir.</source>
+        <translation>The free plan's quotas depend on your account: check them on the site before you rely on it.</translation>
+    </message>
+</context>
+<context>
+    <name>KeysTab</name>
+    <message>
+        <source>Actions, ETF, indices, crypto</source>
+        <translation>Stocks, ETFs, indices, crypto</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Météo</source>
+        <translation>Weather</translation>
+    </message>
+    <message>
+        <source>Données météo fournies par</source>
+        <translation>Weather data provided by</translation>
+    </message>
+    <message>
+        <source>Métaux</source>
+        <translation>Metals</translation>
+    </message>
+    <message>
+        <source>Yahoo Finance n&apos;a pas d&apos;API officielle : pratique pour essayer, mais pas garanti dans la durée. Les symboles diffèrent d&apos;une source à l&apos;autre : change de source, puis réajoute tes valeurs.</source>
+        <translation>Yahoo Finance has no official API: handy to try things out, but not guaranteed to last. Symbols differ from one source to another: change the source, then add your items again.</translation>
+    </message>
+    <message>
+        <source>Tes clés sont stockées dans le trousseau de ton ordinateur et ne sont envoyées qu&apos;au service concerné.</source>
+        <translation>Your keys are kept in your computer's keyring and are sent only to the service they belong to.</translation>
+    </message>
+    <message>
+        <source>Tutoriel</source>
+        <translation>Tutorial</translation>
+    </message>
+</context>
+<context>
+    <name>NewsSection</name>
+    <message>
+        <source>Nom du média</source>
+        <translation>Outlet name</translation>
+    </message>
+    <message>
+        <source>illisible</source>
+        <translation>unreadable</translation>
+    </message>
+    <message>
+        <source>Retirer cette source</source>
+        <translation>Remove this source</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n titres</source>
+        <translation>
+            <numerusform>%n headline</numerusform>
+            <numerusform>%n headlines</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Actualités (ligne du bas)</source>
+        <translation>News (bottom line)</translation>
+    </message>
+    <message>
+        <source>Nom</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Ajouter</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Sources par défaut</source>
+        <translation>Default sources</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>Flux RSS ou Atom. Les titres défilent sur la ligne du bas, actualisés toutes les 10 minutes.</source>
+        <translation>RSS or Atom feeds. Headlines scroll on the bottom line and are refreshed every 10 minutes.</translation>
+    </message>
+    <message>
+        <source>Les actualités s&apos;affichent en choisissant « 2 lignes » dans l&apos;onglet Affichage.</source>
+        <translation>News is shown when you choose “2 lines” in the Display tab.</translation>
+    </message>
+</context>
+<context>
+    <name>SearchModel</name>
+    <message>
+        <source>Ajoute ta clé WeatherAPI dans l&apos;onglet Clés API.</source>
+        <translation>Add your WeatherAPI key in the API Keys tab.</translation>
+    </message>
+    <message>
+        <source>Aucun résultat ou clé invalide.</source>
+        <translation>No results, or the key is not valid.</translation>
+    </message>
+    <message>
+        <source>Ajoute ta clé Twelve Data dans l&apos;onglet Clés API.</source>
+        <translation>Add your Twelve Data key in the API Keys tab.</translation>
+    </message>
+    <message>
+        <source>Recherche impossible. Vérifie ta clé.</source>
+        <translation>Search failed. Check your key.</translation>
+    </message>
+    <message>
+        <source>Recherche impossible pour l&apos;instant.</source>
+        <translation>Search is not possible right now.</translation>
+    </message>
+    <message>
+        <source>Métal · %1/%2</source>
+        <translation>Metal · %1/%2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsView</name>
+    <message>
+        <source>Bandeau LED de cours, météo et actualités</source>
+        <translation>LED band for quotes, weather and news</translation>
+    </message>
+    <message>
+        <source>Version %1 (%2) · %3</source>
+        <translation>Version %1 (%2) · %3</translation>
+    </message>
+    <message>
+        <source>Dotbanner, réglages</source>
+        <translation>Dotbanner Settings</translation>
+    </message>
+    <message>
+        <source>Affichage</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>Contenu</source>
+        <translation>Content</translation>
+    </message>
+    <message>
+        <source>Clés API</source>
+        <translation>API Keys</translation>
+    </message>
+    <message>
+        <source>Terminer</source>
+        <translation>Done</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWindow</name>
+    <message>
+        <source>Dotbanner, réglages</source>
+        <translation>Dotbanner Settings</translation>
+    </message>
+    <message>
+        <source>Édition</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Rétablir</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>Couper</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>Copier</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Coller</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>Tout sélectionner</source>
+        <translation>Select All</translation>
+    </message>
+</context>
+<context>
+    <name>TickerController</name>
+    <message>
+        <source>Chargement des actualites...</source>
+        <translation>Loading news...</translation>
+    </message>
+    <message>
+        <source>Aucune source d&apos;actualites : ajoute un flux RSS dans les reglages</source>
+        <translation>No news source: add an RSS feed in the settings</translation>
+    </message>
+</context>
+<context>
+    <name>TutorialSheet</name>
+    <message>
+        <source>Obtenir une clé %1</source>
+        <translation>Get a %1 key</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Ouvrir %1</source>
+        <translation>Open %1</translation>
+    </message>
+</context>
+<context>
+    <name>WindowHandlingStatus</name>
+    <message>
+        <source>Les fenêtres ouvertes sous le bandeau sont repoussées en dessous.</source>
+        <translation>Windows opened under the band are pushed below it.</translation>
+    </message>
+    <message>
+        <source>Le bureau (Wayland) garde les fenêtres hors du bandeau.</source>
+        <translation>The desktop (Wayland) keeps windows clear of the band.</translation>
+    </message>
+    <message>
+        <source>Le bureau (Wayland) réserve la bande de l&apos;écran : les fenêtres agrandies s&apos;arrêtent sous le bandeau.</source>
+        <translation>The desktop (Wayland) reserves the band's strip of the screen: maximised windows stop below the band.</translation>
+    </message>
+    <message>
+        <source>Les fenêtres ne peuvent pas être repoussées : le gestionnaire de fenêtres ne dit pas où elles sont (norme EWMH).</source>
+        <translation>Windows cannot be pushed aside: the window manager does not tell where they are (EWMH standard).</translation>
+    </message>
+    <message>
+        <source>Les fenêtres ne peuvent pas être repoussées : ce bureau ne le permet pas.</source>
+        <translation>Windows cannot be pushed aside: this desktop does not allow it.</translation>
+    </message>
+</context>
+</TS>
