@@ -12,6 +12,7 @@
 #include "settingsui/ServiceEnvironment.h"
 #include "settingsui/SettingsSnapshots.h"
 #include "settingsui/SettingsView.h"
+#include "wayland/SessionMode.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -31,6 +32,7 @@ AppServices AppServices::standard()
         {
             if (!environment) {
                 environment = new SettingsEnvironment(QCoreApplication::instance());
+                environment->windowMode = [] { return SessionMode::describe(SessionMode::current()); };
                 connectServices(*environment, DataService::shared(), NewsService::shared(), avoider.data());
             }
             return *environment;

@@ -2,12 +2,16 @@
 #include "app/LaunchOptions.h"
 #include "app/LedIcon.h"
 #include "app/SingleInstance.h"
+#include "wayland/SessionMode.h"
 
 #include <QApplication>
 #include <QTimer>
 
 int main(int argc, char **argv)
 {
+    // Decided before the application object: on a Wayland desktop without the layer shell
+    // Qt must be told to go through XWayland before it picks its platform.
+    SessionMode::prepare();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("dotbanner"));
     QApplication::setApplicationVersion(QStringLiteral(DOTBANNER_VERSION));

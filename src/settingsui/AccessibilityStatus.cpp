@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 AccessibilityStatus::AccessibilityStatus(SettingsEnvironment &environment, QWidget *parent)
     : QWidget(parent)
@@ -14,9 +15,13 @@ AccessibilityStatus::AccessibilityStatus(SettingsEnvironment &environment, QWidg
     , m_trusted(environment.isAccessibilityTrusted())
 {
     setObjectName(QStringLiteral("accessibilityStatus"));
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 4, 0, 4);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 4, 0, 4);
+    column->setSpacing(2);
+    auto *layout = new QHBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
+    column->addLayout(layout);
     m_icon = new QLabel(this);
     m_icon->setObjectName(QStringLiteral("accessibilityIcon"));
     m_text = new QLabel(this);
@@ -30,6 +35,13 @@ AccessibilityStatus::AccessibilityStatus(SettingsEnvironment &environment, QWidg
     layout->addWidget(m_icon, 0, Qt::AlignVCenter);
     layout->addWidget(m_text, 1);
     layout->addWidget(m_open, 0, Qt::AlignVCenter);
+    // How the band reaches the screen in this session (X11, a Wayland layer surface, XWayland).
+    m_mode = new QLabel(environment.windowModeText(), this);
+    m_mode->setObjectName(QStringLiteral("windowModeText"));
+    m_mode->setWordWrap(true);
+    UiStyle::styleLabel(m_mode, UiStyle::TextStyle::footnote, UiStyle::secondaryText(m_mode));
+    m_mode->setVisible(!m_mode->text().isEmpty());
+    column->addWidget(m_mode);
 
     connect(m_open, &QPushButton::clicked, this, [this] {
         m_environment.requestAccessibility();

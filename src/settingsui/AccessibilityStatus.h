@@ -43,4 +43,5 @@ private:
     QLabel *m_icon = nullptr;
     QLabel *m_text = nullptr;
     QPushButton *m_open = nullptr;
+    QLabel *m_mode = nullptr;
 };

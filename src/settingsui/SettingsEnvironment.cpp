@@ -39,6 +39,11 @@ void SettingsEnvironment::open(const QUrl &url) const
         openUrl(url);
 }
 
+QString SettingsEnvironment::windowModeText() const
+{
+    return windowMode ? windowMode() : QString();
+}
+
 bool SettingsEnvironment::isAccessibilityTrusted() const
 {
     return accessibilityTrusted ? accessibilityTrusted() : false;

@@ -33,6 +33,8 @@ public:
     std::function<bool()> accessibilityTrusted;
     /** Asks the desktop for that permission / opens its settings, where there are any. */
     std::function<void()> openAccessibilitySettings;
+    /** How the band meets the desktop in this session, in plain words; empty when unset. */
+    std::function<QString()> windowMode;
 
     /** The client of the search requests; HttpClient::shared() unless replaced. */
     HttpClient &http() const;
@@ -47,6 +49,7 @@ public:
     void open(const QUrl &url) const;
     bool isAccessibilityTrusted() const;
     void requestAccessibility() const;
+    QString windowModeText() const;
 
 signals:
     void newsStatusChanged(const QHash<QUuid, FeedStatus> &status);

@@ -118,6 +118,24 @@ private slots:
         QCOMPARE(f.settings->speed(), 2.9);
     }
 
+    void accessibilityStatusSaysHowTheBandIsShown()
+    {
+        UiFixture f;
+        {
+            AccessibilityStatus status(f.environment);
+            showOffscreen(&status);
+            QVERIFY(!status.findChild<QLabel *>("windowModeText")->isVisible());
+        }
+        f.environment.windowMode = [] { return QStringLiteral("Session X11 : le bandeau est placé par le gestionnaire de fenêtres."); };
+        AccessibilityStatus status(f.environment);
+        showOffscreen(&status);
+        auto *mode = status.findChild<QLabel *>("windowModeText");
+        QVERIFY(mode->isVisible());
+        QCOMPARE(mode->text(), f.environment.windowModeText());
+        // The permission row itself keeps its own text.
+        QCOMPARE(status.findChild<QLabel *>("accessibilityText")->text(), AccessibilityStatus::grantedText());
+    }
+
     void accessibilityStatusFollowsThePermission()
     {
         UiFixture f;
