@@ -51,6 +51,7 @@ public:
     QList<WindowRecord> windows() const override { return list; }
     void moveTop(const WindowRecord &, qreal y) override { benchmark::DoNotOptimize(y); }
     void resizeHeight(const WindowRecord &, qreal h) override { benchmark::DoNotOptimize(h); }
+    void markAsAccessory(quint64) override {}
     qint64 ownPid() const override { return 1; }
 };
 

@@ -271,7 +271,7 @@ void AppDelegate::setShownInTaskbar(bool shown)
 
 void AppDelegate::writeBandSnapshot(const QString &path)
 {
-    const bool written = m_ticker && m_ticker->view()->writePNG(path);
+    const bool written = m_ticker && m_ticker->writePNG(path);
     if (!written)
         std::fprintf(stderr, "dotbanner: impossible d'écrire l'image du bandeau dans %s\n", qPrintable(path));
     if (m_services.exit)

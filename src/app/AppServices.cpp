@@ -21,10 +21,12 @@
 
 AppServices AppServices::standard()
 {
-    // What the band and the settings window share: the window avoider (made with the band,
-    // read by the display tab for its permission) and the settings window's link to the services.
+    // What the band and the settings window share: the process's one window system, the window
+    // avoider (made with the band, read by the display tab for its permission) and the settings
+    // window's link to the services.
     struct Shared
     {
+        std::shared_ptr<WindowSystem> windowSystem = WindowSystem::forPlatform();
         QPointer<WindowAvoider> avoider;
         QPointer<SettingsEnvironment> environment;
 
@@ -48,10 +50,10 @@ AppServices AppServices::standard()
     services.startNews = [] { NewsService::shared().start(); };
     services.refreshNews = [] { NewsService::shared().refresh(); };
     services.makeTicker = [shared] {
-        auto *avoider = new WindowAvoider(WindowSystem::forPlatform());
+        auto *avoider = new WindowAvoider(shared->windowSystem);
         shared->avoider = avoider;
         return std::make_unique<TickerController>(Settings::shared(), DataService::shared(), NewsService::shared(),
-                                                  avoider);
+                                                  avoider, shared->windowSystem);
     };
     services.makeSettingsView = [shared]() -> QWidget * {
         return new SettingsView(Settings::shared(), shared->ensureEnvironment());

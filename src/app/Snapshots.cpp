@@ -41,11 +41,12 @@ int writeBandSamples(const QString &prefix)
         LedView view;
         const int rows = LedBuilder::rows(sample.style, sample.variant);
         view.resize(bandWidth, int(std::lround(sample.pitch * rows)));
-        view.bitmap = LedBuilder::build(quotes, sample.style, sample.variant);
-        view.newsBitmap.reset();
-        view.pitch = sample.pitch;
-        view.theme = ColorTheme::greenRed;
-        view.speed = 3;
+        BandLines &lines = view.lines();
+        lines.bitmap = LedBuilder::build(quotes, sample.style, sample.variant);
+        lines.newsBitmap.reset();
+        lines.pitch = sample.pitch;
+        lines.theme = ColorTheme::greenRed;
+        lines.speed = 3;
         view.refresh();
         if (view.writePNG(prefix + QStringLiteral("-w-") + sample.suffix + QStringLiteral(".png")))
             ++written;

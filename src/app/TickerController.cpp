@@ -1,5 +1,6 @@
 #include "app/TickerController.h"
 
+#include "app/PanelSurface.h"
 #include "app/TickerPanel.h"
 #include "avoider/WindowAvoider.h"
 #include "avoider/WindowSystem.h"
@@ -9,26 +10,28 @@
 #include "news/NewsService.h"
 #include "settings/Settings.h"
 
+#include <QCursor>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 
 #include <algorithm>
 #include <cmath>
 
 TickerController::TickerController(Settings &settings, DataService &data, NewsService &news, WindowAvoider *avoider,
-                                   QObject *parent)
+                                   std::shared_ptr<WindowSystem> system, QObject *parent)
     : QObject(parent)
     , m_settings(settings)
     , m_data(data)
     , m_news(news)
+    , m_windowSystem(system ? std::move(system)
+                            : avoider ? avoider->windowSystem() : std::make_shared<NullWindowSystem>())
     , m_avoider(avoider)
 {
-    m_view = new LedView;
-    m_panel = std::make_unique<TickerPanel>(m_view);
+    m_surface = makeSurface(m_lines, m_windowSystem.get());
+    m_surface->setPointerHandler([this](const BandPointerEvent &event) { pointerEvent(event); });
     if (m_avoider && !m_avoider->parent())
         m_avoider->setParent(this);
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        m_windowSystem = WindowSystem::forPlatform();
 
     // Each source only asks for an apply; the apply itself runs on a later pass of the event
     // loop, when a setting announced by objectWillChange has its new value.
@@ -49,6 +52,37 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
 }
 
 TickerController::~TickerController() = default;
+
+std::unique_ptr<BandSurface> TickerController::makeSurface(BandLines &lines, WindowSystem *system)
+{
+    const QString wanted = qEnvironmentVariable("DOTBANNER_SURFACE");
+    if (!wanted.isEmpty() && wanted != QLatin1String("qt"))
+        qWarning("DOTBANNER_SURFACE=%s is not a band surface here; the band is painted by Qt", qPrintable(wanted));
+    auto surface = std::make_unique<PanelSurface>(lines, new LedView(&lines), system);
+    surface->setName(QStringLiteral("qt"));
+    return surface;
+}
+
+TickerPanel *TickerController::panel() const
+{
+    const auto *panelSurface = dynamic_cast<const PanelSurface *>(m_surface.get());
+    return panelSurface ? panelSurface->panel() : nullptr;
+}
+
+bool TickerController::writePNG(const QString &path) const
+{
+    const QRect frame = m_surface->frame();
+    return m_lines.writePNG(path, frame.width(), frame.height());
+}
+
+void TickerController::pointerEvent(const BandPointerEvent &event)
+{
+    if (event.type == BandPointerEvent::Type::press && event.button == Qt::RightButton) {
+        QMenu *menu = m_menuProvider ? m_menuProvider() : nullptr;
+        if (menu)
+            menu->exec(event.globalPosition.value_or(QCursor::pos()));
+    }
+}
 
 QString TickerController::loadingMessage()
 {
@@ -82,8 +116,7 @@ void TickerController::scheduleApply()
 
 void TickerController::setMenuProvider(std::function<QMenu *()> provider)
 {
-    m_menuProvider = provider;
-    m_view->menuProvider = std::move(provider);
+    m_menuProvider = std::move(provider);
 }
 
 QRect TickerController::bandFrame(const QRect &screen, const QRect &available, DockPosition position, int height)
@@ -92,20 +125,23 @@ QRect TickerController::bandFrame(const QRect &screen, const QRect &available, D
     return QRect(screen.x(), y, screen.width(), height);
 }
 
+QRect TickerController::workArea(const QRect &geometry, const ScreenRecord &record)
+{
+    const double scale = record.scale > 0 ? record.scale : 1.0;
+    const QPointF deviceOrigin = record.frame.topLeft();
+    const QPointF topLeft = QPointF(geometry.topLeft()) + (record.available.topLeft() - deviceOrigin) / scale;
+    const QRectF logical(topLeft, record.available.size() / scale);
+    return logical.toAlignedRect().intersected(geometry);
+}
+
 QRect TickerController::availableArea(QScreen *screen) const
 {
     // With several monitors Qt reports each screen's whole area as available, so the panels'
     // reserved strips are read from the window system instead.
-    if (m_windowSystem && QGuiApplication::screens().size() > 1 && screen == QGuiApplication::primaryScreen()) {
+    if (QGuiApplication::screens().size() > 1 && screen == QGuiApplication::primaryScreen()) {
         const QList<ScreenRecord> screens = m_windowSystem->screens();
         if (!screens.isEmpty()) {
-            const ScreenRecord &record = screens.first();
-            const double scale = record.scale > 0 ? record.scale : 1.0;
-            const QPointF origin = screen->geometry().topLeft();
-            const QPointF deviceOrigin = record.frame.topLeft();
-            const QPointF topLeft = origin + (record.available.topLeft() - deviceOrigin) / scale;
-            const QRectF logical(topLeft, record.available.size() / scale);
-            const QRect area = logical.toAlignedRect().intersected(screen->geometry());
+            const QRect area = workArea(screen->geometry(), screens.first());
             if (!area.isEmpty())
                 return area;
         }
@@ -134,34 +170,32 @@ void TickerController::apply()
     const double exactHeight = m_settings.ledSize() * rows;
     const int height = std::isfinite(exactHeight) ? static_cast<int>(std::clamp(std::lround(exactHeight), 1L, 100000L)) : 1;
 
-    // 3. Frame, on the primary screen; moved only when it differs.
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect frame = bandFrame(screen->geometry(), availableArea(screen), m_settings.position(), height);
-        if (m_panel->geometry() != frame) {
-            m_panel->setGeometry(frame);
-            ++m_counters.moves;
-        }
-    }
-
-    // 4. Level; re-levelled and raised only when it differs or the band is hidden.
+    // 3. Placement, on the primary screen; moved, re-levelled and raised only when it differs
+    // or the band is hidden.
     const WindowLevelMode level = m_settings.levelMode();
-    if (m_panel->level() != level || !m_panel->isVisible()) {
-        if (m_panel->level() != level)
-            m_panel->setLevel(level);
-        m_panel->show();
-        m_panel->raise();
-        ++m_counters.levels;
+    BandPlacement placement;
+    placement.edge = m_settings.position();
+    placement.height = height;
+    placement.level = level;
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        placement.frame = bandFrame(screen->geometry(), availableArea(screen), placement.edge, height);
+        placement.output = screen->name();
     }
+    const BandSurface::PlaceResult placed = m_surface->place(placement);
+    if (placed.moved)
+        ++m_counters.moves;
+    if (placed.levelled)
+        ++m_counters.levels;
 
-    // 5. The view's content.
-    m_view->bitmap = LedBuilder::build(m_data.quotes(), style, variant);
-    m_view->newsBitmap = m_lastNews;
-    m_view->pitch = m_settings.ledSize();
-    m_view->theme = m_settings.theme();
-    m_view->speed = m_settings.speed();
-    m_view->refresh();
+    // 4. The lines; the surface shows only what changed.
+    m_lines.bitmap = LedBuilder::build(m_data.quotes(), style, variant);
+    m_lines.newsBitmap = m_lastNews;
+    m_lines.pitch = m_settings.ledSize();
+    m_lines.theme = m_settings.theme();
+    m_lines.speed = m_settings.speed();
+    m_surface->linesChanged();
 
-    // 6. The avoider works only for a band that floats above the other windows.
+    // 5. The avoider works only for a band that floats above the other windows.
     if (m_avoider)
-        m_avoider->update(level == WindowLevelMode::front && m_settings.pushWindows(), QRectF(m_panel->geometry()));
+        m_avoider->update(level == WindowLevelMode::front && m_settings.pushWindows(), QRectF(m_surface->frame()));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "led/LedBitmap.h"
+#include "ledview/BandLines.h"
+#include "ledview/BandSurface.h"
 #include "settings/SettingsEnums.h"
 
 #include <QObject>
@@ -11,7 +13,6 @@
 #include <optional>
 
 class DataService;
-class LedView;
 class NewsService;
 class QMenu;
 class QScreen;
@@ -19,10 +20,11 @@ class Settings;
 class TickerPanel;
 class WindowAvoider;
 class WindowSystem;
+struct ScreenRecord;
 
 /**
  * Turns the settings, the latest quotes and the latest headlines into the band on screen. It
- * owns the band's panel, its LED view and the window avoider, and rebuilds all of them in
+ * owns the band's lines, the surface that shows them and the window avoider, and rebuilds them in
  * apply(), which runs once at construction and again after every change of a setting, of
  * the quotes, of the headlines or of the screens (several changes in one pass of the event
  * loop give one apply).
@@ -33,21 +35,34 @@ class TickerController : public QObject
 public:
     /**
      * Reads `settings`, `data` and `news`, which must outlive the controller. `avoider` may be
-     * null; otherwise the controller takes it over as a child.
+     * null; otherwise the controller takes it over as a child. `system` is the process's one
+     * window system; when null, the avoider's is used, or none without an avoider.
      */
     TickerController(Settings &settings, DataService &data, NewsService &news, WindowAvoider *avoider,
-                     QObject *parent = nullptr);
+                     std::shared_ptr<WindowSystem> system = {}, QObject *parent = nullptr);
     ~TickerController() override;
 
     /** Recomputes the band. Calling it again with nothing changed moves, re-levels and raises nothing. */
     void apply();
 
-    /** Asked for the band's context menu; also handed to the view. */
+    /** Asked for the band's context menu, opened by a right click on the band. */
     void setMenuProvider(std::function<QMenu *()> provider);
+    const std::function<QMenu *()> &menuProvider() const { return m_menuProvider; }
 
-    TickerPanel *panel() const { return m_panel.get(); }
-    LedView *view() const { return m_view; }
+    /** What the band shows; the surface reads it. */
+    BandLines &lines() { return m_lines; }
+    const BandLines &lines() const { return m_lines; }
+    BandSurface *surface() const { return m_surface.get(); }
+    /** The band's top-level window where the surface has one (not on a layer-shell surface). */
+    TickerPanel *panel() const;
     WindowAvoider *avoider() const { return m_avoider; }
+    WindowSystem *windowSystem() const { return m_windowSystem.get(); }
+
+    /** Writes a PNG of the unscrolled lines at twice the band's size; false on failure. */
+    bool writePNG(const QString &path) const;
+
+    /** Every pointer event over the band, from whichever surface shows it. */
+    void pointerEvent(const BandPointerEvent &event);
     /** The news line built by the last apply; none on a one-line band. */
     const std::optional<LedBitmap> &lastNews() const { return m_lastNews; }
 
@@ -66,6 +81,15 @@ public:
      */
     static QRect bandFrame(const QRect &screen, const QRect &available, DockPosition position, int height);
 
+    /**
+     * The area without panels of the screen at `geometry` (logical pixels) from the window
+     * system's `record` of it (device pixels); empty when the record gives nothing usable.
+     */
+    static QRect workArea(const QRect &geometry, const ScreenRecord &record);
+
+    /** The surface named by DOTBANNER_SURFACE ("qt"), or the best one for the platform. */
+    static std::unique_ptr<BandSurface> makeSurface(BandLines &lines, WindowSystem *system);
+
     /** The news line's texts while no headline is there yet. */
     static QString loadingMessage();
     static QString noSourceMessage();
@@ -78,11 +102,11 @@ private:
     Settings &m_settings;
     DataService &m_data;
     NewsService &m_news;
-    std::unique_ptr<TickerPanel> m_panel;
-    LedView *m_view = nullptr; // owned by the panel
+    std::shared_ptr<WindowSystem> m_windowSystem; // reads panels' struts where Qt cannot
+    BandLines m_lines;
+    std::unique_ptr<BandSurface> m_surface;
     std::optional<LedBitmap> m_lastNews;
     WindowAvoider *m_avoider = nullptr;
-    std::unique_ptr<WindowSystem> m_windowSystem; // reads panels' struts where Qt cannot
     std::function<QMenu *()> m_menuProvider;
     bool m_applyQueued = false;
     Counters m_counters;

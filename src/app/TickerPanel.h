@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class WindowSystem;
+
 /**
  * The band's window: frameless, opaque black, never focused nor activated by a click, on
  * every desktop, out of the taskbar and the pager. Its one child fills it. Levels: `front`
@@ -13,8 +15,11 @@ class TickerPanel : public QWidget
 {
     Q_OBJECT
 public:
-    /** `content` becomes the panel's only child and always covers it. */
-    explicit TickerPanel(QWidget *content, QWidget *parent = nullptr);
+    /**
+     * `content` becomes the panel's only child and always covers it. `system` (not owned, may
+     * be null) marks the window as an accessory each time it is shown.
+     */
+    explicit TickerPanel(QWidget *content, WindowSystem *system = nullptr, QWidget *parent = nullptr);
 
     QWidget *content() const { return m_content; }
 
@@ -33,8 +38,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void markOnAllDesktops();
-
     QWidget *m_content;
+    WindowSystem *m_system;
     WindowLevelMode m_level = WindowLevelMode::front;
 };

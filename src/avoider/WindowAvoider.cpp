@@ -4,9 +4,9 @@
 
 #include <QTimer>
 
-WindowAvoider::WindowAvoider(std::unique_ptr<WindowSystem> system, QObject *parent)
+WindowAvoider::WindowAvoider(std::shared_ptr<WindowSystem> system, QObject *parent)
     : QObject(parent)
-    , m_system(system ? std::move(system) : std::make_unique<NullWindowSystem>())
+    , m_system(system ? std::move(system) : std::make_shared<NullWindowSystem>())
 {}
 
 WindowAvoider::~WindowAvoider() = default;
@@ -61,7 +61,7 @@ bool WindowAvoider::isTrusted() const
 
 void WindowAvoider::openAccessibilityPane()
 {
-    WindowSystem::forPlatform()->openPermissionSettings();
+    m_system->openPermissionSettings();
 }
 
 void WindowAvoider::setSweepInterval(std::chrono::milliseconds interval)

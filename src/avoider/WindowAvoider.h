@@ -20,7 +20,7 @@ class WindowAvoider : public QObject
     Q_OBJECT
 
 public:
-    explicit WindowAvoider(std::unique_ptr<WindowSystem> system, QObject *parent = nullptr);
+    explicit WindowAvoider(std::shared_ptr<WindowSystem> system, QObject *parent = nullptr);
     ~WindowAvoider() override;
 
     /**
@@ -39,9 +39,11 @@ public:
     /** Whether the periodic sweep runs. */
     bool isActive() const { return m_timer != nullptr; }
     QRectF band() const { return m_band; }
+    /** The window system the avoider works through (shared with the band). */
+    const std::shared_ptr<WindowSystem> &windowSystem() const { return m_system; }
 
     /** Opens the desktop's permission settings for moving windows, where there are any. */
-    static void openAccessibilityPane();
+    void openAccessibilityPane();
 
     /** The sweep period; tests shorten it. */
     void setSweepInterval(std::chrono::milliseconds interval);
@@ -49,7 +51,7 @@ public:
     static constexpr std::chrono::milliseconds defaultSweepInterval{800};
 
 private:
-    std::unique_ptr<WindowSystem> m_system;
+    std::shared_ptr<WindowSystem> m_system;
     QTimer *m_timer = nullptr;
     QRectF m_band;
     bool m_promptedOnce = false;

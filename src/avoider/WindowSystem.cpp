@@ -9,7 +9,7 @@ qint64 WindowSystem::ownPid() const
     return QCoreApplication::applicationPid();
 }
 
-std::unique_ptr<WindowSystem> WindowSystem::forPlatform()
+std::shared_ptr<WindowSystem> WindowSystem::forPlatform()
 {
     if (auto x11 = X11WindowSystem::fromQt())
         return x11;

@@ -39,9 +39,11 @@ struct WindowRecord
 };
 
 /**
- * What the window avoider needs from the desktop: reading other applications' windows and
- * asking the window manager to move or resize them. One implementation per platform, chosen
- * at run time; the null one stands for a session where nothing can be done.
+ * What the band needs from the desktop: the screens and their work areas, the band window's
+ * own states, and for the window avoider reading other applications' windows and asking the
+ * window manager to move or resize them. One instance per process, shared by its users.
+ * One implementation per platform, chosen at run time; the null one stands for a session
+ * where nothing can be done.
  */
 class WindowSystem
 {
@@ -75,11 +77,18 @@ public:
     /** Sets the window's outer height, keeping its top-left corner and width. */
     virtual void resizeHeight(const WindowRecord &window, qreal height) = 0;
 
+    /**
+     * Puts `window`, one of this process's own top-level windows, on every desktop and out of
+     * the taskbar and the pager. Called before each mapping: the window manager reads these
+     * states when it maps a window and drops them when it is withdrawn.
+     */
+    virtual void markAsAccessory(quint64 window) = 0;
+
     /** The process whose windows are never touched: this one. */
     virtual qint64 ownPid() const;
 
-    /** The X11 window system on an xcb session, otherwise the null one. */
-    static std::unique_ptr<WindowSystem> forPlatform();
+    /** The X11 window system on an xcb session, otherwise the null one. Made once, at start. */
+    static std::shared_ptr<WindowSystem> forPlatform();
 };
 
 /** A desktop where nothing can be read or moved: never trusted, no screens, no windows. */
@@ -95,4 +104,5 @@ public:
     QList<WindowRecord> windows() const override { return {}; }
     void moveTop(const WindowRecord &, qreal) override {}
     void resizeHeight(const WindowRecord &, qreal) override {}
+    void markAsAccessory(quint64) override {}
 };

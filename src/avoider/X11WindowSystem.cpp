@@ -448,3 +448,26 @@ void X11WindowSystem::resizeHeight(const WindowRecord &window, qreal height)
                                        uint32_t(std::max<long>(1, std::lround(clientHeight))));
     xcb_flush(d->connection);
 }
+
+void X11WindowSystem::markAsAccessory(quint64 window)
+{
+    if (!d->usable() || window == 0)
+        return;
+    const auto id = xcb_window_t(window);
+    xcb_ewmh_set_wm_desktop(&d->ewmh, id, 0xFFFFFFFF);
+    // Keep the states Qt already put there (above, below) and add ours.
+    std::vector<xcb_atom_t> atoms;
+    xcb_ewmh_get_atoms_reply_t existing;
+    ErrorSink error;
+    if (xcb_ewmh_get_wm_state_reply(&d->ewmh, xcb_ewmh_get_wm_state(&d->ewmh, id), &existing, &error)) {
+        atoms.assign(existing.atoms, existing.atoms + existing.atoms_len);
+        xcb_ewmh_get_atoms_reply_wipe(&existing);
+    }
+    for (xcb_atom_t atom : {d->ewmh._NET_WM_STATE_STICKY, d->ewmh._NET_WM_STATE_SKIP_TASKBAR,
+                            d->ewmh._NET_WM_STATE_SKIP_PAGER}) {
+        if (std::find(atoms.begin(), atoms.end(), atom) == atoms.end())
+            atoms.push_back(atom);
+    }
+    xcb_ewmh_set_wm_state(&d->ewmh, id, static_cast<uint32_t>(atoms.size()), atoms.data());
+    xcb_flush(d->connection);
+}

@@ -30,6 +30,7 @@ public:
     QList<WindowRecord> windows() const override;
     void moveTop(const WindowRecord &window, qreal y) override;
     void resizeHeight(const WindowRecord &window, qreal height) override;
+    void markAsAccessory(quint64 window) override;
 
 private:
     struct Private;

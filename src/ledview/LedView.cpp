@@ -3,59 +3,17 @@
 #include "ledview/Renderer.h"
 #include "util/Clock.h"
 
-#include <QContextMenuEvent>
-#include <QFile>
-#include <QGuiApplication>
-#include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
-#include <QSaveFile>
-#include <QScreen>
-#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-/**
- * Frame timestamps for measuring the motion, enabled by DOTBANNER_FRAME_STATS=path. Kept in
- * memory and appended to the file once a second, so the frame path only stores a number.
- */
-struct LedView::FrameStats
-{
-    explicit FrameStats(QString path)
-        : file(std::move(path))
-    {
-        clock.start();
-        times.reserve(256);
-        QFile out(file);
-        if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            out.close();
-    }
-    ~FrameStats() { flush(); }
-
-    void flush()
-    {
-        if (times.empty())
-            return;
-        QFile out(file);
-        if (out.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            QByteArray text;
-            for (qint64 t : times)
-                text += QByteArray::number(t) + '\n';
-            out.write(text);
-        }
-        times.clear();
-    }
-
-    QString file;
-    QElapsedTimer clock;
-    std::vector<qint64> times; ///< nanoseconds since the stats began, one per painted frame
-    QTimer flushTimer;
-};
-
-LedView::LedView(QWidget *parent)
-    : QWidget(parent)
+LedView::LedView(BandLines *lines, QWidget *parent)
+    : BandWidget(lines, parent)
+    , m_stats(FrameStats::fromEnvironment())
 {
     // Every pixel is painted each frame, so Qt need not clear anything first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -66,61 +24,24 @@ LedView::LedView(QWidget *parent)
     m_frameTimer.setSingleShot(true);
     connect(&m_frameTimer, &QTimer::timeout, this, &LedView::frame);
     m_frameClock.start();
-
-    const QString statsPath = qEnvironmentVariable("DOTBANNER_FRAME_STATS");
-    if (!statsPath.isEmpty()) {
-        m_stats = std::make_unique<FrameStats>(statsPath);
-        m_stats->flushTimer.setInterval(1000);
-        connect(&m_stats->flushTimer, &QTimer::timeout, this, [this] { m_stats->flush(); });
-        m_stats->flushTimer.start();
-    }
 }
 
 LedView::~LedView() = default;
 
-double LedView::now()
-{
-    return static_cast<double>(Clock::current().monotonicMs()) / 1000.0;
-}
-
-double LedView::backingScale() const
-{
-    if (const QWindow *handle = window()->windowHandle())
-        return handle->devicePixelRatio();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        return screen->devicePixelRatio();
-    return 2;
-}
-
-int LedView::frameIntervalNs() const
-{
-    const QScreen *s = screen();
-    double rate = s ? s->refreshRate() : 0;
-    if (!(rate >= 1))
-        rate = 60;
-    // The text moves smoothly at 60 frames per second; faster displays gain nothing visible.
-    rate = std::clamp(rate, 30.0, 60.0);
-    return static_cast<int>(std::lround(1e9 / rate));
-}
-
 void LedView::refresh()
 {
-    const double scale = backingScale();
-    const double t = now();
-    const double viewWidth = width();
-    const double quotesTop = 0;
-    m_quotesLine.update(bitmap, quotesTop, viewWidth, pitch, theme, speed, scale, t);
-    const double newsTop = quotesTop + (bitmap ? static_cast<double>(bitmap->h) * pitch : 0);
-    m_newsLine.update(newsBitmap, newsTop, viewWidth, pitch, theme, speed, scale, t);
-    m_paintedScale = scale;
-    m_shownValid = false;
-    update();
+    const bool changed = layoutLines();
+    if (changed || backingScale() != m_paintedScale) {
+        m_paintedScale = backingScale();
+        m_shownValid = false;
+        update();
+    }
     updateAnimation();
 }
 
 void LedView::updateAnimation()
 {
-    const bool moving = isVisible() && (m_quotesLine.isMoving() || m_newsLine.isMoving());
+    const bool moving = isVisible() && lines().isMoving();
     if (!moving) {
         m_frameTimer.stop();
         return;
@@ -133,7 +54,7 @@ void LedView::updateAnimation()
 
 void LedView::frame()
 {
-    if (!(m_quotesLine.isMoving() || m_newsLine.isMoving()) || !isVisible())
+    if (!lines().isMoving() || !isVisible())
         return;
     if (backingScale() != m_paintedScale) {
         // Moved to a screen of another pixel density: the tiles must be rendered anew.
@@ -147,7 +68,7 @@ void LedView::frame()
     if (m_nextFrameNs < current)
         m_nextFrameNs = current + interval;
     m_frameTimer.start(static_cast<int>((m_nextFrameNs - current + 500000) / 1000000));
-    const double t = now();
+    const double t = BandLines::now();
     if (!scrollFrame(t)) {
         m_frameTime = t;
         repaint();
@@ -166,7 +87,7 @@ bool LedView::scrollFrame(double t)
     QRegion exposed;
     std::array<int, 2> offsets{};
     std::array<int, 2> shifts{};
-    const std::array<const ScrollLine *, 2> lines{&m_quotesLine, &m_newsLine};
+    const std::array<const ScrollLine *, 2> lines{&quotesLine(), &newsLine()};
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ScrollLine *line = lines[i];
         if (!line->isRunning())
@@ -197,7 +118,7 @@ bool LedView::scrollFrame(double t)
 void LedView::paintLines(QPainter &painter, double t, int deviceWidth, int deviceHeight) const
 {
     QRegion uncovered(0, 0, deviceWidth, deviceHeight);
-    for (const ScrollLine *line : {&m_quotesLine, &m_newsLine}) {
+    for (const ScrollLine *line : {&quotesLine(), &newsLine()}) {
         if (!line->isRunning())
             continue;
         if (line->paint(painter, line->columnAt(t), deviceWidth))
@@ -213,10 +134,10 @@ void LedView::paintLines(QPainter &painter, double t, int deviceWidth, int devic
 void LedView::paintEvent(QPaintEvent *event)
 {
     if (m_stats)
-        m_stats->times.push_back(m_stats->clock.nsecsElapsed());
+        m_stats->record();
     QPainter painter(this);
     const double dpr = devicePixelRatioF();
-    const double t = m_frameTime.value_or(now());
+    const double t = m_frameTime.value_or(BandLines::now());
     // A paint of the whole view leaves a frame that the next one may scroll.
     const bool whole = event->region().contains(rect());
     if (!whole && !m_frameTime) {
@@ -226,20 +147,14 @@ void LedView::paintEvent(QPaintEvent *event)
     }
     if (whole) {
         m_shownValid = dpr == 1.0;
-        m_shownOffsets[0] = m_quotesLine.offsetPixels(m_quotesLine.columnAt(t));
-        m_shownOffsets[1] = m_newsLine.offsetPixels(m_newsLine.columnAt(t));
+        m_shownOffsets[0] = quotesLine().offsetPixels(quotesLine().columnAt(t));
+        m_shownOffsets[1] = newsLine().offsetPixels(newsLine().columnAt(t));
     }
     // Paint in device pixels so tiles land on whole pixels and are copied without scaling.
     painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
     const int deviceWidth = static_cast<int>(std::ceil(width() * dpr));
     const int deviceHeight = static_cast<int>(std::ceil(height() * dpr));
     paintLines(painter, t, deviceWidth, deviceHeight);
-}
-
-void LedView::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    refresh();
 }
 
 void LedView::showEvent(QShowEvent *event)
@@ -255,43 +170,7 @@ void LedView::hideEvent(QHideEvent *event)
     m_shownValid = false;
 }
 
-void LedView::contextMenuEvent(QContextMenuEvent *event)
-{
-    QMenu *menu = menuProvider ? menuProvider() : nullptr;
-    if (!menu) {
-        event->ignore();
-        return;
-    }
-    menu->exec(event->globalPos());
-}
-
 bool LedView::writePNG(const QString &path) const
 {
-    const int w = width();
-    const int h = height();
-    if (w <= 0 || h <= 0)
-        return false;
-    QImage picture(2 * w, 2 * h, QImage::Format_ARGB32_Premultiplied);
-    if (picture.isNull())
-        return false;
-    picture.fill(QColor::fromRgba(Renderer::background));
-    {
-        QPainter painter(&picture);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        for (const ScrollLine *line : {&m_quotesLine, &m_newsLine}) {
-            if (!line->isRunning())
-                continue;
-            const double scale = line->content()->scale;
-            painter.setWorldTransform(QTransform::fromScale(2 / scale, 2 / scale));
-            line->paint(painter, 0, static_cast<int>(std::ceil(w * scale)));
-        }
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!picture.save(&file, "PNG")) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return lines().writePNG(path, width(), height());
 }

@@ -1,82 +1,54 @@
 #pragma once
 
-#include "led/LedBitmap.h"
-#include "ledview/ScrollLine.h"
-#include "settings/SettingsEnums.h"
+#include "ledview/BandLines.h"
+#include "ledview/BandWidget.h"
+#include "ledview/FrameStats.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
-#include <QWidget>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
-class QMenu;
-
 /**
- * The band's content: up to two scrolling LED lines stacked at its top, the quotes line and
- * under it the news line. The owner sets the fields and calls refresh(); the view also
- * refreshes itself when its size or pixel density changes. While a line moves, the view
- * paints frames at the screen's refresh rate (at most 60 per second) from a precise timer.
- * A frame shifts what the window already shows by the whole device pixels the line moved and
- * paints only the strip that comes in, by placing pre-rendered tile images at the current
- * offset; a full repaint does the same over the whole view.
+ * The band painted by Qt: the lines drawn with QPainter into the window's backing store.
+ * While a line moves, the view paints frames at the screen's refresh rate (at most 60 per
+ * second) from a precise timer. A frame shifts what the window already shows by the whole
+ * device pixels the line moved and paints only the strip that comes in, by placing
+ * pre-rendered tile images at the current offset; a full repaint does the same over the
+ * whole view. Also the fallback where no faster surface is available.
  */
-class LedView : public QWidget
+class LedView : public BandWidget
 {
     Q_OBJECT
 public:
-    explicit LedView(QWidget *parent = nullptr);
+    /** Shows `lines` (not owned), or lines of its own when null. */
+    explicit LedView(BandLines *lines = nullptr, QWidget *parent = nullptr);
     ~LedView() override;
 
-    /** Asked for the band's context menu; the menu stays owned by whoever provides it. */
-    std::function<QMenu *()> menuProvider;
+    /** Lays both lines out in the view's bounds with the current fields; repaints only on a change. */
+    void refresh() override;
 
-    std::optional<LedBitmap> bitmap;     ///< the quotes line
-    std::optional<LedBitmap> newsBitmap; ///< the news line; none on a one-line band
-    double pitch = 5;                    ///< points per LED cell
-    ColorTheme theme = ColorTheme::greenRed;
-    double speed = 3;                    ///< the speed setting; the lines move speed × 7 columns per second
-
-    /** Lays both lines out in the view's bounds with the current fields. */
-    void refresh();
-
-    /**
-     * Writes a PNG of the lines as they stand with no scrolling (each line's first loop column
-     * at the left edge), at twice the view's size. Returns false, leaving no file, on failure.
-     */
+    /** Writes a PNG of the unscrolled lines at twice the view's size; false, leaving no file, on failure. */
     bool writePNG(const QString &path) const;
 
-    const ScrollLine &quotesLine() const { return m_quotesLine; }
-    const ScrollLine &newsLine() const { return m_newsLine; }
+    const ScrollLine &quotesLine() const { return lines().quotesLine(); }
+    const ScrollLine &newsLine() const { return lines().newsLine(); }
 
-    /** Device pixels per point for the lines: the window's, else the primary screen's, else 2. */
-    double backingScale() const;
-    /** Nanoseconds between two frames, from the screen's refresh rate (60 Hz when unknown). */
-    int frameIntervalNs() const;
-    /** True while the frame timer runs. */
-    bool isAnimating() const { return m_frameTimer.isActive(); }
+    bool isAnimating() const override { return m_frameTimer.isActive(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    struct FrameStats;
-
-    static double now();
     void updateAnimation();
     void frame();
     void paintLines(QPainter &painter, double t, int deviceWidth, int deviceHeight) const;
     bool scrollFrame(double t);
 
-    ScrollLine m_quotesLine;
-    ScrollLine m_newsLine;
     QTimer m_frameTimer;
     QElapsedTimer m_frameClock;
     qint64 m_nextFrameNs = 0;

@@ -42,6 +42,8 @@ double ScrollLine::columnAt(double t) const
 {
     if (!m_content)
         return 0;
+    if (m_pausedAt)
+        t = m_anchorTime;
     double c = std::fmod(m_anchorColumn + (t - m_anchorTime) * m_columnsPerSecond, static_cast<double>(m_loopColumns));
     if (!(c >= 0)) // a clock read before the anchor, or NaN
         c = c < 0 ? c + static_cast<double>(m_loopColumns) : 0;
@@ -73,7 +75,7 @@ ScrollLine::Change ScrollLine::update(const std::optional<LedBitmap> &bitmap, do
     m_placement = placement;
     const std::int64_t loop = loopColumnsFor(bitmap->w);
     // The column reached so far, with the old motion (0 on the first update and after clearing).
-    const double reached = m_anchorColumn + (now - m_anchorTime) * m_columnsPerSecond;
+    const double reached = m_anchorColumn + (m_pausedAt ? 0 : (now - m_anchorTime) * m_columnsPerSecond);
     m_loopColumns = loop;
 
     if (contentChanged)
@@ -89,8 +91,30 @@ ScrollLine::Change ScrollLine::update(const std::optional<LedBitmap> &bitmap, do
         anchor = 0;
     m_anchorColumn = anchor;
     m_anchorTime = now;
+    if (m_pausedAt)
+        m_pausedAt = now;
     m_columnsPerSecond = std::isfinite(speed) ? speed * 7 : 0;
     return contentChanged ? Change::content : Change::placement;
+}
+
+bool ScrollLine::pause(double now)
+{
+    if (m_pausedAt)
+        return false;
+    m_anchorColumn = columnAt(now);
+    m_anchorTime = now;
+    m_pausedAt = now;
+    return true;
+}
+
+bool ScrollLine::resume(double now)
+{
+    if (!m_pausedAt)
+        return false;
+    // The column shown while paused is the anchor; time starts counting again from now.
+    m_anchorTime = now;
+    m_pausedAt.reset();
+    return true;
 }
 
 void ScrollLine::rebuildTiles(const Content &content)

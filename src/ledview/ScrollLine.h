@@ -77,7 +77,16 @@ public:
     /** True while the line has content to show. */
     bool isRunning() const { return m_content.has_value(); }
     /** True while the line moves, so the view must paint frames. */
-    bool isMoving() const { return isRunning() && m_columnsPerSecond > 0 && !m_tiles.isEmpty(); }
+    bool isMoving() const { return isRunning() && m_columnsPerSecond > 0 && !m_tiles.isEmpty() && !m_pausedAt; }
+
+    /**
+     * Stops the line at the column it shows at `now`; columnAt() keeps giving that column,
+     * also across updates, until resume(). Returns false when it was paused already.
+     */
+    bool pause(double now);
+    /** Moves on from the column it stopped at: the anchor moves by the time it stood still. */
+    bool resume(double now);
+    bool isPaused() const { return m_pausedAt.has_value(); }
 
     const std::optional<Content> &content() const { return m_content; }
     const std::optional<Placement> &placement() const { return m_placement; }
@@ -115,6 +124,7 @@ private:
     double m_anchorColumn = 0;
     double m_anchorTime = 0;
     double m_columnsPerSecond = 0;
+    std::optional<double> m_pausedAt;
     std::int64_t m_loopColumns = 1;
     int m_copies = 0;
     int m_loopPixels = 0;    ///< device pixels of one loop

@@ -30,7 +30,10 @@ inline void connectServices(SettingsEnvironment &environment, DataService &data,
             newsService->refresh();
     };
     environment.accessibilityTrusted = [windowAvoider] { return windowAvoider && windowAvoider->isTrusted(); };
-    environment.openAccessibilitySettings = [] { WindowAvoider::openAccessibilityPane(); };
+    environment.openAccessibilitySettings = [windowAvoider] {
+        if (windowAvoider)
+            windowAvoider->openAccessibilityPane();
+    };
     environment.setNewsStatus(news.status());
     QObject::connect(&news, &NewsService::statusChanged, &environment, &SettingsEnvironment::setNewsStatus);
 }

@@ -449,20 +449,20 @@ private slots:
         };
         auto delegate = fixture.launch();
         QVERIFY(delegate->ticker());
-        LedView *view = delegate->ticker()->view();
-        QVERIFY(view->menuProvider);
-        QMenu *menu = view->menuProvider();
+        TickerController *ticker = delegate->ticker();
+        QVERIFY(ticker->menuProvider());
+        QMenu *menu = ticker->menuProvider()();
         QVERIFY(menu);
         QCOMPARE(menu->actions().size(), 10);
         QCOMPARE(menu->actions().at(2)->text(), QStringLiteral("Réglages\u2026"));
         // Asked again, the band gets a fresh, current menu rather than a new one to leak.
         fixture.settings->setLevelMode(WindowLevelMode::desktop);
-        QMenu *again = view->menuProvider();
+        QMenu *again = ticker->menuProvider()();
         QCOMPARE(again, menu);
         QCOMPARE(levelChecks(again), (QList<bool>{false, false, true}));
 
         // Once the delegate is gone the provider gives nothing rather than a dangling menu.
-        const std::function<QMenu *()> provider = view->menuProvider;
+        const std::function<QMenu *()> provider = ticker->menuProvider();
         delegate.reset();
         QCOMPARE(provider(), nullptr);
     }

@@ -3,7 +3,6 @@
 #include "avoider/WindowAvoider.h"
 #include "avoider/WindowSystem.h"
 #include "data/DataService.h"
-#include "ledview/LedView.h"
 #include "line/LedBuilder.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
@@ -15,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FakeWindowSystem.h"
+
 namespace {
 
 /** Records what the controller tells the avoider instead of moving windows. */
@@ -22,9 +23,10 @@ class RecordingAvoider : public WindowAvoider
 {
 public:
     RecordingAvoider()
-        : WindowAvoider(std::make_unique<NullWindowSystem>())
+        : WindowAvoider(std::make_shared<FakeWindowSystem>())
     {
     }
+    FakeWindowSystem &system() const { return static_cast<FakeWindowSystem &>(*windowSystem()); }
     void update(bool active, const QRectF &band) override
     {
         calls.append({active, band});
@@ -73,6 +75,9 @@ private slots:
     void changesInOnePassGiveOneApply();
     void levelChangeRelevelsOnce();
     void avoiderOnlyForFloatingBand();
+    void oneWindowSystemMarksTheBand();
+    void workAreaFromTheWindowSystem();
+    void rightClickOpensTheMenu();
 };
 
 void TestTickerController::bandFrameTopAndBottom()
@@ -102,12 +107,12 @@ void TestTickerController::firstApplyPlacesAndShowsTheBand()
     QCOMPARE(panel->level(), WindowLevelMode::front);
     QVERIFY(panel->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
-    QCOMPARE(f.controller->view()->geometry(), QRect(0, 0, available.width(), 55));
+    QCOMPARE(f.controller->surface()->widget()->geometry(), QRect(0, 0, available.width(), 55));
     // The quotes line runs (an empty list still gives a one-column loop); no news line.
-    QVERIFY(f.controller->view()->quotesLine().isMoving());
-    QVERIFY(!f.controller->view()->newsLine().isRunning());
+    QVERIFY(f.controller->lines().quotesLine().isMoving());
+    QVERIFY(!f.controller->lines().newsLine().isRunning());
     QVERIFY(!f.controller->lastNews());
-    QCOMPARE(f.controller->view()->bitmap, LedBuilder::build({}, FontStyle::pixelBold, BarVariant::thin));
+    QCOMPARE(f.controller->lines().bitmap, LedBuilder::build({}, FontStyle::pixelBold, BarVariant::thin));
 
     f.settings.setPosition(DockPosition::bottom);
     settle();
@@ -122,8 +127,8 @@ void TestTickerController::applyIsIdempotent()
     settle();
     const auto before = f.controller->counters();
     const QRect frame = f.controller->panel()->geometry();
-    const double anchor = f.controller->view()->quotesLine().anchorTime();
-    const qint64 tile = f.controller->view()->quotesLine().tiles().first().image.cacheKey();
+    const double anchor = f.controller->lines().quotesLine().anchorTime();
+    const qint64 tile = f.controller->lines().quotesLine().tiles().first().image.cacheKey();
     f.controller->apply();
     f.controller->apply();
     const auto after = f.controller->counters();
@@ -132,8 +137,8 @@ void TestTickerController::applyIsIdempotent()
     QCOMPARE(after.levels, before.levels);
     QCOMPARE(f.controller->panel()->geometry(), frame);
     // The view got equal content, so the line neither restarted nor re-rendered.
-    QCOMPARE(f.controller->view()->quotesLine().anchorTime(), anchor);
-    QCOMPARE(f.controller->view()->quotesLine().tiles().first().image.cacheKey(), tile);
+    QCOMPARE(f.controller->lines().quotesLine().anchorTime(), anchor);
+    QCOMPARE(f.controller->lines().quotesLine().tiles().first().image.cacheKey(), tile);
 }
 
 void TestTickerController::heightFollowsLedSizeAndVariant()
@@ -145,7 +150,7 @@ void TestTickerController::heightFollowsLedSizeAndVariant()
     f.settings.setVariant(BarVariant::thick);
     settle();
     QCOMPARE(panel->height(), 110);
-    QCOMPARE(f.controller->view()->height(), 110);
+    QCOMPARE(f.controller->surface()->widget()->height(), 110);
     f.settings.setLedSize(8);
     settle();
     QCOMPARE(panel->height(), 176);
@@ -165,10 +170,10 @@ void TestTickerController::newsLinePlaceholders()
     QVERIFY(!f.settings.newsSources().isEmpty());
     const auto loading = LedBuilder::buildNews({}, QStringLiteral("Chargement des actualites..."), FontStyle::pixelBold);
     QCOMPARE(f.controller->lastNews(), std::optional<LedBitmap>(loading));
-    QCOMPARE(f.controller->view()->newsBitmap, std::optional<LedBitmap>(loading));
-    QVERIFY(f.controller->view()->newsLine().isMoving());
+    QCOMPARE(f.controller->lines().newsBitmap, std::optional<LedBitmap>(loading));
+    QVERIFY(f.controller->lines().newsLine().isMoving());
     // The news line sits right under the quotes line.
-    QCOMPARE(f.controller->view()->newsLine().placement()->y, 55.0);
+    QCOMPARE(f.controller->lines().newsLine().placement()->y, 55.0);
 
     QList<NewsSource> sources = f.settings.newsSources();
     for (NewsSource &s : sources)
@@ -182,9 +187,9 @@ void TestTickerController::newsLinePlaceholders()
     f.settings.setVariant(BarVariant::thin);
     settle();
     QVERIFY(!f.controller->lastNews());
-    QVERIFY(!f.controller->view()->newsBitmap);
-    QVERIFY(!f.controller->view()->newsLine().isRunning());
-    QVERIFY(f.controller->view()->newsLine().tiles().isEmpty());
+    QVERIFY(!f.controller->lines().newsBitmap);
+    QVERIFY(!f.controller->lines().newsLine().isRunning());
+    QVERIFY(f.controller->lines().newsLine().tiles().isEmpty());
 }
 
 void TestTickerController::changesInOnePassGiveOneApply()
@@ -200,8 +205,8 @@ void TestTickerController::changesInOnePassGiveOneApply()
     QCOMPARE(f.controller->counters().applies, applies); // nothing before the event loop runs
     settle();
     QCOMPARE(f.controller->counters().applies, applies + 1);
-    QCOMPARE(f.controller->view()->theme, ColorTheme::amber);
-    QCOMPARE(f.controller->view()->quotesLine().columnsPerSecond(), 35.0);
+    QCOMPARE(f.controller->lines().theme, ColorTheme::amber);
+    QCOMPARE(f.controller->lines().quotesLine().columnsPerSecond(), 35.0);
 }
 
 void TestTickerController::levelChangeRelevelsOnce()
@@ -248,6 +253,53 @@ void TestTickerController::avoiderOnlyForFloatingBand()
     f.settings.setPushWindows(true);
     settle();
     QVERIFY(f.avoider->calls.last().active);
+}
+
+void TestTickerController::oneWindowSystemMarksTheBand()
+{
+    Fixture f;
+    f.start();
+    // The band and the avoider work through the same window system.
+    QCOMPARE(f.controller->windowSystem(), f.avoider->windowSystem().get());
+    const QString mark = QStringLiteral("accessory %1").arg(f.controller->panel()->winId());
+    QCOMPARE(f.avoider->system().writes.count(mark), 1);
+    // Each new showing is marked again: the window manager forgets the states on withdrawal.
+    f.controller->panel()->hide();
+    f.controller->apply();
+    QCOMPARE(f.avoider->system().writes.count(mark), 2);
+    f.controller->apply();
+    QCOMPARE(f.avoider->system().writes.count(mark), 2);
+}
+
+void TestTickerController::workAreaFromTheWindowSystem()
+{
+    // A 2× screen at logical (0, 0) 1280 × 800: a 60-device-pixel panel on top becomes 30 points.
+    const ScreenRecord scaled{QRectF(0, 0, 2560, 1600), QRectF(0, 60, 2560, 1540), 2.0};
+    QCOMPARE(TickerController::workArea(QRect(0, 0, 1280, 800), scaled), QRect(0, 30, 1280, 770));
+    // A second screen whose device origin is off the root's corner keeps its logical origin.
+    const ScreenRecord right{QRectF(2560, 0, 1920, 1080), QRectF(2560, 0, 1920, 1032), 1.0};
+    QCOMPARE(TickerController::workArea(QRect(1280, 0, 1920, 1080), right), QRect(1280, 0, 1920, 1032));
+    // A record that reaches past the screen is cut to it; one with nothing left is empty.
+    const ScreenRecord wild{QRectF(0, 0, 100, 100), QRectF(-50, -50, 400, 400), 0};
+    QCOMPARE(TickerController::workArea(QRect(0, 0, 100, 100), wild), QRect(0, 0, 100, 100));
+    const ScreenRecord none{QRectF(0, 0, 100, 100), QRectF(), 1.0};
+    QVERIFY(TickerController::workArea(QRect(0, 0, 100, 100), none).isEmpty());
+}
+
+void TestTickerController::rightClickOpensTheMenu()
+{
+    Fixture f;
+    f.start();
+    int asked = 0;
+    f.controller->setMenuProvider([&]() -> QMenu * {
+        ++asked;
+        return nullptr; // a provider may decline
+    });
+    QWidget *band = f.controller->surface()->widget();
+    QTest::mouseClick(band, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(asked, 0);
+    QTest::mousePress(band, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(asked, 1);
 }
 
 QTEST_MAIN(TestTickerController)

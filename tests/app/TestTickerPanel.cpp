@@ -1,6 +1,7 @@
 // The band under a real window manager (Xvfb + openbox): placement, stacking, focus.
 #include "app/TickerController.h"
 #include "app/TickerPanel.h"
+#include "avoider/WindowSystem.h"
 #include "data/DataService.h"
 #include "ledview/LedView.h"
 #include "net/HttpClient.h"
@@ -126,7 +127,7 @@ struct Fixture
     Fixture()
     {
         settings.setPushWindows(false); // other windows stay where the test puts them
-        controller = std::make_unique<TickerController>(settings, data, news, nullptr);
+        controller = std::make_unique<TickerController>(settings, data, news, nullptr, WindowSystem::forPlatform());
     }
     TickerPanel *panel() const { return controller->panel(); }
 };
@@ -268,7 +269,7 @@ void TestTickerPanel::neverTakesFocus()
     QTRY_COMPARE(activeWindow(), static_cast<uint32_t>(normal.winId()));
 
     PressCounter counter;
-    f.controller->view()->installEventFilter(&counter);
+    f.controller->surface()->widget()->installEventFilter(&counter);
     QTRY_VERIFY(onScreen(f.panel()).height() == 55);
     if (!clickAt(QPoint(960, 20)))
         QSKIP("the XTest library is not installed");

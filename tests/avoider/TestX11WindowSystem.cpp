@@ -201,7 +201,7 @@ private slots:
 
     void trustedUnderEwmhManager()
     {
-        const std::unique_ptr<WindowSystem> system = WindowSystem::forPlatform();
+        const std::shared_ptr<WindowSystem> system = WindowSystem::forPlatform();
         QVERIFY(system->isTrusted());
         QVERIFY(!system->leftButtonPressed());
         const QList<ScreenRecord> screens = system->screens();
@@ -221,7 +221,7 @@ private slots:
         for (xcb_window_t id : ids)
             QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 10000);
 
-        const std::unique_ptr<WindowSystem> system = WindowSystem::forPlatform();
+        const std::shared_ptr<WindowSystem> system = WindowSystem::forPlatform();
         QTRY_COMPARE_WITH_TIMEOUT(system->screens().value(0).available, QRectF(0, 30, 1920, 1010), 5000);
 
         // A band right under the top panel pushes the window below itself; the panels stay.

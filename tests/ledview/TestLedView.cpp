@@ -2,8 +2,7 @@
 #include "ledview/Renderer.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QMenu>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,15 +30,15 @@ private slots:
     void resizeRefreshes();
     void paintsTheLineAtItsColumn();
     void writesPngAtTwiceTheSize();
-    void contextMenuFromProvider();
+    void pointerEventsNameTheLine();
 };
 
 void TestLedView::linesStackAtTheTop()
 {
     LedView view;
     view.resize(1440, 110);
-    view.bitmap = bitmapOf(133, 11, 1);
-    view.newsBitmap = bitmapOf(300, 11, 2);
+    view.lines().bitmap = bitmapOf(133, 11, 1);
+    view.lines().newsBitmap = bitmapOf(300, 11, 2);
     view.refresh();
     QCOMPARE(view.quotesLine().placement()->y, 0.0);
     QCOMPARE(view.newsLine().placement()->y, 55.0);
@@ -48,7 +47,7 @@ void TestLedView::linesStackAtTheTop()
     QCOMPARE(view.quotesLine().columnsPerSecond(), 21.0);
     QCOMPARE(view.quotesLine().content()->scale, view.backingScale());
 
-    view.newsBitmap.reset();
+    view.lines().newsBitmap.reset();
     view.refresh();
     QVERIFY(!view.newsLine().isRunning());
     QVERIFY(view.newsLine().tiles().isEmpty());
@@ -60,7 +59,7 @@ void TestLedView::animatesOnlyWhileMoving()
     view.resize(800, 55);
     view.show();
     QVERIFY(!view.isAnimating());
-    view.bitmap = bitmapOf(10, 11, 1);
+    view.lines().bitmap = bitmapOf(10, 11, 1);
     view.refresh();
     QVERIFY(view.isAnimating());
     QCOMPARE(view.frameIntervalNs(), 16666667); // 60 Hz when the screen says no better
@@ -68,7 +67,7 @@ void TestLedView::animatesOnlyWhileMoving()
     QVERIFY(!view.isAnimating());
     view.show();
     QVERIFY(view.isAnimating());
-    view.bitmap.reset();
+    view.lines().bitmap.reset();
     view.refresh();
     QVERIFY(!view.isAnimating());
 }
@@ -76,7 +75,7 @@ void TestLedView::animatesOnlyWhileMoving()
 void TestLedView::resizeRefreshes()
 {
     LedView view;
-    view.bitmap = bitmapOf(133, 11, 1);
+    view.lines().bitmap = bitmapOf(133, 11, 1);
     view.show();
     view.resize(700, 55);
     QCOMPARE(view.quotesLine().placement()->width, 700.0);
@@ -92,8 +91,8 @@ void TestLedView::paintsTheLineAtItsColumn()
     // Column 0 lit, the other 63 columns of the loop off.
     LedBitmap b = bitmapOf(64, 1, 0);
     b.cells[0] = 1;
-    view.bitmap = b;
-    view.pitch = 4;
+    view.lines().bitmap = b;
+    view.lines().pitch = 4;
     view.refresh();
     // At 21 columns per second, one second later the lit column has left; 64/21 s later it is back.
     clock.advanceMs(1000);
@@ -111,7 +110,7 @@ void TestLedView::writesPngAtTwiceTheSize()
     view.resize(200, 10);
     LedBitmap b = bitmapOf(64, 2, 3);
     b.cells[0] = 1;
-    view.bitmap = b;
+    view.lines().bitmap = b;
     clock.advanceMs(2500); // the picture ignores how far the line has run
     view.refresh();
     QTemporaryDir dir;
@@ -131,23 +130,38 @@ void TestLedView::writesPngAtTwiceTheSize()
     QVERIFY(!view.writePNG(dir.filePath(QStringLiteral("missing/band.png"))));
 }
 
-void TestLedView::contextMenuFromProvider()
+void TestLedView::pointerEventsNameTheLine()
 {
     LedView view;
-    view.resize(100, 10);
-    QContextMenuEvent noMenu(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
-    QApplication::sendEvent(&view, &noMenu);
-    QVERIFY(!noMenu.isAccepted());
+    view.resize(400, 20);
+    view.lines().bitmap = bitmapOf(64, 2, 1);
+    view.lines().newsBitmap = bitmapOf(64, 2, 2);
+    view.refresh(); // lines of 10 points each: quotes over [0, 10), news over [10, 20)
+    QMouseEvent unheard(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&view, &unheard); // no handler: nothing happens
 
-    int asked = 0;
-    view.menuProvider = [&]() -> QMenu * {
-        ++asked;
-        return nullptr; // a provider may decline
-    };
-    QContextMenuEvent declined(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
-    QApplication::sendEvent(&view, &declined);
-    QCOMPARE(asked, 1);
-    QVERIFY(!declined.isAccepted());
+    QList<BandPointerEvent> events;
+    view.pointerHandler = [&](const BandPointerEvent &event) { events.append(event); };
+    QMouseEvent move(QEvent::MouseMove, QPointF(30, 4), view.mapToGlobal(QPointF(30, 4)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&view, &move);
+    QTest::mousePress(&view, Qt::RightButton, Qt::NoModifier, QPoint(31, 14));
+    QTest::mouseRelease(&view, Qt::RightButton, Qt::NoModifier, QPoint(31, 14));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&view, &leave);
+
+    QCOMPARE(events.size(), 4);
+    QCOMPARE(events[0].type, BandPointerEvent::Type::move);
+    QCOMPARE(events[0].line, int(BandLines::quotes));
+    QCOMPARE(events[0].position, QPointF(30, 4));
+    QCOMPARE(events[1].type, BandPointerEvent::Type::press);
+    QCOMPARE(events[1].button, Qt::RightButton);
+    QCOMPARE(events[1].line, int(BandLines::news));
+    QVERIFY(events[1].globalPosition.has_value());
+    QCOMPARE(events[2].type, BandPointerEvent::Type::release);
+    QCOMPARE(events[3].type, BandPointerEvent::Type::leave);
+    QCOMPARE(events[3].line, -1);
 }
 
 QTEST_MAIN(TestLedView)

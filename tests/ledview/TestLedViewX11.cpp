@@ -33,9 +33,9 @@ void TestLedViewX11::scrolledFramesMatchAFullPaint()
     LedBitmap news = quotes;
     news.w = 41;
     news.cells.resize(static_cast<std::size_t>(news.w * news.h));
-    view.bitmap = quotes;
-    view.newsBitmap = news;
-    view.speed = 6;
+    view.lines().bitmap = quotes;
+    view.lines().newsBitmap = news;
+    view.lines().speed = 6;
     view.refresh();
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));

@@ -28,6 +28,7 @@ private slots:
     void unchangedUpdateDoesNothing();
     void placementChangeKeepsTiles();
     void speedChangeKeepsColumn();
+    void pauseHoldsTheColumn();
     void newLoopContinuesFromColumnReached();
     void clearing();
     void fractionalPitchTilesMeetExactly();
@@ -138,6 +139,27 @@ void TestScrollLine::speedChangeKeepsColumn()
     QCOMPARE(line.columnsPerSecond(), 42.0);
     QVERIFY(qAbs(line.columnAt(t) - 40) < 1e-9);
     QVERIFY(qAbs(line.columnAt(t + 1) - 82) < 1e-9);
+}
+
+void TestScrollLine::pauseHoldsTheColumn()
+{
+    ScrollLine line;
+    line.update(bitmapOf(133), 0, 1440, 5, ColorTheme::greenRed, 3, 1, 100);
+    const double t0 = 100 + 40.0 / 21; // column 40
+    QVERIFY(line.pause(t0));
+    QVERIFY(!line.pause(t0 + 1)); // already paused
+    QVERIFY(line.isPaused());
+    QVERIFY(!line.isMoving());
+    QVERIFY(qAbs(line.columnAt(t0 + 7) - 40) < 1e-9);
+    // New content while paused stays where it stopped: still column 40.
+    QCOMPARE(line.update(bitmapOf(140), 0, 1440, 5, ColorTheme::greenRed, 3, 1, t0 + 3), ScrollLine::Change::content);
+    QVERIFY(qAbs(line.columnAt(t0 + 9) - 40) < 1e-9);
+    // Resumed 10 s after the pause: no jump, and it moves on at its speed from there.
+    QVERIFY(line.resume(t0 + 10));
+    QVERIFY(!line.resume(t0 + 10));
+    QVERIFY(line.isMoving());
+    QVERIFY(qAbs(line.columnAt(t0 + 10) - 40) < 1e-9);
+    QVERIFY(qAbs(line.columnAt(t0 + 11) - 61) < 1e-9);
 }
 
 void TestScrollLine::newLoopContinuesFromColumnReached()

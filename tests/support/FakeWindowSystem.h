@@ -20,7 +20,7 @@ public:
 
     int permissionRequests = 0;
     mutable int windowReads = 0;
-    QStringList writes; ///< "top <id> <y>" and "height <id> <h>", in order
+    QStringList writes; ///< "top <id> <y>", "height <id> <h>" and "accessory <id>", in order
 
     bool isTrusted() const override { return trusted; }
     void requestPermission() override { ++permissionRequests; }
@@ -48,6 +48,7 @@ public:
         if (WindowRecord *w = find(window.id))
             w->frame.setHeight(height);
     }
+    void markAsAccessory(quint64 window) override { writes.append(QStringLiteral("accessory %1").arg(window)); }
     qint64 ownPid() const override { return pid; }
 
     WindowRecord *find(quint64 id)
