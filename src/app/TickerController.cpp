@@ -9,6 +9,8 @@
 #include "line/LedBuilder.h"
 #include "news/NewsService.h"
 #include "settings/Settings.h"
+#include "wayland/SessionMode.h"
+#include "wayland/WaylandBandSurface.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -56,7 +58,15 @@ TickerController::~TickerController() = default;
 std::unique_ptr<BandSurface> TickerController::makeSurface(BandLines &lines, WindowSystem *system)
 {
     const QString wanted = qEnvironmentVariable("DOTBANNER_SURFACE");
-    if (!wanted.isEmpty() && wanted != QLatin1String("qt"))
+    // On a compositor with the layer shell the band is one of its layer surfaces, whatever
+    // platform Qt uses for the other windows.
+    if ((wanted.isEmpty() || wanted == QLatin1String("wayland")) &&
+        SessionMode::current() == SessionMode::Kind::layerShell) {
+        if (auto surface = WaylandBandSurface::create(lines))
+            return surface;
+        qWarning("The compositor's layer shell cannot be reached; the band is an ordinary window");
+    }
+    if (!wanted.isEmpty() && wanted != QLatin1String("qt") && wanted != QLatin1String("wayland"))
         qWarning("DOTBANNER_SURFACE=%s is not a band surface here; the band is painted by Qt", qPrintable(wanted));
     auto surface = std::make_unique<PanelSurface>(lines, new LedView(&lines), system);
     surface->setName(QStringLiteral("qt"));
@@ -177,6 +187,7 @@ void TickerController::apply()
     placement.edge = m_settings.position();
     placement.height = height;
     placement.level = level;
+    placement.exclusive = level == WindowLevelMode::front && m_settings.pushWindows();
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         placement.frame = bandFrame(screen->geometry(), availableArea(screen), placement.edge, height);
         placement.output = screen->name();
@@ -196,6 +207,8 @@ void TickerController::apply()
     m_surface->linesChanged();
 
     // 5. The avoider works only for a band that floats above the other windows.
+    // On a layer surface the compositor itself keeps windows out of the band's strip.
+    const bool compositorLaysOut = m_surface->name() == QLatin1String("wayland");
     if (m_avoider)
-        m_avoider->update(level == WindowLevelMode::front && m_settings.pushWindows(), QRectF(m_surface->frame()));
+        m_avoider->update(!compositorLaysOut && placement.exclusive, QRectF(m_surface->frame()));
 }
