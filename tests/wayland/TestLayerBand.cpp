@@ -95,7 +95,7 @@ void TestLayerBand::cleanup()
     m_client.reset();
     m_clock.reset();
     // Windows a test opened must not lay the next one out.
-    for (const QString appId : {QStringLiteral("foot"), QStringLiteral("floating-foot")}) {
+    for (const QString &appId : {QStringLiteral("foot"), QStringLiteral("floating-foot")}) {
         if (SwaySession::window(appId))
             QVERIFY(SwaySession::command(QStringLiteral("[app_id=\"%1\"] kill").arg(appId)));
         QVERIFY(SwaySession::waitFor([&appId] { return !SwaySession::window(appId); }));
