@@ -4,7 +4,7 @@
 set -eu
 
 build_packages="g++ cmake ninja-build pkg-config ccache qt6-base-dev qt6-base-dev-tools qtkeychain-qt6-dev
-  qcoro-qt6-dev libxcb1-dev libxcb-ewmh-dev libx11-dev libbenchmark-dev fonts-dejavu-core
+  qcoro-qt6-dev libxcb1-dev libxcb-ewmh-dev libxcb-shm0-dev libx11-dev libbenchmark-dev fonts-dejavu-core
   libwayland-dev wayland-protocols"
 run_packages="libsecret-1-0"
 test_packages="xvfb openbox dbus dbus-x11 gnome-keyring libsecret-tools x11-utils xterm trayer libxtst6 clang libclang-rt-14-dev

@@ -6,6 +6,7 @@
 #include "avoider/WindowSystem.h"
 #include "data/DataService.h"
 #include "ledview/LedView.h"
+#include "ledview/X11BandView.h"
 #include "line/LedBuilder.h"
 #include "news/NewsService.h"
 #include "settings/Settings.h"
@@ -57,6 +58,8 @@ TickerController::~TickerController() = default;
 
 std::unique_ptr<BandSurface> TickerController::makeSurface(BandLines &lines, WindowSystem *system)
 {
+    // The X server moves the pixels where it can; Qt's own painting is the fallback and can be
+    // chosen by name for comparison.
     const QString wanted = qEnvironmentVariable("DOTBANNER_SURFACE");
     // On a compositor with the layer shell the band is one of its layer surfaces, whatever
     // platform Qt uses for the other windows.
@@ -66,8 +69,15 @@ std::unique_ptr<BandSurface> TickerController::makeSurface(BandLines &lines, Win
             return surface;
         qWarning("The compositor's layer shell cannot be reached; the band is an ordinary window");
     }
-    if (!wanted.isEmpty() && wanted != QLatin1String("qt") && wanted != QLatin1String("wayland"))
-        qWarning("DOTBANNER_SURFACE=%s is not a band surface here; the band is painted by Qt", qPrintable(wanted));
+    const bool x11 = X11BandView::isAvailable();
+    if (!wanted.isEmpty() && wanted != QLatin1String("qt") && wanted != QLatin1String("wayland") &&
+        !(wanted == QLatin1String("x11") && x11))
+        qWarning("DOTBANNER_SURFACE=%s is not available here; the band uses the default surface", qPrintable(wanted));
+    if (x11 && wanted != QLatin1String("qt")) {
+        auto surface = std::make_unique<PanelSurface>(lines, new X11BandView(&lines), system);
+        surface->setName(QStringLiteral("x11"));
+        return surface;
+    }
     auto surface = std::make_unique<PanelSurface>(lines, new LedView(&lines), system);
     surface->setName(QStringLiteral("qt"));
     return surface;

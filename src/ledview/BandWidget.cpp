@@ -87,6 +87,16 @@ void BandWidget::leaveEvent(QEvent *event)
     deliver(BandPointerEvent::Type::leave, mapFromGlobal(QCursor::pos()), Qt::NoButton, std::nullopt);
 }
 
+bool BandWidget::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    // Moved to a screen of another pixel density: the tiles are made anew at once, whether or
+    // not a line moves.
+    if (event->type() == QEvent::ScreenChangeInternal && m_lines->scale() != backingScale())
+        refresh();
+    return handled;
+}
+
 void BandWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);

@@ -46,6 +46,7 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void deliver(BandPointerEvent::Type type, QPointF position, Qt::MouseButton button, std::optional<QPoint> global);

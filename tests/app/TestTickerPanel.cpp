@@ -152,6 +152,7 @@ class TestTickerPanel : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void runsTheChosenSurface();
     void sitsExactlyAtEachEdge();
     void followsTheWorkArea();
     void onAllDesktopsAndOutOfTheTaskbar();
@@ -163,6 +164,14 @@ void TestTickerPanel::initTestCase()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         QSKIP("needs an X11 display");
+}
+
+void TestTickerPanel::runsTheChosenSurface()
+{
+    // The X server's surface unless the Qt-painted one is asked for by name.
+    Fixture f;
+    QCOMPARE(f.controller->surface()->name(), qEnvironmentVariable("DOTBANNER_SURFACE", QStringLiteral("x11")));
+    QVERIFY(f.controller->surface()->isShown());
 }
 
 void TestTickerPanel::sitsExactlyAtEachEdge()

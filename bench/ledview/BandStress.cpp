@@ -1,0 +1,103 @@
+// The band under a stream of news: 32 feeds of 8 titles each, one of them a 1 MB title,
+// served on 127.0.0.1 and fetched again every 2 seconds, with the HD two-line band scrolling.
+// Runs until killed; bench/scroll-cpu --stress measures it from outside.
+#include "app/TickerController.h"
+#include "avoider/WindowSystem.h"
+#include "data/DataService.h"
+#include "net/HttpClient.h"
+#include "news/NewsService.h"
+#include "settings/Settings.h"
+#include "settings/UserDefaults.h"
+
+#include <QApplication>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUuid>
+
+namespace {
+
+constexpr int feeds = 32;
+constexpr int titlesPerFeed = 8;
+
+/** One feed's RSS for round `round`: titles change every round so every fetch makes a new line. */
+QByteArray feed(int index, int round)
+{
+    QByteArray items;
+    for (int i = 0; i < titlesPerFeed; ++i) {
+        QByteArray title = "Flux " + QByteArray::number(index) + " titre " + QByteArray::number(i) + " tour "
+                           + QByteArray::number(round) + " : la bourse et le climat en hausse";
+        if (index == 0 && i == 0)
+            title += " " + QByteArray(1 << 20, 'x'); // one title of a megabyte
+        items += "<item><title>" + title + "</title><link>http://127.0.0.1/" + QByteArray::number(i)
+                 + "</link></item>";
+    }
+    return "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Flux " + QByteArray::number(index)
+           + "</title>" + items + "</channel></rss>";
+}
+
+/** Answers GET /feed/<n> with feed n of the current round; enough HTTP for the news service. */
+class FeedServer : public QTcpServer
+{
+public:
+    int round = 0;
+
+protected:
+    void incomingConnection(qintptr handle) override
+    {
+        auto *socket = new QTcpSocket(this);
+        socket->setSocketDescriptor(handle);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+            const QByteArray request = socket->readAll();
+            const int start = request.indexOf("/feed/");
+            const int index = start < 0 ? 0 : request.mid(start + 6, 3).split(' ').first().toInt();
+            const QByteArray body = feed(index, round);
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nConnection: close\r\n"
+                          "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+            socket->disconnectFromHost();
+        });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    FeedServer server;
+    if (!server.listen(QHostAddress::LocalHost)) {
+        qCritical("band-stress: cannot listen on 127.0.0.1");
+        return 1;
+    }
+    QTemporaryDir dir;
+    UserDefaults store(dir.path());
+    Settings settings(store);
+    settings.setVariant(BarVariant::thick);
+    settings.setFontStyle(FontStyle::hd);
+    settings.setPushWindows(false);
+    QList<NewsSource> sources;
+    for (int i = 0; i < feeds; ++i) {
+        NewsSource source;
+        source.id = QUuid::createUuid();
+        source.name = QStringLiteral("Flux %1").arg(i);
+        source.url = QStringLiteral("http://127.0.0.1:%1/feed/%2").arg(server.serverPort()).arg(i);
+        sources.append(source);
+    }
+    settings.setNewsSources(sources);
+
+    HttpClient http;
+    DataService data(settings, store, http);
+    NewsService news(settings, http);
+    TickerController controller(settings, data, news, nullptr, WindowSystem::forPlatform());
+    news.start();
+    QTimer republish;
+    QObject::connect(&republish, &QTimer::timeout, [&] {
+        ++server.round;
+        news.refresh();
+    });
+    republish.start(2000);
+    return app.exec();
+}
