@@ -4,11 +4,12 @@
 set -eu
 
 build_packages="g++ cmake ninja-build pkg-config ccache qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools qtkeychain-qt6-dev
-  qcoro-qt6-dev libxcb1-dev libxcb-ewmh-dev libxcb-shm0-dev libx11-dev fonts-dejavu-core"
+  qcoro-qt6-dev libxcb1-dev libxcb-ewmh-dev libxcb-shm0-dev libx11-dev fonts-dejavu-core libwayland-dev wayland-protocols"
 run_packages="libsecret-1-0"
 package_packages="dpkg-dev fakeroot file lintian"
 bench_packages="libbenchmark-dev"
-test_packages="xvfb openbox dbus dbus-x11 gnome-keyring libsecret-tools x11-utils xterm trayer libxtst6 clang libclang-rt-14-dev"
+test_packages="xvfb openbox dbus dbus-x11 gnome-keyring libsecret-tools x11-utils xterm trayer libxtst6 clang libclang-rt-14-dev
+  sway grim xwayland foot mutter"
 
 want="$build_packages $run_packages"
 case "${1:-}" in

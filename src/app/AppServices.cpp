@@ -13,6 +13,8 @@
 #include "settingsui/ServiceEnvironment.h"
 #include "settingsui/SettingsSnapshots.h"
 #include "settingsui/SettingsView.h"
+#include "settingsui/BandMode.h"
+#include "wayland/SessionMode.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -35,6 +37,13 @@ AppServices AppServices::standard()
             if (!environment) {
                 environment = new SettingsEnvironment(QCoreApplication::instance());
                 connectServices(*environment, DataService::shared(), NewsService::shared(), avoider.data());
+                // A layer surface is kept clear by the compositor; through XWayland the band is an
+                // X window like any other, so the X11 answer holds there.
+                environment->bandMode = [x11Mode = environment->bandMode] {
+                    if (SessionMode::current() == SessionMode::Kind::layerShell)
+                        return BandMode::layerShell;
+                    return x11Mode ? x11Mode() : BandMode::unsupported;
+                };
             }
             return *environment;
         }

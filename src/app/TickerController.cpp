@@ -14,6 +14,8 @@
 #include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
 #include "util/Clock.h"
+#include "wayland/SessionMode.h"
+#include "wayland/WaylandBandSurface.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -75,8 +77,17 @@ std::unique_ptr<BandSurface> TickerController::makeSurface(BandLines &lines, Win
     // The X server moves the pixels where it can; Qt's own painting is the fallback and can be
     // chosen by name for comparison.
     const QString wanted = qEnvironmentVariable("DOTBANNER_SURFACE");
+    // On a compositor with the layer shell the band is one of its layer surfaces, whatever
+    // platform Qt uses for the other windows.
+    if ((wanted.isEmpty() || wanted == QLatin1String("wayland")) &&
+        SessionMode::current() == SessionMode::Kind::layerShell) {
+        if (auto surface = WaylandBandSurface::create(lines))
+            return surface;
+        qWarning("The compositor's layer shell cannot be reached; the band is an ordinary window");
+    }
     const bool x11 = X11BandView::isAvailable();
-    if (!wanted.isEmpty() && wanted != QLatin1String("qt") && !(wanted == QLatin1String("x11") && x11))
+    if (!wanted.isEmpty() && wanted != QLatin1String("qt") && wanted != QLatin1String("wayland") &&
+        !(wanted == QLatin1String("x11") && x11))
         qWarning("DOTBANNER_SURFACE=%s is not available here; the band uses the default surface", qPrintable(wanted));
     if (x11 && wanted != QLatin1String("qt")) {
         auto surface = std::make_unique<PanelSurface>(lines, new X11BandView(&lines), system);
@@ -250,6 +261,7 @@ void TickerController::apply()
     placement.edge = m_settings.position();
     placement.height = height;
     placement.level = level;
+    placement.exclusive = level == WindowLevelMode::front && m_settings.pushWindows();
     m_bandScreen = screenNamed(m_screenChoice->screenName());
     if (QScreen *screen = m_bandScreen) {
         placement.frame = bandFrame(screen->geometry(), availableArea(screen), placement.edge, height);
@@ -274,6 +286,8 @@ void TickerController::apply()
     m_surface->linesChanged();
 
     // 5. The avoider works only for a band that floats above the other windows.
+    // On a layer surface the compositor itself keeps windows out of the band's strip.
+    const bool compositorLaysOut = m_surface->name() == QLatin1String("wayland");
     if (m_avoider)
-        m_avoider->update(level == WindowLevelMode::front && m_settings.pushWindows(), QRectF(m_surface->frame()));
+        m_avoider->update(!compositorLaysOut && placement.exclusive, QRectF(m_surface->frame()));
 }

@@ -4,6 +4,7 @@
 #include "app/LedIcon.h"
 #include "app/SingleInstance.h"
 #include "settingsui/InterfaceLanguage.h"
+#include "wayland/SessionMode.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -27,6 +28,9 @@ QStringList argumentsOf(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // Decided before the application object: on a Wayland desktop without the layer shell
+    // Qt must be told to go through XWayland before it picks its platform.
+    SessionMode::prepare();
     // Decided before QApplication exists: Qt aborts when its platform cannot connect.
     if (!DisplayProbe::platformChosen() && !DisplayProbe::displayReachable()) {
         const LaunchOptions early = LaunchOptions::parse(argumentsOf(argc, argv));

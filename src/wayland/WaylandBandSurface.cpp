@@ -1,0 +1,143 @@
+#include "wayland/WaylandBandSurface.h"
+
+#include "ledview/BandLines.h"
+#include "ledview/Renderer.h"
+#include "wayland/WaylandClient.h"
+
+#include <QImage>
+#include <QPainter>
+
+std::unique_ptr<WaylandBandSurface> WaylandBandSurface::create(BandLines &lines)
+{
+    std::unique_ptr<WaylandClient> client = WaylandClient::connect();
+    if (!client)
+        return nullptr;
+    return std::make_unique<WaylandBandSurface>(lines, std::move(client));
+}
+
+WaylandBandSurface::WaylandBandSurface(BandLines &lines, std::unique_ptr<WaylandClient> client)
+    : BandSurface(lines)
+    , m_client(std::move(client))
+    , m_band(std::make_unique<LayerBand>(*m_client))
+{
+    m_band->setPainter([this](QImage &image, int scale) { paint(image, scale, BandLines::now()); });
+    m_band->setPointerHandler([this](const WaylandPointerEvent &event) { pointer(event); });
+    connect(m_band.get(), &LayerBand::geometryChanged, this, [this] { layoutLines(); });
+}
+
+WaylandBandSurface::~WaylandBandSurface()
+{
+    // The band's objects go before the connection they live on.
+    m_band.reset();
+}
+
+LayerBand::Config WaylandBandSurface::configFor(const BandPlacement &placement)
+{
+    LayerBand::Config config;
+    config.bottomEdge = placement.edge == DockPosition::bottom;
+    config.height = placement.height;
+    // In front: the top layer, above ordinary windows but under full-screen ones and under
+    // lock screens and notifications (the overlay layer would cover a full-screen video).
+    // Behind and normal: the bottom layer, under every window; a layer surface cannot be
+    // stacked among ordinary windows as a normal one would be.
+    config.layer = placement.level == WindowLevelMode::front ? LayerBand::Layer::top : LayerBand::Layer::bottom;
+    config.exclusive = placement.exclusive && placement.level == WindowLevelMode::front;
+    config.output = placement.output;
+    return config;
+}
+
+BandSurface::PlaceResult WaylandBandSurface::place(const BandPlacement &placement)
+{
+    PlaceResult result;
+    if (m_placed && placement == m_placement && (m_band->isMapped() || placement.height <= 0))
+        return result;
+    const LayerBand::Config old = m_band->config();
+    const LayerBand::Config config = configFor(placement);
+    result.moved = !m_placed || old.bottomEdge != config.bottomEdge || old.height != config.height ||
+                   old.output != config.output || old.exclusive != config.exclusive;
+    result.levelled = !m_placed || old.layer != config.layer || !m_band->isMapped();
+    m_placement = placement;
+    m_placed = true;
+    m_band->setConfig(config);
+    return result;
+}
+
+void WaylandBandSurface::linesChanged()
+{
+    layoutLines();
+}
+
+void WaylandBandSurface::layoutLines()
+{
+    const QSize size = m_band->size();
+    if (size.isEmpty())
+        return;
+    if (lines().layout(size.width(), m_band->scale(), BandLines::now()))
+        m_band->requestFrame();
+    m_band->setAnimating(lines().isMoving());
+}
+
+bool WaylandBandSurface::isShown() const
+{
+    return m_band->isMapped();
+}
+
+double WaylandBandSurface::scale() const
+{
+    return m_band->scale();
+}
+
+QRect WaylandBandSurface::frame() const
+{
+    // The compositor places the band; the width it gave is the output's, the rest as asked.
+    QRect frame = m_placement.frame;
+    if (!m_band->size().isEmpty())
+        frame.setSize(m_band->size());
+    return frame;
+}
+
+void WaylandBandSurface::paint(QImage &image, int scale, double t) const
+{
+    image.fill(QColor::fromRgba(Renderer::background));
+    if (lines().scale() != scale)
+        return; // laid out for another scale: the next layout brings a frame
+    QPainter painter(&image);
+    // The tiles are opaque: copying them is enough, nothing needs blending.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int i = 0; i < BandLines::lineCount; ++i) {
+        const ScrollLine &line = lines().line(i);
+        if (line.isRunning() && !line.paint(painter, line.columnAt(t), image.width()))
+            painter.fillRect(line.deviceRect(image.width()), QColor::fromRgba(Renderer::background));
+    }
+}
+
+void WaylandBandSurface::pointer(const WaylandPointerEvent &event)
+{
+    BandPointerEvent out;
+    switch (event.type) {
+    case WaylandPointerEvent::Type::enter:
+        out.type = BandPointerEvent::Type::enter;
+        break;
+    case WaylandPointerEvent::Type::move:
+        out.type = BandPointerEvent::Type::move;
+        break;
+    case WaylandPointerEvent::Type::leave:
+        out.type = BandPointerEvent::Type::leave;
+        break;
+    case WaylandPointerEvent::Type::press:
+        out.type = BandPointerEvent::Type::press;
+        break;
+    case WaylandPointerEvent::Type::release:
+        out.type = BandPointerEvent::Type::release;
+        break;
+    }
+    out.position = event.position;
+    out.button = event.button;
+    out.line = lines().lineAt(event.position.y());
+    // The compositor does not tell where its outputs stand in the space Qt's other windows use;
+    // the band's frame as placed is the best guess, exact on one screen.
+    const QRect frame = this->frame();
+    if (!frame.isEmpty())
+        out.globalPosition = frame.topLeft() + event.position.toPoint();
+    deliverPointer(out);
+}

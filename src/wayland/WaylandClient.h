@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QPointF>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+struct wl_compositor;
+struct wl_display;
+struct wl_output;
+struct wl_pointer;
+struct wl_registry;
+struct wl_seat;
+struct wl_shm;
+struct wl_surface;
+struct zwlr_layer_shell_v1;
+
+// Signals carry the compositor's output objects as they are; Qt never looks inside them.
+Q_DECLARE_OPAQUE_POINTER(wl_output *)
+
+/** A pointer event on one of our surfaces, in surface-local logical pixels. */
+struct WaylandPointerEvent
+{
+    enum class Type { enter, move, leave, press, release };
+    Type type = Type::move;
+    QPointF position;
+    Qt::MouseButton button = Qt::NoButton;
+};
+
+/**
+ * Dotbanner's own connection to the Wayland compositor, next to whatever platform Qt uses for
+ * its windows. It binds the globals the band needs (compositor, shared memory, layer shell,
+ * outputs, the seat's pointer) and is driven from the main thread's event loop: a socket
+ * notifier reads events, and pending requests are flushed before the loop sleeps.
+ */
+class WaylandClient : public QObject
+{
+    Q_OBJECT
+public:
+    /** One screen as the compositor describes it. */
+    struct Output
+    {
+        std::uint32_t globalName = 0;
+        wl_output *output = nullptr;
+        QString name;     ///< "HEADLESS-1", "DP-2"; empty before wl_output version 4
+        QPoint position;  ///< in the compositor's global space
+        QSize pixelSize;  ///< the current mode, device pixels
+        int scale = 1;
+    };
+
+    /** What a session offers, looked up with a short-lived connection (before QApplication exists). */
+    struct Probe
+    {
+        bool connected = false;  ///< a compositor answered at WAYLAND_DISPLAY
+        bool layerShell = false; ///< it offers zwlr_layer_shell_v1
+    };
+    static Probe probe();
+
+    /** Connects to WAYLAND_DISPLAY; null when there is no compositor or it lacks what the band needs. */
+    static std::unique_ptr<WaylandClient> connect(QObject *parent = nullptr);
+    ~WaylandClient() override;
+
+    wl_display *display() const { return m_display; }
+    wl_compositor *compositor() const { return m_compositor; }
+    wl_shm *shm() const { return m_shm; }
+    zwlr_layer_shell_v1 *layerShell() const { return m_layerShell; }
+    const QList<Output> &outputs() const { return m_outputs; }
+    const Output *outputFor(wl_output *output) const;
+    const Output *outputNamed(const QString &name) const;
+
+    /** Sends pending requests now; the event loop also does it before it sleeps. */
+    void flush();
+
+    using PointerHandler = std::function<void(const WaylandPointerEvent &)>;
+    /** Pointer events over `surface` go to `handler`; an empty handler removes the surface. */
+    void setPointerHandler(wl_surface *surface, PointerHandler handler);
+
+    bool isConnected() const { return m_display != nullptr && !m_broken; }
+
+signals:
+    void outputAdded(wl_output *output);
+    /** Sent before the output object is destroyed. */
+    void outputRemoved(wl_output *output);
+    /** An output's name, mode, position or scale changed. */
+    void outputChanged(wl_output *output);
+    /** The compositor went away or a protocol error ended the connection. */
+    void disconnected();
+
+private:
+    explicit WaylandClient(wl_display *display, QObject *parent);
+    bool bindGlobals();
+    void readEvents();
+    void dispatchPending();
+    void fail();
+
+    static void registryGlobal(void *data, wl_registry *registry, std::uint32_t name, const char *interface,
+                               std::uint32_t version);
+    static void registryGlobalRemove(void *data, wl_registry *registry, std::uint32_t name);
+    static void seatCapabilities(void *data, wl_seat *seat, std::uint32_t capabilities);
+    void addOutput(std::uint32_t name, std::uint32_t version);
+    Output *mutableOutput(wl_output *output);
+
+    struct PointerState;
+
+    wl_display *m_display = nullptr;
+    wl_registry *m_registry = nullptr;
+    wl_compositor *m_compositor = nullptr;
+    wl_shm *m_shm = nullptr;
+    zwlr_layer_shell_v1 *m_layerShell = nullptr;
+    wl_seat *m_seat = nullptr;
+    std::uint32_t m_seatName = 0;
+    wl_pointer *m_pointer = nullptr;
+    QList<Output> m_outputs;
+    std::unique_ptr<PointerState> m_pointerState;
+    QSocketNotifier *m_notifier = nullptr;
+    bool m_broken = false;
+};

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Runs a command inside a private headless sway session: one 1920x1080 output, XWayland on,
+# software rendering, no input devices. sway refuses to run as root, so when this script runs
+# as root (as in CI) it starts sway as an unprivileged user it creates for the purpose; the
+# command itself keeps running as the caller.
+# The command gets WAYLAND_DISPLAY (an absolute path), SWAYSOCK and DISPLAY (XWayland).
+# Windows with the app_id "floating-foot" float at 0,0, 600x300, from their first frame.
+# Usage: with-sway.sh COMMAND [ARG...]
+set -u
+
+fail() {
+    echo "with-sway: $*" >&2
+    exit 1
+}
+
+for tool in sway swaymsg Xwayland; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh --tests)"
+done
+
+runtime=$(mktemp -d /tmp/dotbanner-sway.XXXXXX) || fail "no temporary folder"
+chmod 0700 "$runtime"
+run_as=()
+if [ "$(id -u)" -eq 0 ]; then
+    user=dotbanner-sway
+    if ! id "$user" >/dev/null 2>&1; then
+        # Several tests may start at once: the lock keeps them from adding the user twice.
+        flock /tmp/dotbanner-sway-user.lock sh -c \
+            "id $user >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin $user" ||
+            fail "cannot create the user $user"
+    fi
+    chown "$user" "$runtime" || fail "cannot hand $runtime to $user"
+    run_as=(setpriv --reuid="$user" --regid="$user" --clear-groups --)
+fi
+
+cat >"$runtime/config" <<'EOF'
+output HEADLESS-1 resolution 1920x1080 position 0 0
+xwayland enable
+default_border pixel 2
+focus_follows_mouse no
+for_window [app_id="floating-foot"] floating enable, resize set 600 300, move position 0 0
+EOF
+# The first headless output is named after the backend; the resolution also applies when
+# sway names it otherwise, through the wildcard.
+echo 'output * resolution 1920x1080' >>"$runtime/config"
+
+env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" \
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 \
+    SWAYSOCK="$runtime/sway-ipc.sock" \
+    "${run_as[@]}" sway --config "$runtime/config" >"$runtime/sway.log" 2>&1 &
+sway=$!
+
+cleanup() {
+    kill "$sway" 2>/dev/null
+    wait "$sway" 2>/dev/null
+    rm -rf "$runtime"
+}
+trap cleanup EXIT
+
+export SWAYSOCK="$runtime/sway-ipc.sock"
+# A loaded machine can take many seconds to start sway and XWayland: poll for up to 60 s.
+ready=""
+for _ in $(seq 1 1200); do
+    if ! kill -0 "$sway" 2>/dev/null; then
+        cat "$runtime/sway.log" >&2
+        fail "sway stopped while starting"
+    fi
+    socket=$(find "$runtime" -maxdepth 1 -name 'wayland-*' -type s -print -quit)
+    if [ -n "$socket" ] && [ -S "$SWAYSOCK" ] && swaymsg -t get_outputs >/dev/null 2>&1; then
+        ready=1
+        break
+    fi
+    sleep 0.05
+done
+[ -n "$ready" ] || { cat "$runtime/sway.log" >&2; fail "sway did not start"; }
+
+# sway gives its children DISPLAY for its XWayland server; ask one of them for it.
+swaymsg exec "echo \$DISPLAY > $runtime/display" >/dev/null || fail "swaymsg exec failed"
+display=""
+for _ in $(seq 1 1200); do
+    display=$(cat "$runtime/display" 2>/dev/null)
+    [ -n "$display" ] && [ -S "/tmp/.X11-unix/X${display#:}" ] && break
+    display=""
+    sleep 0.05
+done
+[ -n "$display" ] || { cat "$runtime/sway.log" >&2; fail "XWayland did not start"; }
+
+export WAYLAND_DISPLAY="$socket"
+export DISPLAY="$display"
+"$@"
+status=$?
+exit $status
