@@ -1,5 +1,6 @@
 #include "data/DataService.h"
 
+#include "data/DataLog.h"
 #include "data/JsonMappings.h"
 #include "data/MetalsWeather.h"
 #include "data/StockProviders.h"
@@ -246,6 +247,7 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
     m_cache.removeIf([&ids](const auto &entry) { return !ids.contains(entry.key()); });
 
     const QDateTime now = Clock::current().now();
+    qCDebug(lcData, "refresh of %lld items%s", qlonglong(items.size()), force ? " (forced)" : "");
     for (const WatchItem &item : items) {
         if (item.kind == ItemKind::quote)
             continue;

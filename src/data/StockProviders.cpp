@@ -1,5 +1,6 @@
 #include "data/StockProviders.h"
 
+#include "data/DataLog.h"
 #include "data/JsonMappings.h"
 #include "net/HttpClient.h"
 #include "net/ServiceUrls.h"
@@ -22,12 +23,19 @@ namespace StockProviders {
 
 QCoro::Task<Fetched<QJsonObject>> getJSON(HttpClient &http, ServiceRequest request, Cancellation *cancellation)
 {
+    // Keys travel in the query: the log names the service by the rest of the address.
+    const QString service = request.base.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment)
+                                .toString(QUrl::StripTrailingSlash) +
+                            request.path;
     ServiceRequest::Answer answer = co_await ServiceRequest::send(http, std::move(request), cancellation);
     Fetched<QJsonObject> result;
     answer.response.body.clear();
-    result.response = std::move(answer.response);
     if (answer.isUsable() && answer.json->isObject())
         result.value = answer.json->toObject();
+    else if (!answer.response.failed())
+        qCWarning(lcData, "%s answered something other than a JSON object (HTTP status %d)", qPrintable(service),
+                  answer.response.status);
+    result.response = std::move(answer.response);
     co_return result;
 }
 
@@ -70,13 +78,24 @@ QCoro::Task<Fetched<Quote>> fetchYahoo(HttpClient &http, WatchItem item, Cancell
         co_return nothing;
     }
     const Fetched<QJsonObject> answer = co_await getJSON(http, *request, cancellation);
-    co_return mapped<Quote>(answer, [&item](const QJsonObject &json) { return JsonMappings::yahooChart(json, item); });
+    co_return mapped<Quote>(answer, [&item](const QJsonObject &json) {
+        std::optional<Quote> quote = JsonMappings::yahooChart(json, item);
+        if (!quote)
+            qCWarning(lcData, "Yahoo Finance: no quote for \"%s\" in its answer", qPrintable(item.symbol));
+        return quote;
+    });
 }
 
 QCoro::Task<Fetched<Quote>> fetchTwelve(HttpClient &http, WatchItem item, QString key, Cancellation *cancellation)
 {
     const Fetched<QJsonObject> answer = co_await getJSON(http, twelveRequest(item, key), cancellation);
-    co_return mapped<Quote>(answer, [&item](const QJsonObject &json) { return JsonMappings::twelveQuote(json, item); });
+    co_return mapped<Quote>(answer, [&item](const QJsonObject &json) {
+        std::optional<Quote> quote = JsonMappings::twelveQuote(json, item);
+        if (!quote)
+            qCWarning(lcData, "Twelve Data: no quote for \"%s\" in its answer (code %d)", qPrintable(item.symbol),
+                      json.value(QLatin1String("code")).toInt());
+        return quote;
+    });
 }
 
 } // namespace StockProviders

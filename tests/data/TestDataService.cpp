@@ -3,6 +3,7 @@
 #include "LoopbackHttpServer.h"
 #include "data/DataService.h"
 #include "net/HttpClient.h"
+#include "settings/MemoryKeyStore.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
@@ -56,6 +57,7 @@ class TestDataService : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<UserDefaults> m_store;
+    std::unique_ptr<MemoryKeyStore> m_keys;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<FakeClock> m_clock;
     std::unique_ptr<LoopbackHttpServer> m_server;
@@ -136,7 +138,9 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_store = std::make_unique<UserDefaults>(m_dir->path());
-        m_settings = std::make_unique<Settings>(*m_store);
+        // Keys live in memory: this test is about the service, not the keyring.
+        m_keys = std::make_unique<MemoryKeyStore>();
+        m_settings = std::make_unique<Settings>(*m_store, *m_keys);
         m_settings->setWeatherKey(QStringLiteral("wk"));
         m_settings->setMetalsKey(QStringLiteral("mk"));
         m_clock = std::make_unique<FakeClock>(local(2, 10, 0));
