@@ -22,19 +22,20 @@ install(TARGETS dotbanner RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/dotbanner.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/dotbanner.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/dotbanner.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Debian looks for them under the package's name, which is not the project's.
 install(FILES packaging/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
-    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/dotbanner)
 
 set(CPACK_PACKAGE_NAME dotbanner)
 set(CPACK_PACKAGE_VENDOR "The Dotbanner developers")
 set(CPACK_PACKAGE_CONTACT "Dotbanner maintainers <maintainers@dotbanner.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scrolling LED band of quotes, metals, weather and news")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Dotbanner draws a scrolling LED dot-matrix band across the full width of the screen.
-The first line shows stock, fund, index and crypto quotes, metal prices and the
-weather of chosen places; an optional second line scrolls the headlines of RSS or
-Atom feeds. A tray menu and a settings window (in French) control it. API keys are
-kept in the Secret Service keyring.")
+    "Dotbanner draws a scrolling LED dot-matrix band across the full width of the
+screen. The first line shows stock, fund, index and crypto quotes, metal prices
+and the weather of chosen places; an optional second line scrolls the headlines
+of RSS or Atom feeds. A tray menu and a settings window (in French or English)
+control it. API keys are kept in the Secret Service keyring.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
