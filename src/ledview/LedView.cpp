@@ -46,10 +46,8 @@ void LedView::updateAnimation()
         m_frameTimer.stop();
         return;
     }
-    if (!m_frameTimer.isActive()) {
-        m_nextFrameNs = m_frameClock.nsecsElapsed() + frameIntervalNs();
-        m_frameTimer.start(frameIntervalNs() / 1000000);
-    }
+    if (!m_frameTimer.isActive())
+        m_frameTimer.start(m_pacer.start(m_frameClock.nsecsElapsed(), frameIntervalNs()));
 }
 
 void LedView::frame()
@@ -60,14 +58,7 @@ void LedView::frame()
         // Moved to a screen of another pixel density: the tiles must be rendered anew.
         refresh();
     }
-    // Frames follow a fixed schedule, so 16 and 17 ms waits alternate to give 60 per second;
-    // after a stall the schedule restarts from now instead of rushing to catch up.
-    const qint64 interval = frameIntervalNs();
-    const qint64 current = m_frameClock.nsecsElapsed();
-    m_nextFrameNs += interval;
-    if (m_nextFrameNs < current)
-        m_nextFrameNs = current + interval;
-    m_frameTimer.start(static_cast<int>((m_nextFrameNs - current + 500000) / 1000000));
+    m_frameTimer.start(m_pacer.next(m_frameClock.nsecsElapsed(), frameIntervalNs()));
     const double t = BandLines::now();
     if (!scrollFrame(t)) {
         m_frameTime = t;

@@ -2,6 +2,7 @@
 
 #include "ledview/BandLines.h"
 #include "ledview/BandWidget.h"
+#include "ledview/FramePacer.h"
 #include "ledview/FrameStats.h"
 
 #include <QElapsedTimer>
@@ -51,7 +52,7 @@ private:
 
     QTimer m_frameTimer;
     QElapsedTimer m_frameClock;
-    qint64 m_nextFrameNs = 0;
+    FramePacer m_pacer;
     double m_paintedScale = 0;
     /** The time the next paint shows; set by a frame so a partial repaint matches what was scrolled. */
     std::optional<double> m_frameTime;
