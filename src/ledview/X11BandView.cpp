@@ -1,27 +1,28 @@
 #include "ledview/X11BandView.h"
 
 #include "ledview/BandLines.h"
+#include "ledview/LedViewLog.h"
 #include "ledview/Renderer.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 
-#include <xcb/shm.h>
+#include <xcb/present.h>
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
-#include <sys/ipc.h>
-#include <sys/shm.h>
+#include <poll.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
-/** Pixmaps and 16-bit request coordinates stop here. */
-constexpr int maxPixmapWidth = 32767;
+/** How far ahead frames are queued, and how often more are asked for. */
+constexpr double queueAheadSeconds = 1.0;
+constexpr int queueTimerMs = 500;
 
 xcb_connection_t *qtConnection()
 {
@@ -44,56 +45,25 @@ bool acceptsRgb32(xcb_connection_t *connection, std::uint8_t depth)
     return false;
 }
 
-} // namespace
-
-/** A shared-memory segment the server reads uploads from, grown as needed. */
-struct X11BandView::Shm
+void roundTrip(xcb_connection_t *connection)
 {
-    xcb_connection_t *connection = nullptr;
-    xcb_shm_seg_t seg = 0;
-    std::uint8_t *data = nullptr;
-    std::size_t size = 0;
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
 
-    ~Shm() { release(); }
+/** What decides whether the pixmaps of `line` still fit. */
+qint64 tilesKey(const ScrollLine &line)
+{
+    return line.tiles().isEmpty() ? 0 : line.tiles().first().image.cacheKey();
+}
 
-    void release()
-    {
-        if (data) {
-            xcb_shm_detach(connection, seg);
-            shmdt(data);
-        }
-        data = nullptr;
-        size = 0;
-    }
+/** Whether two states of a line with the same tiles stand where they stand at `now` and move alike. */
+bool sameMotion(const ScrollLine &a, const ScrollLine &b, double now)
+{
+    return a.columnAt(now) == b.columnAt(now) && a.columnsPerSecond() == b.columnsPerSecond()
+        && a.isPaused() == b.isPaused() && a.placement() == b.placement();
+}
 
-    bool reserve(std::size_t bytes)
-    {
-        if (bytes <= size)
-            return true;
-        release();
-        const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-        if (id < 0)
-            return false;
-        void *mapped = shmat(id, nullptr, 0);
-        if (mapped == reinterpret_cast<void *>(-1)) {
-            shmctl(id, IPC_RMID, nullptr);
-            return false;
-        }
-        seg = xcb_generate_id(connection);
-        xcb_generic_error_t *error =
-            xcb_request_check(connection, xcb_shm_attach_checked(connection, seg, static_cast<std::uint32_t>(id), 1));
-        // Marked for removal at once: it goes away with the last of us and the server.
-        shmctl(id, IPC_RMID, nullptr);
-        if (error) {
-            std::free(error);
-            shmdt(mapped);
-            return false;
-        }
-        data = static_cast<std::uint8_t *>(mapped);
-        size = bytes;
-        return true;
-    }
-};
+} // namespace
 
 X11BandView::X11BandView(BandLines *lines, QWidget *parent)
     : BandWidget(lines, parent)
@@ -111,18 +81,37 @@ X11BandView::X11BandView(BandLines *lines, QWidget *parent)
     m_frameTimer.setSingleShot(true);
     connect(&m_frameTimer, &QTimer::timeout, this, &X11BandView::frame);
     m_frameClock.start();
+
+    // Frames are queued a second ahead, so this timer may fire a little early or late.
+    m_queueTimer.setTimerType(Qt::CoarseTimer);
+    m_queueTimer.setInterval(queueTimerMs);
+    connect(&m_queueTimer, &QTimer::timeout, this, [this] {
+        if (backingScale() != m_scale)
+            refresh(); // another pixel density: the pixmaps are made anew
+        readEvents();
+        for (int i = 0; i < BandLines::lineCount; ++i)
+            queueFrames(i, false);
+        askReference();
+        xcb_flush(m_connection);
+    });
 }
 
 X11BandView::~X11BandView()
 {
-    if (!m_connection || xcb_connection_has_error(m_connection))
+    if (!m_connection)
         return;
-    for (LinePixmaps &line : m_pixmaps)
-        releaseLine(line);
-    if (m_gc)
-        xcb_free_gc(m_connection, m_gc);
-    m_shm.reset();
-    xcb_flush(m_connection);
+    QCoreApplication::instance()->removeNativeEventFilter(this);
+    // The uploads stop first: their pixmaps go with their connection.
+    m_uploader.reset();
+    if (!xcb_connection_has_error(m_connection)) {
+        for (LineState &state : m_state) {
+            releaseSegments(state.segments);
+            destroyLineWindow(state);
+        }
+        if (m_gc)
+            xcb_free_gc(m_connection, m_gc);
+    }
+    xcb_disconnect(m_connection);
 }
 
 bool X11BandView::isAvailable()
@@ -134,9 +123,20 @@ bool X11BandView::isAvailable()
     return screen && acceptsRgb32(connection, screen->root_depth);
 }
 
-bool X11BandView::usesSharedMemory() const
+bool X11BandView::isUploading() const
 {
-    return m_shm != nullptr;
+    return std::any_of(m_state.begin(), m_state.end(), [](const LineState &s) { return s.pending.has_value(); });
+}
+
+bool X11BandView::presentsLine(int line) const
+{
+    return usesPresent(m_state[static_cast<std::size_t>(line)]);
+}
+
+bool X11BandView::usesPresent(const LineState &state) const
+{
+    // A strip in one pixmap is shown by moving it; a loop in several pixmaps needs copies.
+    return m_present && state.segments.size() == 1;
 }
 
 int X11BandView::deviceWidth() const
@@ -144,211 +144,287 @@ int X11BandView::deviceWidth() const
     return static_cast<int>(std::ceil(width() * backingScale()));
 }
 
-void X11BandView::ensureResources()
+std::uint64_t X11BandView::monotonicUs()
 {
-    if (!m_connection) {
-        m_connection = qtConnection();
-        if (!m_connection)
-            return;
-        const xcb_query_extension_reply_t *shm = xcb_get_extension_data(m_connection, &xcb_shm_id);
-        if (shm && shm->present) {
-            m_shm = std::make_unique<Shm>();
-            m_shm->connection = m_connection;
-        }
-    }
-    const auto window = static_cast<std::uint32_t>(winId());
-    if (window == m_window && m_gc)
-        return;
-    m_window = window;
-    if (m_gc)
-        xcb_free_gc(m_connection, m_gc);
-    xcb_get_geometry_reply_t *geometry =
-        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, m_window), nullptr);
-    const std::uint8_t depth = geometry ? geometry->depth : 0;
-    std::free(geometry);
-    if (depth != m_depth) {
-        // Pixmaps must match the window's depth to be copied there.
-        for (LinePixmaps &line : m_pixmaps)
-            releaseLine(line);
-        m_depth = depth;
-    }
-    m_gc = xcb_generate_id(m_connection);
-    // Without graphics exposures off, every copy would send a NoExpose event back to us.
-    const std::uint32_t values[] = {Renderer::background & 0xFFFFFF, 0};
-    xcb_create_gc(m_connection, m_gc, m_window, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
 }
 
-void X11BandView::releaseLine(LinePixmaps &line)
+bool X11BandView::openConnection()
 {
-    for (const Segment &segment : line.segments)
-        xcb_free_pixmap(m_connection, segment.pixmap);
-    line = LinePixmaps{};
-}
+    m_qt = qtConnection();
+    if (!m_qt)
+        return false;
+    m_connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(m_connection)) {
+        qCWarning(lcLedView) << "cannot open a connection to the X server for the band";
+        xcb_disconnect(m_connection);
+        m_connection = nullptr;
+        return false;
+    }
+    // Present moves the pixmaps on the server's own schedule; XFixes lets the pointer through
+    // the lines' windows. Both are asked for their versions before any use, as they require.
+    const xcb_query_extension_reply_t *present = xcb_get_extension_data(m_connection, &xcb_present_id);
+    const xcb_query_extension_reply_t *fixes = xcb_get_extension_data(m_connection, &xcb_xfixes_id);
+    auto presentVersion = xcb_present_query_version(m_connection, 1, 0);
+    auto fixesVersion = xcb_xfixes_query_version(m_connection, 5, 0);
+    xcb_present_query_version_reply_t *presentReply =
+        present && present->present ? xcb_present_query_version_reply(m_connection, presentVersion, nullptr) : nullptr;
+    xcb_xfixes_query_version_reply_t *fixesReply =
+        fixes && fixes->present ? xcb_xfixes_query_version_reply(m_connection, fixesVersion, nullptr) : nullptr;
+    const bool wanted = qEnvironmentVariable("DOTBANNER_X11_PRESENT") != QLatin1String("0");
+    m_present = wanted && presentReply && fixesReply && fixesReply->major_version >= 2;
+    m_presentOpcode = present && present->present ? present->major_opcode : 0;
+    std::free(presentReply);
+    std::free(fixesReply);
+    qCDebug(lcLedView) << "X11 band:" << (m_present ? "frames queued through Present" : "frames from a timer");
 
-bool X11BandView::putImage(std::uint32_t pixmap, const QImage &image)
-{
-    const auto stride = static_cast<std::size_t>(image.bytesPerLine());
-    const auto bytes = stride * static_cast<std::size_t>(image.height());
-    if (m_shm && m_shm->reserve(bytes)) {
-        std::memcpy(m_shm->data, image.constBits(), bytes);
-        xcb_shm_put_image(m_connection, pixmap, m_gc, static_cast<std::uint16_t>(image.width()),
-                          static_cast<std::uint16_t>(image.height()), 0, 0, static_cast<std::uint16_t>(image.width()),
-                          static_cast<std::uint16_t>(image.height()), 0, 0, m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
-                          m_shm->seg, 0);
-        // The segment is reused by the next upload: wait until the server has read it.
-        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
-        return true;
-    }
-    // Without shared memory the rows go in requests as large as the server takes.
-    const std::size_t maxBytes = static_cast<std::size_t>(xcb_get_maximum_request_length(m_connection)) * 4;
-    const std::size_t rowsPerRequest = std::max<std::size_t>(1, (maxBytes - 64) / stride);
-    for (int y = 0; y < image.height();) {
-        const int rows = static_cast<int>(std::min<std::size_t>(rowsPerRequest, static_cast<std::size_t>(image.height() - y)));
-        xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, m_gc, static_cast<std::uint16_t>(image.width()),
-                      static_cast<std::uint16_t>(rows), 0, static_cast<std::int16_t>(y), 0, m_depth,
-                      static_cast<std::uint32_t>(stride * static_cast<std::size_t>(rows)), image.constScanLine(y));
-        y += rows;
-    }
+    m_uploader = std::make_unique<X11LineUploader>(this, [this](X11LineUploader::Result r) { uploaded(std::move(r)); });
+    // Exposures of the lines' windows arrive on Qt's connection, where the view selects them.
+    QCoreApplication::instance()->installNativeEventFilter(this);
     return true;
 }
 
-void X11BandView::upload(int index, int width)
+bool X11BandView::ensureResources()
 {
-    LinePixmaps &target = m_pixmaps[static_cast<std::size_t>(index)];
-    releaseLine(target);
-    const ScrollLine &line = lines().line(index);
-    if (!line.isRunning() || line.tiles().isEmpty() || !m_gc)
-        return;
-    const int loop = line.loopPixels();
-    const QRect rect = line.deviceRect(width);
-    if (loop <= 0 || rect.height() <= 0 || rect.height() > maxPixmapWidth)
-        return;
-    target.loopPixels = loop;
-    target.key = line.tiles().first().image.cacheKey();
-    target.deviceWidth = width;
-    ++m_uploads;
+    if (!m_connection && !openConnection())
+        return false;
+    if (xcb_connection_has_error(m_connection))
+        return false;
+    const auto window = static_cast<std::uint32_t>(winId());
+    if (window == m_window && m_gc)
+        return true;
+    // A new native window: the lines' windows went with the old one.
+    for (LineState &state : m_state) {
+        destroyLineWindow(state);
+        state.queuedUntil = 0;
+    }
+    if (m_gc)
+        xcb_free_gc(m_connection, m_gc);
+    m_gc = 0;
+    m_window = window;
+    // Asked on Qt's connection: the answer also means the server has made the window.
+    xcb_get_geometry_reply_t *geometry = xcb_get_geometry_reply(m_qt, xcb_get_geometry(m_qt, m_window), nullptr);
+    if (!geometry)
+        return false;
+    m_depth = geometry->depth;
+    m_root = geometry->root;
+    std::free(geometry);
+    m_gc = xcb_generate_id(m_connection);
+    // Without graphics exposures off, every copy would send a NoExpose event back to us.
+    const std::uint32_t values[] = {m_depth == 32 ? Renderer::background : (Renderer::background & 0xFFFFFF), 0};
+    xcb_create_gc(m_connection, m_gc, m_window, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
+    return true;
+}
 
-    const auto newPixmap = [&](int w) {
-        const std::uint32_t pixmap = xcb_generate_id(m_connection);
-        xcb_create_pixmap(m_connection, m_depth, pixmap, m_window, static_cast<std::uint16_t>(w),
-                          static_cast<std::uint16_t>(rect.height()));
-        return pixmap;
-    };
-    const long long strip = static_cast<long long>(loop) + width;
-    if (strip <= maxPixmapWidth) {
-        // The loop followed by one window width of its start: any offset is then one copy.
-        QImage image(static_cast<int>(strip), rect.height(), QImage::Format_RGB32);
-        if (image.isNull())
-            return;
-        image.fill(QColor::fromRgba(Renderer::background));
-        {
-            QPainter painter(&image);
-            painter.translate(0, -rect.top());
-            line.paint(painter, 0, static_cast<int>(strip));
-        }
-        const std::uint32_t pixmap = newPixmap(image.width());
-        putImage(pixmap, image);
-        target.segments.push_back({pixmap, 0, image.width()});
-        target.copies = 1;
+void X11BandView::releaseSegments(std::vector<Segment> &segments)
+{
+    for (const Segment &segment : segments)
+        xcb_free_pixmap(m_connection, segment.pixmap);
+    segments.clear();
+}
+
+void X11BandView::destroyLineWindow(LineState &state)
+{
+    if (state.window)
+        xcb_destroy_window(m_connection, state.window);
+    state.window = 0;
+    state.windowRect = QRect();
+    state.windowPresents = false;
+}
+
+void X11BandView::clearLine(int index)
+{
+    LineState &state = m_state[static_cast<std::size_t>(index)];
+    state.pending.reset();
+    if (state.segments.empty() && !state.window)
         return;
-    }
-    // Longer loops keep one pixmap per tile and take a copy per visible tile.
-    for (const ScrollLine::Tile &tile : line.tiles()) {
-        QImage image = tile.image;
-        if (image.height() != rect.height())
-            continue;
-        const std::uint32_t pixmap = newPixmap(image.width());
-        putImage(pixmap, image);
-        target.segments.push_back({pixmap, tile.deviceX, image.width()});
-    }
-    target.copies = line.copies();
+    releaseSegments(state.segments);
+    // Destroying the window also drops the frames queued for it.
+    destroyLineWindow(state);
+    state.key = {};
+    state.queuedUntil = 0;
+    update(); // the background where the line was
 }
 
 void X11BandView::refresh()
 {
-    const bool changed = layoutLines();
-    const double scale = backingScale();
+    layoutLines();
     if (!testAttribute(Qt::WA_WState_Created) && !isVisible()) {
         // Nothing on the server yet: uploads wait for the window.
         updateAnimation();
         return;
     }
-    ensureResources();
-    if (!m_gc) {
+    if (!ensureResources()) {
         updateAnimation();
         return;
     }
-    const int width = deviceWidth();
-    bool uploaded = false;
-    for (int i = 0; i < BandLines::lineCount; ++i) {
-        const ScrollLine &line = lines().line(i);
-        const LinePixmaps &held = m_pixmaps[static_cast<std::size_t>(i)];
-        const qint64 key = line.tiles().isEmpty() ? 0 : line.tiles().first().image.cacheKey();
-        if (key != held.key || held.deviceWidth != width || held.loopPixels != line.loopPixels()) {
-            upload(i, width);
-            uploaded = true;
-        }
-    }
-    if ((changed || uploaded || scale != m_scale) && isVisible()) {
-        m_scale = scale;
+    const double scale = backingScale();
+    if (scale != m_scale && isVisible())
         update();
-    }
     m_scale = scale;
+    const int width = deviceWidth();
+    for (int i = 0; i < BandLines::lineCount; ++i)
+        syncLine(i, width);
+    xcb_flush(m_connection);
     updateAnimation();
 }
 
-void X11BandView::drawFrame(double t)
+void X11BandView::syncLine(int index, int width)
 {
-    if (!m_connection || !m_gc || !isVisible())
+    LineState &state = m_state[static_cast<std::size_t>(index)];
+    const ScrollLine &line = lines().line(index);
+    const QRect rect = line.deviceRect(width);
+    if (!line.isRunning() || line.tiles().isEmpty() || rect.height() <= 0 || width <= 0) {
+        if (state.pending)
+            m_uploader->cancel(index);
+        clearLine(index);
         return;
-    const int width = deviceWidth();
-    for (int i = 0; i < BandLines::lineCount; ++i) {
-        const ScrollLine &line = lines().line(i);
-        const LinePixmaps &held = m_pixmaps[static_cast<std::size_t>(i)];
-        if (!line.isRunning() || held.segments.empty())
-            continue;
-        const int offset = line.offsetPixels(line.columnAt(t));
-        const QRect rect = line.deviceRect(width);
-        for (int copy = 0; copy < held.copies; ++copy) {
-            const long long base = static_cast<long long>(copy) * held.loopPixels - offset;
-            if (base >= width)
-                break;
-            for (const Segment &segment : held.segments) {
-                const long long x = base + segment.x;
-                if (x >= width)
-                    break;
-                if (x + segment.width <= 0)
-                    continue;
-                const long long srcX = std::max(0LL, -x);
-                const long long dstX = std::max(0LL, x);
-                const long long w = std::min<long long>(segment.width - srcX, width - dstX);
-                xcb_copy_area(m_connection, segment.pixmap, m_window, m_gc, static_cast<std::int16_t>(srcX), 0,
-                              static_cast<std::int16_t>(dstX), static_cast<std::int16_t>(rect.top()),
-                              static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(rect.height()));
-            }
-        }
     }
-    xcb_flush(m_connection);
-    if (m_stats)
-        m_stats->record();
+    const UploadKey key{tilesKey(line), width, line.loopPixels(), rect.height(), m_depth};
+    if (key == state.key && !state.segments.empty()) {
+        if (state.pending) {
+            // Back to what is shown already: the upload under way is of no use.
+            state.pending.reset();
+            m_uploader->cancel(index);
+        }
+        const bool moved = !sameMotion(line, state.line, BandLines::now()) || rect != state.windowRect;
+        state.line = line;
+        if (moved) {
+            // A pause, a resume, a new speed or place: shown from the next frame on.
+            placeLineWindow(index);
+            if (usesPresent(state))
+                queueFrames(index, true);
+            else
+                drawLine(index, BandLines::now());
+        }
+        return;
+    }
+    if (state.pending && key == state.pendingKey)
+        return; // those very pixmaps are being made
+    state.pending = m_uploader->submit(index, line, width, m_root, m_depth);
+    state.pendingKey = key;
+    state.pendingLine = line;
+    ++m_uploads;
+    // Until they are complete the old pixmaps go on with the motion they were made for; a
+    // pause meanwhile still takes effect at once.
+    if (!state.segments.empty() && line.isPaused() != state.line.isPaused()) {
+        const double now = BandLines::now();
+        if (line.isPaused())
+            state.line.pause(now);
+        else
+            state.line.resume(now);
+        if (usesPresent(state))
+            queueFrames(index, true);
+    }
 }
 
-void X11BandView::paintEvent(QPaintEvent *)
+void X11BandView::uploaded(X11LineUploader::Result result)
 {
-    // An exposure or a change: the background where no line is, then the lines as they stand.
-    ensureResources();
+    LineState &state = m_state[static_cast<std::size_t>(result.line)];
+    if (!state.pending || *state.pending != result.generation || !m_connection) {
+        releaseSegments(result.segments); // overtaken by a later change
+        if (m_connection)
+            xcb_flush(m_connection);
+        return;
+    }
+    state.pending.reset();
+    if (result.segments.empty()) {
+        qCWarning(lcLedView) << "the X server could not take the pixmaps of line" << result.line;
+        clearLine(result.line);
+        xcb_flush(m_connection);
+        return;
+    }
+    const bool wasPresent = usesPresent(state);
+    releaseSegments(state.segments);
+    state.segments = std::move(result.segments);
+    state.copies = result.copies;
+    state.key = state.pendingKey;
+    // The line as it stands now when its tiles are still those uploaded (it may have been
+    // paused since), else as it stood when the upload was asked for.
+    const ScrollLine &live = lines().line(result.line);
+    const bool current = tilesKey(live) == state.key.tiles && live.loopPixels() == state.key.loopPixels
+                      && deviceWidth() == state.key.deviceWidth;
+    state.line = current ? live : state.pendingLine;
+    state.pendingLine = ScrollLine();
+    if (wasPresent != usesPresent(state))
+        destroyLineWindow(state); // frames queued for the old pixmaps must not come back
+    placeLineWindow(result.line);
+    // The swap takes effect at the next frame: queued from the next blank, or drawn now.
+    if (usesPresent(state))
+        queueFrames(result.line, true);
+    else
+        drawLine(result.line, BandLines::now());
+    fillUncovered();
+    xcb_flush(m_connection);
+    updateAnimation();
+}
+
+void X11BandView::placeLineWindow(int index)
+{
+    LineState &state = m_state[static_cast<std::size_t>(index)];
+    if (!m_gc || state.segments.empty())
+        return;
+    const QRect rect = state.line.deviceRect(deviceWidth());
+    if (rect.isEmpty())
+        return;
+    if (state.window && rect == state.windowRect)
+        return;
+    if (state.window) {
+        const std::uint32_t values[] = {static_cast<std::uint32_t>(rect.x()), static_cast<std::uint32_t>(rect.y()),
+                                        static_cast<std::uint32_t>(rect.width()),
+                                        static_cast<std::uint32_t>(rect.height())};
+        xcb_configure_window(m_connection, state.window,
+                             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
+                                 | XCB_CONFIG_WINDOW_HEIGHT,
+                             values);
+        state.windowRect = rect;
+        fillUncovered();
+        return;
+    }
+    state.window = xcb_generate_id(m_connection);
+    state.windowRect = rect;
+    state.windowPresents = usesPresent(state);
+    state.queuedUntil = 0;
+    // No background: the server never clears it, every pixel comes from the line's pixmaps.
+    const std::uint32_t values[] = {XCB_BACK_PIXMAP_NONE};
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, state.window, m_window, static_cast<std::int16_t>(rect.x()),
+                      static_cast<std::int16_t>(rect.y()), static_cast<std::uint16_t>(rect.width()),
+                      static_cast<std::uint16_t>(rect.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXMAP, values);
+    // An empty input shape: the pointer goes through to the band, which reports it.
+    const std::uint32_t region = xcb_generate_id(m_connection);
+    xcb_xfixes_create_region(m_connection, region, 0, nullptr);
+    xcb_xfixes_set_window_shape_region(m_connection, state.window, XCB_SHAPE_SK_INPUT, 0, 0, region);
+    xcb_xfixes_destroy_region(m_connection, region);
+    if (m_stats && m_present)
+        xcb_present_select_input(m_connection, xcb_generate_id(m_connection), state.window,
+                                 XCB_PRESENT_EVENT_MASK_COMPLETE_NOTIFY);
+    xcb_map_window(m_connection, state.window);
+    // Qt's connection selects the window's exposures (the server must know the window first).
+    roundTrip(m_connection);
+    const std::uint32_t mask[] = {XCB_EVENT_MASK_EXPOSURE};
+    xcb_change_window_attributes(m_qt, state.window, XCB_CW_EVENT_MASK, mask);
+    xcb_flush(m_qt);
+    fillUncovered();
+}
+
+void X11BandView::fillUncovered()
+{
     if (!m_gc)
         return;
     const int width = deviceWidth();
     const int height = static_cast<int>(std::ceil(this->height() * backingScale()));
+    std::vector<QRect> covered;
+    for (const LineState &state : m_state) {
+        if (state.window)
+            covered.push_back(state.windowRect);
+    }
+    std::sort(covered.begin(), covered.end(), [](const QRect &a, const QRect &b) { return a.top() < b.top(); });
     std::vector<xcb_rectangle_t> uncovered;
     int y = 0;
-    for (int i = 0; i < BandLines::lineCount; ++i) {
-        const QRect rect = m_pixmaps[static_cast<std::size_t>(i)].segments.empty()
-                               ? QRect()
-                               : lines().line(i).deviceRect(width);
-        if (rect.isEmpty())
-            continue;
+    for (const QRect &rect : covered) {
         if (rect.top() > y)
             uncovered.push_back({0, static_cast<std::int16_t>(y), static_cast<std::uint16_t>(width),
                                  static_cast<std::uint16_t>(rect.top() - y)});
@@ -360,7 +436,76 @@ void X11BandView::paintEvent(QPaintEvent *)
     if (!uncovered.empty())
         xcb_poly_fill_rectangle(m_connection, m_window, m_gc, static_cast<std::uint32_t>(uncovered.size()),
                                 uncovered.data());
+}
+
+void X11BandView::drawLine(int index, double t)
+{
+    const LineState &state = m_state[static_cast<std::size_t>(index)];
+    if (!state.window || state.segments.empty())
+        return;
+    const ScrollLine &line = state.line;
+    const int width = state.windowRect.width();
+    const int offset = line.offsetPixels(line.columnAt(t));
+    for (int copy = 0; copy < state.copies; ++copy) {
+        const long long base = static_cast<long long>(copy) * line.loopPixels() - offset;
+        if (base >= width)
+            break;
+        for (const Segment &segment : state.segments) {
+            const long long x = base + segment.x;
+            if (x >= width)
+                break;
+            if (x + segment.width <= 0)
+                continue;
+            const long long srcX = std::max(0LL, -x);
+            const long long dstX = std::max(0LL, x);
+            const long long w = std::min<long long>(segment.width - srcX, width - dstX);
+            xcb_copy_area(m_connection, segment.pixmap, state.window, m_gc, static_cast<std::int16_t>(srcX), 0,
+                          static_cast<std::int16_t>(dstX), 0, static_cast<std::uint16_t>(w),
+                          static_cast<std::uint16_t>(state.windowRect.height()));
+        }
+    }
+}
+
+void X11BandView::drawFrame(double t)
+{
+    if (!m_connection || !m_gc || !isVisible())
+        return;
+    for (int i = 0; i < BandLines::lineCount; ++i)
+        drawLine(i, t);
+    xcb_flush(m_connection);
+}
+
+void X11BandView::paintEvent(QPaintEvent *)
+{
+    // An exposure or a change: the background where no line is, then the lines as they stand.
+    if (!ensureResources())
+        return;
+    readEvents();
+    fillUncovered();
     drawFrame(BandLines::now());
+    queueAll();
+    xcb_flush(m_connection);
+}
+
+bool X11BandView::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if ((event->response_type & 0x7F) != XCB_EXPOSE)
+        return false;
+    const auto *expose = reinterpret_cast<const xcb_expose_event_t *>(event);
+    for (int i = 0; i < BandLines::lineCount; ++i) {
+        if (expose->window == m_state[static_cast<std::size_t>(i)].window && m_state[static_cast<std::size_t>(i)].window) {
+            // Uncovered by another window: redrawn now, whether or not frames are queued.
+            if (expose->count == 0) {
+                drawLine(i, BandLines::now());
+                xcb_flush(m_connection);
+            }
+            return true;
+        }
+    }
+    return false;
 }
 
 void X11BandView::showEvent(QShowEvent *event)
@@ -373,34 +518,237 @@ void X11BandView::hideEvent(QHideEvent *event)
 {
     BandWidget::hideEvent(event);
     m_frameTimer.stop();
+    m_queueTimer.stop();
 }
 
 void X11BandView::updateAnimation()
 {
-    const bool moving = isVisible() && lines().isMoving();
-    if (!moving) {
-        m_frameTimer.stop();
-        return;
+    bool timed = false;
+    bool queued = false;
+    if (isVisible() && m_connection) {
+        for (const LineState &state : m_state) {
+            if (state.segments.empty() || !state.line.isMoving())
+                continue;
+            (usesPresent(state) ? queued : timed) = true;
+        }
     }
-    if (!m_frameTimer.isActive()) {
-        m_nextFrameNs = m_frameClock.nsecsElapsed() + frameIntervalNs();
-        m_frameTimer.start(frameIntervalNs() / 1000000);
+    if (!timed)
+        m_frameTimer.stop();
+    else if (!m_frameTimer.isActive())
+        m_frameTimer.start(m_pacer.start(m_frameClock.nsecsElapsed(), frameIntervalNs()));
+    if (!queued) {
+        m_queueTimer.stop();
+    } else if (!m_queueTimer.isActive()) {
+        m_queueTimer.start();
+        queueAll();
+        xcb_flush(m_connection);
     }
 }
 
 void X11BandView::frame()
 {
-    if (!lines().isMoving() || !isVisible())
+    const bool timed = std::any_of(m_state.begin(), m_state.end(), [this](const LineState &s) {
+        return !s.segments.empty() && s.line.isMoving() && !usesPresent(s);
+    });
+    if (!isVisible() || !m_connection || !timed)
         return;
     if (backingScale() != m_scale)
         refresh(); // another pixel density: the pixmaps are made anew
-    // A fixed schedule: 16 and 17 ms waits alternate to give 60 frames per second; after a
-    // stall the schedule restarts from now instead of rushing to catch up.
-    const qint64 interval = frameIntervalNs();
-    const qint64 current = m_frameClock.nsecsElapsed();
-    m_nextFrameNs += interval;
-    if (m_nextFrameNs < current)
-        m_nextFrameNs = current + interval;
-    m_frameTimer.start(static_cast<int>((m_nextFrameNs - current + 500000) / 1000000));
-    drawFrame(BandLines::now());
+    m_frameTimer.start(m_pacer.next(m_frameClock.nsecsElapsed(), frameIntervalNs()));
+    const double t = BandLines::now();
+    for (int i = 0; i < BandLines::lineCount; ++i) {
+        if (!usesPresent(m_state[static_cast<std::size_t>(i)]))
+            drawLine(i, t);
+    }
+    xcb_flush(m_connection);
+    if (m_stats)
+        m_stats->record();
+}
+
+// ---- Present -------------------------------------------------------------------------------
+
+std::optional<std::uint64_t> X11BandView::currentMsc() const
+{
+    if (!m_reference)
+        return std::nullopt;
+    const double since = static_cast<double>(monotonicUs()) - static_cast<double>(m_reference->ust);
+    return m_reference->msc + static_cast<std::uint64_t>(std::max(0.0, std::floor(since / m_intervalUs)));
+}
+
+double X11BandView::timeOfMsc(std::uint64_t msc) const
+{
+    const double ust = static_cast<double>(m_reference->ust)
+                     + (static_cast<double>(msc) - static_cast<double>(m_reference->msc)) * m_intervalUs;
+    return ust / 1e6 + m_bandOffset;
+}
+
+std::optional<double> X11BandView::queuedTime(std::uint64_t msc) const
+{
+    const Queued &q = m_queued[msc % m_queued.size()];
+    if (q.msc != msc || msc == 0)
+        return std::nullopt;
+    return q.t;
+}
+
+bool X11BandView::takeReference()
+{
+    // The first reading is waited for (once, a round trip); later ones come with the frames.
+    if (!m_state[0].window && !m_state[1].window)
+        return false;
+    askReference();
+    xcb_flush(m_connection);
+    const std::uint64_t deadline = monotonicUs() + 250000;
+    while (!m_reference) {
+        readEvents();
+        if (m_reference || !m_present)
+            break;
+        const std::uint64_t now = monotonicUs();
+        if (now >= deadline)
+            break;
+        pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+        poll(&fd, 1, static_cast<int>((deadline - now) / 1000 + 1));
+    }
+    if (!m_reference) {
+        qCWarning(lcLedView) << "the X server did not tell its vertical blank counter; frames come from a timer";
+        disablePresent();
+    }
+    return m_reference.has_value();
+}
+
+void X11BandView::askReference()
+{
+    if (!m_present)
+        return;
+    const LineState &first = m_state[0].window ? m_state[0] : m_state[1];
+    if (!first.window)
+        return;
+    // Completion events only for the moment of one query, unless the frame stats want them
+    // all: a notifies list in PresentPixmap itself is what crashes some servers.
+    if (m_stats) {
+        xcb_present_notify_msc(m_connection, first.window, ++m_serial, 0, 0, 0);
+        return;
+    }
+    const std::uint32_t eid = xcb_generate_id(m_connection);
+    xcb_present_select_input(m_connection, eid, first.window, XCB_PRESENT_EVENT_MASK_COMPLETE_NOTIFY);
+    xcb_present_notify_msc(m_connection, first.window, ++m_serial, 0, 0, 0);
+    xcb_present_select_input(m_connection, eid, first.window, XCB_PRESENT_EVENT_MASK_NO_EVENT);
+}
+
+void X11BandView::readEvents()
+{
+    if (!m_connection)
+        return;
+    const std::uint64_t nowUs = monotonicUs();
+    std::optional<Reference> latest;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+        const std::uint8_t type = event->response_type & 0x7F;
+        if (type == 0) {
+            const auto *error = reinterpret_cast<const xcb_generic_error_t *>(event);
+            qCDebug(lcLedView) << "X error" << error->error_code << "for request" << error->major_code << "."
+                               << error->minor_code;
+            if (m_present && error->major_code == m_presentOpcode) {
+                qCWarning(lcLedView) << "the X server refused a Present request; frames come from a timer";
+                disablePresent();
+            }
+        } else if (type == XCB_GE_GENERIC) {
+            const auto *ge = reinterpret_cast<const xcb_ge_generic_event_t *>(event);
+            if (ge->extension == m_presentOpcode && ge->event_type == XCB_PRESENT_COMPLETE_NOTIFY) {
+                const auto *done = reinterpret_cast<const xcb_present_complete_notify_event_t *>(event);
+                if (!latest || done->msc > latest->msc)
+                    latest = Reference{done->msc, done->ust};
+                // Frames shown, as the server reports them: one per blank, whichever line.
+                if (m_stats && done->kind == XCB_PRESENT_COMPLETE_KIND_PIXMAP
+                    && done->mode != XCB_PRESENT_COMPLETE_MODE_SKIP && done->msc > m_lastRecordedMsc
+                    && !m_frameTimer.isActive()) {
+                    m_lastRecordedMsc = done->msc;
+                    const auto ago = static_cast<qint64>(nowUs) - static_cast<qint64>(done->ust);
+                    m_stats->recordAt(m_stats->elapsedNs() - ago * 1000);
+                }
+            }
+        }
+        std::free(event);
+    }
+    if (!latest || latest->ust == 0)
+        return;
+    if (!m_reference) {
+        m_reference = latest;
+        m_baseline = latest;
+        return;
+    }
+    // The blank interval measured over as long a span as we have, so the speed stays exact.
+    const bool jumped = [&] {
+        const double predicted = static_cast<double>(m_reference->msc)
+                               + (static_cast<double>(latest->ust) - static_cast<double>(m_reference->ust)) / m_intervalUs;
+        return std::abs(predicted - static_cast<double>(latest->msc)) > 2;
+    }();
+    if (jumped) {
+        // Another screen, or a counter that restarted: everything queued is off.
+        m_baseline = latest;
+        m_reference = latest;
+        for (LineState &state : m_state)
+            state.queuedUntil = 0;
+        queueAll();
+        return;
+    }
+    if (latest->msc >= m_baseline->msc + 60 && latest->ust > m_baseline->ust)
+        m_intervalUs = static_cast<double>(latest->ust - m_baseline->ust)
+                     / static_cast<double>(latest->msc - m_baseline->msc);
+    if (latest->msc > m_reference->msc)
+        m_reference = latest;
+}
+
+void X11BandView::queueAll()
+{
+    for (int i = 0; i < BandLines::lineCount; ++i)
+        queueFrames(i, true);
+}
+
+void X11BandView::queueFrames(int index, bool replace)
+{
+    LineState &state = m_state[static_cast<std::size_t>(index)];
+    if (!m_present || !state.window || state.segments.size() != 1 || !isVisible())
+        return;
+    if (!m_reference && !takeReference())
+        return;
+    const std::uint64_t nowUs = monotonicUs();
+    // Band time and the server's clock move together; their difference is taken again only
+    // when it really changed (a test's clock), not for every millisecond of rounding.
+    const double offset = BandLines::now() - static_cast<double>(nowUs) / 1e6;
+    if (!m_bandOffsetSet || std::abs(offset - m_bandOffset) > 0.002) {
+        m_bandOffset = offset;
+        m_bandOffsetSet = true;
+    }
+    const std::uint64_t current = *currentMsc();
+    const auto ahead = static_cast<std::uint64_t>(std::ceil(queueAheadSeconds * 1e6 / m_intervalUs));
+    const std::uint64_t from = replace ? current + 1 : std::max(current + 1, state.queuedUntil + 1);
+    std::uint64_t until = state.line.isMoving() ? current + ahead : current + 1;
+    if (replace)
+        until = std::max(until, state.queuedUntil); // whatever was queued with the old state goes
+    const Segment &strip = state.segments.front();
+    for (std::uint64_t msc = from; msc <= until; ++msc) {
+        const double t = timeOfMsc(msc);
+        const int shift = state.line.offsetPixels(state.line.columnAt(t));
+        xcb_present_pixmap(m_connection, state.window, strip.pixmap, ++m_serial, 0, 0, static_cast<std::int16_t>(-shift),
+                           0, 0, 0, 0, XCB_PRESENT_OPTION_COPY, msc, 0, 0, 0, nullptr);
+        m_queued[msc % m_queued.size()] = {msc, t};
+    }
+    state.queuedUntil = std::max(state.queuedUntil, until);
+}
+
+void X11BandView::disablePresent()
+{
+    if (!m_present)
+        return;
+    m_present = false;
+    m_reference.reset();
+    // Windows with frames queued are made anew so that none of those comes back.
+    for (int i = 0; i < BandLines::lineCount; ++i) {
+        LineState &state = m_state[static_cast<std::size_t>(i)];
+        if (state.windowPresents) {
+            destroyLineWindow(state);
+            placeLineWindow(i);
+            drawLine(i, BandLines::now());
+        }
+    }
+    updateAnimation();
 }

@@ -1,12 +1,15 @@
 // The band drawn by the X server, on a real one (Xvfb): every frame must be exactly the
-// picture the lines give at that moment, whatever the loop length or a change of content.
+// picture the lines give at that moment, whatever the loop length or a change of content,
+// drawn from the frame timer or queued ahead through Present.
 #include "ledview/BandLines.h"
 #include "ledview/Renderer.h"
 #include "ledview/X11BandView.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPainter>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "FakeClock.h"
@@ -43,6 +46,39 @@ QImage onScreen(const QWidget &view)
     return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+/** Frames from the timer (false) or queued through Present (true) for the views made meanwhile. */
+class FramePath
+{
+public:
+    explicit FramePath(bool present) { qputenv("DOTBANNER_X11_PRESENT", present ? "1" : "0"); }
+    ~FramePath() { qunsetenv("DOTBANNER_X11_PRESENT"); }
+};
+
+/**
+ * Whether the screen shows exactly the frame queued for one of the blanks around now. The
+ * server shows a queued frame at its blank, so a picture grabbed at once must be one of them;
+ * on a busy machine the server may run a few blanks late.
+ */
+bool showsAQueuedFrame(const X11BandView &view, const BandLines &lines, QSize size)
+{
+    const QImage shown = onScreen(view);
+    const std::optional<std::uint64_t> msc = view.currentMsc();
+    if (!msc)
+        return false;
+    for (std::uint64_t m = *msc + 1; m + 12 > *msc; --m) {
+        const std::optional<double> t = view.queuedTime(m);
+        if (t && shown == expected(lines, *t, size))
+            return true;
+    }
+    return false;
+}
+
+/** The rows of `rect` of an image. */
+QImage rows(const QImage &image, const QRect &rect)
+{
+    return image.copy(rect);
+}
+
 } // namespace
 
 class TestX11BandView : public QObject
@@ -54,6 +90,10 @@ private slots:
     void loopsWiderThanAPixmap();
     void contentChangeKeepsTheLinesPlace();
     void unchangedRefreshUploadsNothing();
+    void presentedFramesMatchTheirBlank();
+    void presentedPauseAndContentChange();
+    void presentedStillLineComesBackAfterCover();
+    void presentedFramesAreRecorded();
 };
 
 void TestX11BandView::initTestCase()
@@ -64,6 +104,7 @@ void TestX11BandView::initTestCase()
 
 void TestX11BandView::framesMatchThePaintedLines()
 {
+    const FramePath timer(false);
     FakeClock clock;
     BandLines lines;
     lines.bitmap = patterned(97, 6, 0);
@@ -75,7 +116,9 @@ void TestX11BandView::framesMatchThePaintedLines()
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QCOMPARE(view.backingScale(), 1.0);
+    QTRY_VERIFY(!view.isUploading());
     QVERIFY(view.isAnimating());
+    QVERIFY(!view.presentsLine(0));
 
     // Frames at uneven steps, some wrapping round the shorter loop; the frame timer draws them.
     const int steps[] = {16, 17, 16, 33, 5, 16, 250, 17, 16, 16, 100, 16};
@@ -105,6 +148,9 @@ void TestX11BandView::loopsWiderThanAPixmap()
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QVERIFY(lines.quotesLine().loopPixels() > 32767);
+    QTRY_VERIFY(!view.isUploading());
+    // Present moves one pixmap: a loop in several is drawn from the timer, Present or not.
+    QVERIFY(!view.presentsLine(0));
     // Around the wrap, where the end of the loop and its start share the window.
     clock.setMonotonicMs(std::llround((7000.0 - 60) / 70 * 1000));
     for (int i = 0; i < 4; ++i) {
@@ -116,6 +162,7 @@ void TestX11BandView::loopsWiderThanAPixmap()
 
 void TestX11BandView::contentChangeKeepsTheLinesPlace()
 {
+    const FramePath timer(false);
     FakeClock clock;
     BandLines lines;
     lines.bitmap = patterned(200, 6, 0);
@@ -124,6 +171,7 @@ void TestX11BandView::contentChangeKeepsTheLinesPlace()
     view.setGeometry(0, 0, 500, 30);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTRY_VERIFY(!view.isUploading());
     clock.advanceMs(3000);
     const double t = BandLines::now();
     const double column = lines.quotesLine().columnAt(t);
@@ -135,6 +183,7 @@ void TestX11BandView::contentChangeKeepsTheLinesPlace()
     view.refresh();
     QCOMPARE(view.uploads(), uploads + 1);
     QCOMPARE(lines.quotesLine().columnAt(t), column);
+    QTRY_VERIFY(!view.isUploading());
     QTest::qWait(40);
     QCOMPARE(onScreen(view), expected(lines, t, QSize(500, 30)));
 }
@@ -163,6 +212,152 @@ void TestX11BandView::unchangedRefreshUploadsNothing()
     lines.newsBitmap.reset();
     view.refresh();
     QCOMPARE(view.uploads(), uploads + 4);
+}
+
+void TestX11BandView::presentedFramesMatchTheirBlank()
+{
+    const FramePath present(true);
+    BandLines lines;
+    lines.bitmap = patterned(97, 6, 0);
+    lines.newsBitmap = patterned(41, 6, 3);
+    lines.speed = 6;
+    X11BandView view(&lines);
+    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    view.setGeometry(0, 0, 900, 70);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTRY_VERIFY(!view.isUploading());
+    QVERIFY(view.presentsLine(0));
+    QVERIFY(view.presentsLine(1));
+    QVERIFY(view.isAnimating());
+    QVERIFY(view.currentMsc());
+    // A second of frames is queued; the server shows each at its blank, the program sleeps.
+    const std::uint64_t now = *view.currentMsc();
+    QVERIFY(view.queuedTime(now + 50));
+    QVERIFY(*view.queuedTime(now + 2) > *view.queuedTime(now + 1));
+    for (int i = 0; i < 6; ++i) {
+        QTest::qWait(70);
+        QVERIFY2(showsAQueuedFrame(view, lines, QSize(900, 70)), qPrintable(QString::number(i)));
+    }
+    // Past the first batch: the frames queued later go on from the same clock.
+    QTest::qWait(600);
+    QVERIFY(showsAQueuedFrame(view, lines, QSize(900, 70)));
+}
+
+void TestX11BandView::presentedPauseAndContentChange()
+{
+    const FramePath present(true);
+    BandLines lines;
+    lines.bitmap = patterned(200, 6, 0);
+    lines.newsBitmap = patterned(150, 6, 2);
+    lines.speed = 8;
+    X11BandView view(&lines);
+    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    view.setGeometry(0, 0, 500, 60);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTRY_VERIFY(!view.isUploading());
+    QTest::qWait(100);
+
+    // Resting on the quotes line stops it from the next blank on; the news line goes on.
+    const QRect quotes = lines.quotesLine().deviceRect(500);
+    const QRect news = lines.newsLine().deviceRect(500);
+    QVERIFY(lines.pause(BandLines::quotes, BandLines::now()));
+    view.refresh();
+    QTest::qWait(50);
+    const QImage first = onScreen(view);
+    QTest::qWait(100);
+    const QImage second = onScreen(view);
+    const QImage paused = expected(lines, BandLines::now(), QSize(500, 60));
+    QCOMPARE(rows(first, quotes), rows(paused, quotes));
+    QCOMPARE(rows(second, quotes), rows(paused, quotes));
+    QVERIFY(rows(first, news) != rows(second, news));
+    QVERIFY(view.isAnimating());
+
+    // New content for the moving line mid-scroll: shown from the blank after the upload.
+    const double column = lines.newsLine().columnAt(BandLines::now());
+    lines.newsBitmap = patterned(170, 6, 9);
+    const int uploads = view.uploads();
+    view.refresh();
+    QCOMPARE(view.uploads(), uploads + 1);
+    QVERIFY(std::abs(lines.newsLine().columnAt(BandLines::now()) - column) < 1);
+    QTRY_VERIFY(!view.isUploading());
+    QTest::qWait(50);
+    QVERIFY(showsAQueuedFrame(view, lines, QSize(500, 60)));
+
+    // Resumed: it moves on from where it stood.
+    QVERIFY(lines.resume(BandLines::quotes, BandLines::now()));
+    view.refresh();
+    QTest::qWait(50);
+    const QImage moving = onScreen(view);
+    QTest::qWait(100);
+    QVERIFY(rows(moving, quotes) != rows(onScreen(view), quotes));
+    QVERIFY(showsAQueuedFrame(view, lines, QSize(500, 60)));
+}
+
+void TestX11BandView::presentedStillLineComesBackAfterCover()
+{
+    const FramePath present(true);
+    BandLines lines;
+    lines.bitmap = patterned(120, 6, 4);
+    lines.speed = 0; // still: no frame is queued that would repair it by chance
+    X11BandView view(&lines);
+    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    view.setGeometry(0, 0, 400, 30);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTRY_VERIFY(!view.isUploading());
+    QTRY_COMPARE(onScreen(view), expected(lines, BandLines::now(), QSize(400, 30)));
+    QVERIFY(!view.isAnimating());
+
+    // A window over the line only (as a tooltip would be), then gone.
+    QWidget cover;
+    cover.setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    cover.setStyleSheet(QStringLiteral("background: white"));
+    cover.setGeometry(100, 5, 80, 20);
+    cover.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&cover));
+    QTRY_VERIFY(onScreen(view) != expected(lines, BandLines::now(), QSize(400, 30)));
+    cover.hide();
+    QTRY_COMPARE(onScreen(view), expected(lines, BandLines::now(), QSize(400, 30)));
+}
+
+void TestX11BandView::presentedFramesAreRecorded()
+{
+    const FramePath present(true);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("frames.txt"));
+    qputenv("DOTBANNER_FRAME_STATS", path.toLocal8Bit());
+    {
+        BandLines lines;
+        lines.bitmap = patterned(97, 6, 0);
+        lines.newsBitmap = patterned(41, 6, 3);
+        X11BandView view(&lines);
+        view.setGeometry(0, 0, 300, 60);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_VERIFY(!view.isUploading());
+        QVERIFY(view.presentsLine(0));
+        QTest::qWait(1300);
+    }
+    qunsetenv("DOTBANNER_FRAME_STATS");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QList<qint64> times;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (!line.isEmpty())
+            times.append(line.toLongLong());
+    }
+    // The frames the server reports shown, one per blank though two lines move, in order:
+    // read in batches, yet each with its own time.
+    QVERIFY2(times.size() >= 30, qPrintable(QString::number(times.size())));
+    int steps = 0;
+    for (qsizetype i = 1; i < times.size(); ++i) {
+        QVERIFY(times[i] > times[i - 1]);
+        if (times[i] - times[i - 1] < 25000000)
+            ++steps;
+    }
+    QVERIFY(steps > times.size() / 2);
 }
 
 QTEST_MAIN(TestX11BandView)
