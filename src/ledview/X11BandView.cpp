@@ -56,14 +56,61 @@ qint64 tilesKey(const ScrollLine &line)
     return line.tiles().isEmpty() ? 0 : line.tiles().first().image.cacheKey();
 }
 
-/** Whether two states of a line with the same tiles stand where they stand at `now` and move alike. */
-bool sameMotion(const ScrollLine &a, const ScrollLine &b, double now)
+} // namespace
+
+X11BandView::Motion X11BandView::Motion::of(const ScrollLine &line, int deviceWidth)
 {
-    return a.columnAt(now) == b.columnAt(now) && a.columnsPerSecond() == b.columnsPerSecond()
-        && a.isPaused() == b.isPaused() && a.placement() == b.placement();
+    Motion m;
+    if (!line.content())
+        return m;
+    m.anchorColumn = line.anchorColumn();
+    m.anchorTime = line.anchorTime();
+    m.columnsPerSecond = line.columnsPerSecond();
+    if (line.isPaused())
+        m.pausedColumn = line.columnAt(line.anchorTime());
+    m.loopColumns = static_cast<double>(line.loopColumns());
+    m.loopPixels = line.loopPixels();
+    m.devicePitch = line.content()->pitch * line.content()->scale;
+    m.rect = line.deviceRect(deviceWidth);
+    return m;
 }
 
-} // namespace
+double X11BandView::Motion::columnAt(double t) const
+{
+    // As ScrollLine::columnAt: the anchor plus the time since at the line's speed, round the loop.
+    if (pausedColumn)
+        return *pausedColumn;
+    double c = std::fmod(anchorColumn + (t - anchorTime) * columnsPerSecond, loopColumns);
+    if (!(c >= 0))
+        c = c < 0 ? c + loopColumns : 0;
+    return c;
+}
+
+int X11BandView::Motion::offsetAt(double t) const
+{
+    // As ScrollLine::offsetPixels.
+    if (loopPixels <= 0)
+        return 0;
+    const int offset = static_cast<int>(std::llround(columnAt(t) * devicePitch) % loopPixels);
+    return offset < 0 ? offset + loopPixels : offset;
+}
+
+void X11BandView::Motion::pause(double now)
+{
+    if (pausedColumn)
+        return;
+    anchorColumn = columnAt(now);
+    anchorTime = now;
+    pausedColumn = anchorColumn;
+}
+
+void X11BandView::Motion::resume(double now)
+{
+    if (!pausedColumn)
+        return;
+    anchorTime = now;
+    pausedColumn.reset();
+}
 
 X11BandView::X11BandView(BandLines *lines, QWidget *parent)
     : BandWidget(lines, parent)
@@ -135,8 +182,7 @@ bool X11BandView::presentsLine(int line) const
 
 bool X11BandView::usesPresent(const LineState &state) const
 {
-    // A strip in one pixmap is shown by moving it; a loop in several pixmaps needs copies.
-    return m_present && state.segments.size() == 1;
+    return m_present && !state.segments.empty();
 }
 
 int X11BandView::deviceWidth() const
@@ -289,8 +335,9 @@ void X11BandView::syncLine(int index, int width)
             state.pending.reset();
             m_uploader->cancel(index);
         }
-        const bool moved = !sameMotion(line, state.line, BandLines::now()) || rect != state.windowRect;
-        state.line = line;
+        const Motion motion = Motion::of(line, width);
+        const bool moved = motion != state.motion;
+        state.motion = motion;
         if (moved) {
             // A pause, a resume, a new speed or place: shown from the next frame on.
             placeLineWindow(index);
@@ -305,16 +352,16 @@ void X11BandView::syncLine(int index, int width)
         return; // those very pixmaps are being made
     state.pending = m_uploader->submit(index, line, width, m_root, m_depth);
     state.pendingKey = key;
-    state.pendingLine = line;
+    state.pendingMotion = Motion::of(line, width);
     ++m_uploads;
     // Until they are complete the old pixmaps go on with the motion they were made for; a
     // pause meanwhile still takes effect at once.
-    if (!state.segments.empty() && line.isPaused() != state.line.isPaused()) {
+    if (!state.segments.empty() && line.isPaused() != state.motion.pausedColumn.has_value()) {
         const double now = BandLines::now();
         if (line.isPaused())
-            state.line.pause(now);
+            state.motion.pause(now);
         else
-            state.line.resume(now);
+            state.motion.resume(now);
         if (usesPresent(state))
             queueFrames(index, true);
     }
@@ -337,17 +384,17 @@ void X11BandView::uploaded(X11LineUploader::Result result)
         return;
     }
     const bool wasPresent = usesPresent(state);
+    qCDebug(lcLedView) << "line" << result.line << "now in" << result.segments.size() << "pixmap(s) for a loop of"
+                       << state.pendingKey.loopPixels << "pixels";
     releaseSegments(state.segments);
     state.segments = std::move(result.segments);
-    state.copies = result.copies;
     state.key = state.pendingKey;
     // The line as it stands now when its tiles are still those uploaded (it may have been
     // paused since), else as it stood when the upload was asked for.
     const ScrollLine &live = lines().line(result.line);
     const bool current = tilesKey(live) == state.key.tiles && live.loopPixels() == state.key.loopPixels
                       && deviceWidth() == state.key.deviceWidth;
-    state.line = current ? live : state.pendingLine;
-    state.pendingLine = ScrollLine();
+    state.motion = current ? Motion::of(live, state.key.deviceWidth) : state.pendingMotion;
     if (wasPresent != usesPresent(state))
         destroyLineWindow(state); // frames queued for the old pixmaps must not come back
     placeLineWindow(result.line);
@@ -366,7 +413,7 @@ void X11BandView::placeLineWindow(int index)
     LineState &state = m_state[static_cast<std::size_t>(index)];
     if (!m_gc || state.segments.empty())
         return;
-    const QRect rect = state.line.deviceRect(deviceWidth());
+    const QRect rect = state.motion.rect;
     if (rect.isEmpty())
         return;
     if (state.window && rect == state.windowRect)
@@ -438,32 +485,38 @@ void X11BandView::fillUncovered()
                                 uncovered.data());
 }
 
+void X11BandView::copyColumns(const LineState &state, std::uint32_t drawable, int start, int width) const
+{
+    // Columns [start, start + width) of the endless strip (the loop over and over) to x = 0:
+    // one copy from a strip pixmap, or one per tile pixmap in view.
+    const int loop = state.motion.loopPixels;
+    const int height = state.motion.rect.height();
+    if (loop <= 0)
+        return;
+    long long filled = 0;
+    for (long long base = -static_cast<long long>(start); base < width && filled < width; base += loop) {
+        for (const Segment &segment : state.segments) {
+            const long long x = base + segment.x;
+            if (x >= width)
+                break;
+            const long long dstX = std::max(x, filled);
+            const long long end = std::min<long long>(x + segment.width, width);
+            if (dstX >= end)
+                continue;
+            xcb_copy_area(m_connection, segment.pixmap, drawable, m_gc, static_cast<std::int16_t>(dstX - x), 0,
+                          static_cast<std::int16_t>(dstX), 0, static_cast<std::uint16_t>(end - dstX),
+                          static_cast<std::uint16_t>(height));
+            filled = end;
+        }
+    }
+}
+
 void X11BandView::drawLine(int index, double t)
 {
     const LineState &state = m_state[static_cast<std::size_t>(index)];
     if (!state.window || state.segments.empty())
         return;
-    const ScrollLine &line = state.line;
-    const int width = state.windowRect.width();
-    const int offset = line.offsetPixels(line.columnAt(t));
-    for (int copy = 0; copy < state.copies; ++copy) {
-        const long long base = static_cast<long long>(copy) * line.loopPixels() - offset;
-        if (base >= width)
-            break;
-        for (const Segment &segment : state.segments) {
-            const long long x = base + segment.x;
-            if (x >= width)
-                break;
-            if (x + segment.width <= 0)
-                continue;
-            const long long srcX = std::max(0LL, -x);
-            const long long dstX = std::max(0LL, x);
-            const long long w = std::min<long long>(segment.width - srcX, width - dstX);
-            xcb_copy_area(m_connection, segment.pixmap, state.window, m_gc, static_cast<std::int16_t>(srcX), 0,
-                          static_cast<std::int16_t>(dstX), 0, static_cast<std::uint16_t>(w),
-                          static_cast<std::uint16_t>(state.windowRect.height()));
-        }
-    }
+    copyColumns(state, state.window, state.motion.offsetAt(t), state.windowRect.width());
 }
 
 void X11BandView::drawFrame(double t)
@@ -527,7 +580,7 @@ void X11BandView::updateAnimation()
     bool queued = false;
     if (isVisible() && m_connection) {
         for (const LineState &state : m_state) {
-            if (state.segments.empty() || !state.line.isMoving())
+            if (state.segments.empty() || !state.motion.isMoving())
                 continue;
             (usesPresent(state) ? queued : timed) = true;
         }
@@ -548,7 +601,7 @@ void X11BandView::updateAnimation()
 void X11BandView::frame()
 {
     const bool timed = std::any_of(m_state.begin(), m_state.end(), [this](const LineState &s) {
-        return !s.segments.empty() && s.line.isMoving() && !usesPresent(s);
+        return !s.segments.empty() && s.motion.isMoving() && !usesPresent(s);
     });
     if (!isVisible() || !m_connection || !timed)
         return;
@@ -706,7 +759,7 @@ void X11BandView::queueAll()
 void X11BandView::queueFrames(int index, bool replace)
 {
     LineState &state = m_state[static_cast<std::size_t>(index)];
-    if (!m_present || !state.window || state.segments.size() != 1 || !isVisible())
+    if (!m_present || !state.window || state.segments.empty() || !isVisible())
         return;
     if (!m_reference && !takeReference())
         return;
@@ -721,16 +774,53 @@ void X11BandView::queueFrames(int index, bool replace)
     const std::uint64_t current = *currentMsc();
     const auto ahead = static_cast<std::uint64_t>(std::ceil(queueAheadSeconds * 1e6 / m_intervalUs));
     const std::uint64_t from = replace ? current + 1 : std::max(current + 1, state.queuedUntil + 1);
-    std::uint64_t until = state.line.isMoving() ? current + ahead : current + 1;
+    std::uint64_t until = state.motion.isMoving() ? current + ahead : current + 1;
     if (replace)
         until = std::max(until, state.queuedUntil); // whatever was queued with the old state goes
-    const Segment &strip = state.segments.front();
+    if (until < from)
+        return;
+    std::vector<int> shifts;
+    shifts.reserve(until - from + 1);
     for (std::uint64_t msc = from; msc <= until; ++msc) {
         const double t = timeOfMsc(msc);
-        const int shift = state.line.offsetPixels(state.line.columnAt(t));
-        xcb_present_pixmap(m_connection, state.window, strip.pixmap, ++m_serial, 0, 0, static_cast<std::int16_t>(-shift),
-                           0, 0, 0, 0, XCB_PRESENT_OPTION_COPY, msc, 0, 0, 0, nullptr);
+        shifts.push_back(state.motion.offsetAt(t));
         m_queued[msc % m_queued.size()] = {msc, t};
+    }
+    const auto present = [&](std::uint32_t pixmap, std::uint64_t msc, int x) {
+        xcb_present_pixmap(m_connection, state.window, pixmap, ++m_serial, 0, 0, static_cast<std::int16_t>(-x), 0, 0, 0,
+                           0, XCB_PRESENT_OPTION_COPY, msc, 0, 0, 0, nullptr);
+    };
+    const int width = state.windowRect.width();
+    if (state.segments.size() == 1 && state.segments.front().width >= state.motion.loopPixels + width) {
+        // The loop and one window width of its start: every frame is that pixmap, moved.
+        for (std::size_t k = 0; k < shifts.size(); ++k)
+            present(state.segments.front().pixmap, from + k, shifts[k]);
+    } else {
+        // A loop longer than a pixmap: the stretch these frames pass over is put together on
+        // the server, once for them all, and each frame moves that. It is let go at once; the
+        // server keeps it while frames queued from it wait.
+        const int loop = state.motion.loopPixels;
+        std::size_t k = 0;
+        while (k < shifts.size()) {
+            const int start = shifts[k];
+            std::size_t last = k;
+            int reach = 0;
+            for (std::size_t j = k; j < shifts.size(); ++j) {
+                const int moved = ((shifts[j] - start) % loop + loop) % loop;
+                if (moved < reach || moved + width > X11LineUploader::maxPixmapWidth)
+                    break; // backwards (a new content's place) or too long: a stretch of its own
+                reach = moved;
+                last = j;
+            }
+            const std::uint32_t stretch = xcb_generate_id(m_connection);
+            xcb_create_pixmap(m_connection, m_depth, stretch, m_window, static_cast<std::uint16_t>(reach + width),
+                              static_cast<std::uint16_t>(state.motion.rect.height()));
+            copyColumns(state, stretch, start, reach + width);
+            for (std::size_t j = k; j <= last; ++j)
+                present(stretch, from + j, ((shifts[j] - start) % loop + loop) % loop);
+            xcb_free_pixmap(m_connection, stretch);
+            k = last + 1;
+        }
     }
     state.queuedUntil = std::max(state.queuedUntil, until);
 }

@@ -28,8 +28,10 @@ struct xcb_connection_t;
  * for one PresentPixmap per coming vertical blank, up to a second ahead, each at the offset the
  * line has at the time that blank is shown; the program then sleeps while the server moves the
  * pixels. Any change (content, pause, speed, exposure) queues the frames again from the next
- * blank on: a new present for an already queued blank replaces it. Elsewhere, and for loops
- * longer than a pixmap may be, a precise timer draws each frame with a copy per line.
+ * blank on: a new present for an already queued blank replaces it. A loop longer than a pixmap
+ * may be gets, per batch, the stretch its frames pass over put together on the server.
+ * Without Present, a precise timer draws each frame with a copy per line (a few per line
+ * for such long loops).
  *
  * Everything the view asks of the server goes through a connection of its own, which it reads
  * only when it wakes anyway: the server's reports of frames shown wake nobody.
@@ -86,16 +88,39 @@ private:
         std::uint8_t depth = 0;
         friend bool operator==(const UploadKey &, const UploadKey &) = default;
     };
+    /**
+     * Where a line stands and how it moves, as ScrollLine says, without its tiles: the old
+     * tiles of a long line need not stay in memory while its new pixmaps are being made.
+     */
+    struct Motion
+    {
+        double anchorColumn = 0;
+        double anchorTime = 0;
+        double columnsPerSecond = 0;
+        std::optional<double> pausedColumn;
+        double loopColumns = 1;
+        int loopPixels = 0;
+        double devicePitch = 1; ///< device pixels per LED column
+        QRect rect;             ///< the line's rectangle in the band, device pixels
+
+        static Motion of(const ScrollLine &line, int deviceWidth);
+        double columnAt(double t) const;
+        /** Device pixels the loop is shifted left by at time `t`, in [0, loopPixels). */
+        int offsetAt(double t) const;
+        bool isMoving() const { return !pausedColumn && columnsPerSecond > 0 && loopPixels > 0; }
+        void pause(double now);
+        void resume(double now);
+        friend bool operator==(const Motion &, const Motion &) = default;
+    };
     /** One line as the server shows it. */
     struct LineState
     {
         std::vector<Segment> segments; ///< empty while the line shows nothing
-        int copies = 1;
         UploadKey key;
-        ScrollLine line;                ///< the line the pixmaps show, with its motion
+        Motion motion;                  ///< how the line the pixmaps show moves
         std::optional<quint64> pending; ///< the upload under way
         UploadKey pendingKey;
-        ScrollLine pendingLine;         ///< the line the upload under way is made from
+        Motion pendingMotion;           ///< the motion of the line the upload is made from
         std::uint32_t window = 0; ///< the child window the line is shown in
         bool windowPresents = false;
         QRect windowRect;
@@ -117,6 +142,7 @@ private:
     void placeLineWindow(int index);
     void destroyLineWindow(LineState &state);
     void drawLine(int index, double t);
+    void copyColumns(const LineState &state, std::uint32_t drawable, int start, int width) const;
     void fillUncovered();
     void updateAnimation();
     void frame();

@@ -109,7 +109,7 @@ quint64 X11LineUploader::submit(int lineIndex, const ScrollLine &line, int devic
     m_latest[static_cast<std::size_t>(lineIndex)] = generation;
     if (!isConnected()) {
         QMetaObject::invokeMethod(
-            m_context, [receiver = m_receiver, lineIndex, generation] { receiver(Result{lineIndex, generation, {}, 1}); },
+            m_context, [receiver = m_receiver, lineIndex, generation] { receiver(Result{lineIndex, generation, {}}); },
             Qt::QueuedConnection);
         return generation;
     }
@@ -171,7 +171,7 @@ void X11LineUploader::run(const Job &job)
 {
     if (job.generation != latest(job.line))
         return; // a newer job for this line is queued behind this one
-    Result result{job.line, job.generation, {}, 1};
+    Result result{job.line, job.generation, {}};
     const auto deliver = [&] {
         QMetaObject::invokeMethod(
             m_context, [receiver = m_receiver, result] { receiver(result); }, Qt::QueuedConnection);
@@ -234,7 +234,6 @@ void X11LineUploader::run(const Job &job)
             putImage(pixmap, tile.image, 0);
             result.segments.push_back({pixmap, tile.deviceX, tile.image.width()});
         }
-        result.copies = line.copies();
     }
     // Everything above is done by the server before anyone on another connection uses the pixmaps.
     sync();

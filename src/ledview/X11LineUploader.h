@@ -36,7 +36,6 @@ public:
         int line = 0;
         quint64 generation = 0;
         std::vector<Segment> segments;
-        int copies = 1; ///< loops laid side by side to cover the window
     };
     using Receiver = std::function<void(Result)>;
 
