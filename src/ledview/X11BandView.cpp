@@ -273,6 +273,8 @@ void X11BandView::releaseSegments(std::vector<Segment> &segments)
 
 void X11BandView::destroyLineWindow(LineState &state)
 {
+    if (state.window == m_statsWindow)
+        m_statsWindow = 0; // its event selection goes with it
     if (state.window)
         xcb_destroy_window(m_connection, state.window);
     state.window = 0;
@@ -445,9 +447,6 @@ void X11BandView::placeLineWindow(int index)
     xcb_xfixes_create_region(m_connection, region, 0, nullptr);
     xcb_xfixes_set_window_shape_region(m_connection, state.window, XCB_SHAPE_SK_INPUT, 0, 0, region);
     xcb_xfixes_destroy_region(m_connection, region);
-    if (m_stats && m_present)
-        xcb_present_select_input(m_connection, xcb_generate_id(m_connection), state.window,
-                                 XCB_PRESENT_EVENT_MASK_COMPLETE_NOTIFY);
     xcb_map_window(m_connection, state.window);
     // Qt's connection selects the window's exposures (the server must know the window first).
     roundTrip(m_connection);
@@ -677,8 +676,9 @@ void X11BandView::askReference()
         return;
     // Completion events only for the moment of one query, unless the frame stats want them
     // all: a notifies list in PresentPixmap itself is what crashes some servers.
-    if (m_stats) {
-        xcb_present_notify_msc(m_connection, first.window, ++m_serial, 0, 0, 0);
+    selectStatsWindow();
+    if (m_statsWindow) {
+        xcb_present_notify_msc(m_connection, m_statsWindow, ++m_serial, 0, 0, 0);
         return;
     }
     const std::uint32_t eid = xcb_generate_id(m_connection);
@@ -750,8 +750,34 @@ void X11BandView::readEvents()
         m_reference = latest;
 }
 
+void X11BandView::selectStatsWindow()
+{
+    if (!m_stats || !m_present)
+        return;
+    // The completions of one window suffice, both lines being shown at the same blanks: that
+    // of a moving line, so the stats go on while the other is paused.
+    std::uint32_t window = 0;
+    for (const LineState &state : m_state) {
+        if (state.window && (!window || state.motion.isMoving())) {
+            window = state.window;
+            if (state.motion.isMoving())
+                break;
+        }
+    }
+    if (window == m_statsWindow)
+        return;
+    if (m_statsWindow)
+        xcb_present_select_input(m_connection, m_statsEid, m_statsWindow, XCB_PRESENT_EVENT_MASK_NO_EVENT);
+    m_statsWindow = window;
+    if (window) {
+        m_statsEid = xcb_generate_id(m_connection);
+        xcb_present_select_input(m_connection, m_statsEid, window, XCB_PRESENT_EVENT_MASK_COMPLETE_NOTIFY);
+    }
+}
+
 void X11BandView::queueAll()
 {
+    selectStatsWindow();
     for (int i = 0; i < BandLines::lineCount; ++i)
         queueFrames(i, true);
 }

@@ -155,6 +155,7 @@ private:
     void readEvents();
     void queueFrames(int index, bool replace);
     void queueAll();
+    void selectStatsWindow();
     double timeOfMsc(std::uint64_t msc) const;
     static std::uint64_t monotonicUs();
     void disablePresent();
@@ -190,6 +191,8 @@ private:
     };
     std::array<Queued, 256> m_queued{};
     std::uint64_t m_lastRecordedMsc = 0;
+    std::uint32_t m_statsWindow = 0; ///< the window whose shown frames the stats record
+    std::uint32_t m_statsEid = 0;
 
     std::unique_ptr<FrameStats> m_stats;
 };
