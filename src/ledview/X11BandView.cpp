@@ -147,9 +147,8 @@ X11BandView::~X11BandView()
 {
     if (!m_connection)
         return;
-    QCoreApplication::instance()->removeNativeEventFilter(this);
-    // The uploads stop first: their pixmaps go with their connection.
-    m_uploader.reset();
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
     if (!xcb_connection_has_error(m_connection)) {
         for (LineState &state : m_state) {
             releaseSegments(state.segments);
@@ -157,7 +156,10 @@ X11BandView::~X11BandView()
         }
         if (m_gc)
             xcb_free_gc(m_connection, m_gc);
+        roundTrip(m_connection); // all of it done before the uploads' connection closes
     }
+    // The uploads stop before the connection goes: whatever they made goes with theirs.
+    m_uploader.reset();
     xcb_disconnect(m_connection);
 }
 
@@ -338,7 +340,7 @@ void X11BandView::syncLine(int index, int width)
             m_uploader->cancel(index);
         }
         const Motion motion = Motion::of(line, width);
-        const bool moved = motion != state.motion;
+        const bool moved = motion != state.motion || !state.window;
         state.motion = motion;
         if (moved) {
             // A pause, a resume, a new speed or place: shown from the next frame on.
