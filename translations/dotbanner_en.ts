@@ -56,7 +56,7 @@
     </message>
     <message>
         <source>impossible d&apos;écrire l&apos;image du bandeau dans %1</source>
-        <translation>could not write the band's picture to %1</translation>
+        <translation>could not write the band&apos;s picture to %1</translation>
     </message>
 </context>
 <context>
@@ -125,6 +125,10 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Seules les %1 premières valeurs s&apos;affichent dans le bandeau ; les suivantes sont gardées ici.</source>
+        <translation>Only the first %1 values are shown on the band; the others are kept here.</translation>
+    </message>
 </context>
 <context>
     <name>DisplayTab</name>
@@ -175,6 +179,14 @@
     <message>
         <source>Afficher Dotbanner dans la barre des tâches</source>
         <translation>Show Dotbanner in the taskbar</translation>
+    </message>
+    <message>
+        <source>Lancer Dotbanner à l&apos;ouverture de session</source>
+        <translation>Start Dotbanner when you log in</translation>
+    </message>
+    <message>
+        <source>Écran</source>
+        <translation>Screen</translation>
     </message>
 </context>
 <context>
@@ -292,7 +304,7 @@
     </message>
     <message>
         <source>Reviens dans l&apos;onglet Clés API de Dotbanner et colle-la dans le champ. Elle reste dans le trousseau de ton ordinateur.</source>
-        <translation>Come back to Dotbanner's API Keys tab and paste it into the field. It stays in your computer's keyring.</translation>
+        <translation>Come back to Dotbanner&apos;s API Keys tab and paste it into the field. It stays in your computer&apos;s keyring.</translation>
     </message>
     <message>
         <source>Offre gratuite : 8 requêtes par minute et 800 par jour. Les places boursières hors États-Unis peuvent demander un forfait payant : vérifie la couverture sur ton compte.</source>
@@ -312,7 +324,7 @@
     </message>
     <message>
         <source>Ta clé API s&apos;affiche directement sur la page d&apos;accueil du compte.</source>
-        <translation>Your API key is shown right on the account's home page.</translation>
+        <translation>Your API key is shown right on the account&apos;s home page.</translation>
     </message>
     <message>
         <source>Sélectionne la clé et copie-la.</source>
@@ -364,7 +376,7 @@
     </message>
     <message>
         <source>Les quotas de l&apos;offre gratuite dépendent de ton compte : vérifie-les sur le site avant de t&apos;en servir.</source>
-        <translation>The free plan's quotas depend on your account: check them on the site before you rely on it.</translation>
+        <translation>The free plan&apos;s quotas depend on your account: check them on the site before you rely on it.</translation>
     </message>
 </context>
 <context>
@@ -395,11 +407,58 @@
     </message>
     <message>
         <source>Tes clés sont stockées dans le trousseau de ton ordinateur et ne sont envoyées qu&apos;au service concerné.</source>
-        <translation>Your keys are kept in your computer's keyring and are sent only to the service they belong to.</translation>
+        <translation>Your keys are kept in your computer&apos;s keyring and are sent only to the service they belong to.</translation>
     </message>
     <message>
         <source>Tutoriel</source>
         <translation>Tutorial</translation>
+    </message>
+    <message>
+        <source>Trousseau indisponible : la clé ne sera pas gardée après la fermeture de Dotbanner.</source>
+        <translation>Keyring unavailable: the key will not be kept after Dotbanner closes.</translation>
+    </message>
+</context>
+<context>
+    <name>LineTargets</name>
+    <message>
+        <source>Ensoleillé</source>
+        <translation>Sunny</translation>
+    </message>
+    <message>
+        <source>Ciel dégagé</source>
+        <translation>Clear sky</translation>
+    </message>
+    <message>
+        <source>Partiellement nuageux</source>
+        <translation>Partly cloudy</translation>
+    </message>
+    <message>
+        <source>Nuageux</source>
+        <translation>Cloudy</translation>
+    </message>
+    <message>
+        <source>Pluie</source>
+        <translation>Rain</translation>
+    </message>
+    <message>
+        <source>Neige</source>
+        <translation>Snow</translation>
+    </message>
+    <message>
+        <source>Orage</source>
+        <translation>Thunderstorm</translation>
+    </message>
+    <message>
+        <source>Brouillard</source>
+        <translation>Fog</translation>
+    </message>
+    <message>
+        <source>Valeur non mise à jour depuis %1</source>
+        <translation>Value not updated since %1</translation>
+    </message>
+    <message>
+        <source>Valeur de %1</source>
+        <translation>Value as of %1</translation>
     </message>
 </context>
 <context>
@@ -450,6 +509,21 @@
     <message>
         <source>Les actualités s&apos;affichent en choisissant « 2 lignes » dans l&apos;onglet Affichage.</source>
         <translation>News is shown when you choose “2 lines” in the Display tab.</translation>
+    </message>
+    <message>
+        <source>Seules les %1 premières sources activées sont lues ; les suivantes sont gardées ici.</source>
+        <translation>Only the first %1 enabled sources are read; the others are kept here.</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenPicker</name>
+    <message>
+        <source>Écran principal</source>
+        <translation>Primary screen</translation>
+    </message>
+    <message>
+        <source>%1 (débranché)</source>
+        <translation>%1 (unplugged)</translation>
     </message>
 </context>
 <context>
@@ -555,6 +629,10 @@
         <source>Aucune source d&apos;actualites : ajoute un flux RSS dans les reglages</source>
         <translation>No news source: add an RSS feed in the settings</translation>
     </message>
+    <message>
+        <source>Actualites indisponibles : aucun flux n&apos;a pu etre lu</source>
+        <translation>News unavailable: no feed could be read</translation>
+    </message>
 </context>
 <context>
     <name>TutorialSheet</name>
@@ -592,6 +670,13 @@
     <message>
         <source>Les fenêtres ne peuvent pas être repoussées : ce bureau ne le permet pas.</source>
         <translation>Windows cannot be pushed aside: this desktop does not allow it.</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Dotbanner a besoin d&apos;une session graphique (X11 ou Wayland) et n&apos;en trouve aucune ; « dotbanner --snapshot FICHIER » fait une image du bandeau sans affichage.</source>
+        <translation>Dotbanner needs a graphical session (X11 or Wayland) and finds none; “dotbanner --snapshot FILE” draws a picture of the band without a display.</translation>
     </message>
 </context>
 </TS>

@@ -43,6 +43,7 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     m_staleTimer.start();
     m_surface = makeSurface(m_lines, m_windowSystem.get());
     m_surface->setPointerHandler([this](const BandPointerEvent &event) { pointerEvent(event); });
+    connect(&m_worker, &LineWorker::built, this, &TickerController::show);
     if (m_avoider && !m_avoider->parent())
         m_avoider->setParent(this);
 
@@ -105,8 +106,33 @@ TickerPanel *TickerController::panel() const
     return panelSurface ? panelSurface->panel() : nullptr;
 }
 
-bool TickerController::writePNG(const QString &path) const
+void TickerController::finishBuilding()
 {
+    if (std::optional<LineWorker::Result> result = m_worker.finish())
+        show(*result);
+}
+
+void TickerController::show(const LineWorker::Result &result)
+{
+    const LineWorker::Request &request = result.request;
+    m_shownQuotes = request.quotes;
+    m_shownStale = request.stale;
+    m_shownHeadlines = request.hasNews ? request.headlines : QList<Headline>();
+    m_quoteSpans = result.quotes.spans;
+    m_newsSpans = result.news ? result.news->spans : QList<LineSpan>();
+    m_lastNews = result.news ? std::optional<LedBitmap>(result.news->bitmap) : std::nullopt;
+    m_lines.bitmap = result.quotes.bitmap;
+    m_lines.newsBitmap = m_lastNews;
+    m_lines.rendered = {result.quoteTiles, result.newsTiles};
+    m_lines.pitch = request.pitch;
+    m_lines.theme = request.theme;
+    m_lines.speed = m_settings.speed();
+    m_surface->linesChanged();
+}
+
+bool TickerController::writePNG(const QString &path)
+{
+    finishBuilding();
     const QRect frame = m_surface->frame();
     return m_lines.writePNG(path, frame.width(), frame.height());
 }
@@ -163,7 +189,7 @@ QString TickerController::loadingMessage()
 
 QString TickerController::unreadableMessage()
 {
-    return QStringLiteral("Actualites indisponibles : aucun flux n'a pu etre lu");
+    return tr("Actualites indisponibles : aucun flux n'a pu etre lu");
 }
 
 QString TickerController::noSourceMessage()
@@ -240,22 +266,23 @@ void TickerController::apply()
     const BarVariant variant = m_settings.variant();
     const FontStyle style = m_settings.fontStyle();
 
-    // 1. The news line, with a placeholder text until headlines arrive.
-    if (variant == BarVariant::thick) {
+    // 1. What the lines show: the quotes and, on a two-line band, the headlines or a
+    // placeholder text until they arrive. They are built on the worker.
+    LineWorker::Request request;
+    request.quotes = m_data.quotes();
+    request.stale = staleFlags(request.quotes);
+    request.hasNews = variant == BarVariant::thick;
+    if (request.hasNews) {
         const QList<NewsSource> sources = m_settings.newsSources();
         const bool anyEnabled =
             std::any_of(sources.begin(), sources.end(), [](const NewsSource &s) { return s.enabled; });
-        const QString message =
+        request.message =
             !anyEnabled ? noSourceMessage() : (m_news.nothingRead() ? unreadableMessage() : loadingMessage());
-        m_shownHeadlines = m_news.headlines();
-        LedBuilder::Line news = LedBuilder::buildNewsLine(m_shownHeadlines, message, style);
-        m_lastNews = std::move(news.bitmap);
-        m_newsSpans = std::move(news.spans);
-    } else {
-        m_lastNews.reset();
-        m_newsSpans.clear();
-        m_shownHeadlines.clear();
+        request.headlines = m_news.headlines();
     }
+    request.style = style;
+    request.pitch = m_settings.ledSize();
+    request.theme = m_settings.theme();
 
     // 2. Height: one LED size per row.
     const int rows = LedBuilder::rows(style, variant);
@@ -281,17 +308,20 @@ void TickerController::apply()
     if (placed.levelled)
         ++m_counters.levels;
 
-    // 4. The lines; the surface shows only what changed.
-    m_shownQuotes = m_data.quotes();
-    m_shownStale = staleFlags(m_shownQuotes);
-    LedBuilder::Line quotes = LedBuilder::buildLine(m_shownQuotes, style, m_shownStale);
-    m_quoteSpans = std::move(quotes.spans);
-    m_lines.bitmap = std::move(quotes.bitmap);
-    m_lines.newsBitmap = m_lastNews;
-    m_lines.pitch = m_settings.ledSize();
-    m_lines.theme = m_settings.theme();
-    m_lines.speed = m_settings.speed();
-    m_surface->linesChanged();
+    // 4. The lines: a change of speed shows at once; new content when the worker has built
+    // it. The first lines are built here, so the band never starts empty.
+    request.scale = m_surface->scale(); // tiles for the pixel density of where the band now is
+    if (m_lines.speed != m_settings.speed()) {
+        m_lines.speed = m_settings.speed();
+        m_surface->linesChanged();
+    }
+    if (!m_requested || *m_requested != request) {
+        m_requested = request;
+        if (m_counters.applies == 1)
+            show(LineWorker::build(std::move(request)));
+        else
+            m_worker.submit(std::move(request));
+    }
 
     // 5. The avoider works only for a band that floats above the other windows.
     // On a layer surface the compositor itself keeps windows out of the band's strip.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LineWorker.h"
 #include "data/Quote.h"
 #include "led/LedBitmap.h"
 #include "ledview/BandLines.h"
@@ -65,8 +66,15 @@ public:
     WindowAvoider *avoider() const { return m_avoider; }
     WindowSystem *windowSystem() const { return m_windowSystem.get(); }
 
-    /** Writes a PNG of the unscrolled lines at twice the band's size; false on failure. */
-    bool writePNG(const QString &path) const;
+    /**
+     * Waits for the lines the worker is building and shows them. apply() itself only hands
+     * new content to the worker (except the very first, built at once); tests and pictures
+     * that need the lines of the last apply call this.
+     */
+    void finishBuilding();
+
+    /** Writes a PNG of the unscrolled lines of the last apply at twice the band's size; false on failure. */
+    bool writePNG(const QString &path);
 
     /** Every pointer event over the band, from whichever surface shows it. */
     void pointerEvent(const BandPointerEvent &event);
@@ -81,7 +89,7 @@ public:
     /** The screen the band was placed on by the last apply. */
     QScreen *bandScreen() const { return m_bandScreen; }
 
-    /** What the lines drawn by the last apply show, column by column: see LineHit. */
+    /** What the lines shown now show, column by column: see LineHit. */
     const QList<LineSpan> &quoteSpans() const { return m_quoteSpans; }
     const QList<LineSpan> &newsSpans() const { return m_newsSpans; }
     /** The quotes and headlines the spans' indices refer to. */
@@ -89,7 +97,7 @@ public:
     const QList<Headline> &shownHeadlines() const { return m_shownHeadlines; }
     /** Which of the shown quotes were drawn as stale. */
     const QList<bool> &shownStale() const { return m_shownStale; }
-    /** The news line built by the last apply; none on a one-line band. */
+    /** The news line shown now; none on a one-line band. */
     const std::optional<LedBitmap> &lastNews() const { return m_lastNews; }
 
     /** How often apply() moved, re-levelled or raised the panel, for tests of idempotence. */
@@ -127,6 +135,7 @@ private:
     void checkStaleness();
     QList<bool> staleFlags(const QList<Quote> &quotes) const;
     void watchScreen(QScreen *screen);
+    void show(const LineWorker::Result &result);
     QRect availableArea(QScreen *screen) const;
 
     Settings &m_settings;
@@ -134,6 +143,8 @@ private:
     NewsService &m_news;
     std::shared_ptr<WindowSystem> m_windowSystem; // reads panels' struts where Qt cannot
     BandLines m_lines;
+    LineWorker m_worker;
+    std::optional<LineWorker::Request> m_requested; // the content last handed to the worker
     std::unique_ptr<BandSurface> m_surface;
     std::optional<LedBitmap> m_lastNews;
     QList<LineSpan> m_quoteSpans;

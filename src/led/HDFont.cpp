@@ -34,11 +34,13 @@ FontSetup makeSetup(int pixelSize)
     return FontSetup{font, metrics};
 }
 
-// Resolving the system font goes through the font database; do it once per size.
+// Resolving the system font goes through the font database; do it once per size and thread.
+// Each thread has fonts of its own: Qt resolves a font's engine per thread, so one font
+// shared by the main thread and the line worker would be re-resolved under both at once.
 const FontSetup &setup(bool small)
 {
-    static const FontSetup normal = makeSetup(14);
-    static const FontSetup reduced = makeSetup(12);
+    thread_local const FontSetup normal = makeSetup(14);
+    thread_local const FontSetup reduced = makeSetup(12);
     return small ? reduced : normal;
 }
 

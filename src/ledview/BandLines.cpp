@@ -20,10 +20,10 @@ bool BandLines::layout(double width, double scale, double now)
     m_scale = scale;
     const double quotesTop = 0;
     const ScrollLine::Change first =
-        m_lines[quotes].update(bitmap, quotesTop, width, pitch, theme, speed, scale, now);
+        m_lines[quotes].update(bitmap, quotesTop, width, pitch, theme, speed, scale, now, rendered[quotes]);
     const double newsTop = quotesTop + (bitmap ? static_cast<double>(bitmap->h) * pitch : 0);
     const ScrollLine::Change second =
-        m_lines[news].update(newsBitmap, newsTop, width, pitch, theme, speed, scale, now);
+        m_lines[news].update(newsBitmap, newsTop, width, pitch, theme, speed, scale, now, rendered[news]);
     return first != ScrollLine::Change::none || second != ScrollLine::Change::none;
 }
 

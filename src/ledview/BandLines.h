@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 /**
@@ -27,6 +28,11 @@ public:
     double pitch = 5;                    ///< points per LED cell
     ColorTheme theme = ColorTheme::greenRed;
     double speed = 3;                    ///< the lines move speed × 7 columns per second
+    /**
+     * Tiles rendered ahead for each line (index: Line), taken by layout() when they were made
+     * from exactly what it shows; otherwise layout() renders the tiles itself.
+     */
+    std::array<std::shared_ptr<const ScrollLine::Rendered>, lineCount> rendered;
 
     /**
      * Lays both lines out across `width` points at `scale` device pixels per point, with the

@@ -53,6 +53,13 @@ double ScrollLine::columnAt(double t) const
 ScrollLine::Change ScrollLine::update(const std::optional<LedBitmap> &bitmap, double y, double width, double pitch,
                                       ColorTheme theme, double speed, double scale, double now)
 {
+    return update(bitmap, y, width, pitch, theme, speed, scale, now, {});
+}
+
+ScrollLine::Change ScrollLine::update(const std::optional<LedBitmap> &bitmap, double y, double width, double pitch,
+                                      ColorTheme theme, double speed, double scale, double now,
+                                      const std::shared_ptr<const Rendered> &rendered)
+{
     // A line without cells or without a usable pitch has nothing to show: treat it like no bitmap.
     if (!bitmap || width <= 0 || bitmap->w <= 0 || bitmap->h <= 0 || !(pitch > 0) || !(scale > 0)
         || !std::isfinite(pitch) || !std::isfinite(width)) {
@@ -78,8 +85,12 @@ ScrollLine::Change ScrollLine::update(const std::optional<LedBitmap> &bitmap, do
     const double reached = m_anchorColumn + (m_pausedAt ? 0 : (now - m_anchorTime) * m_columnsPerSecond);
     m_loopColumns = loop;
 
-    if (contentChanged)
-        rebuildTiles(content);
+    if (contentChanged) {
+        if (rendered && rendered->content == content)
+            adopt(*rendered);
+        else
+            adopt(*render(content));
+    }
     m_content = std::move(content);
 
     const double loopWidthPoints = pitch * static_cast<double>(loop);
@@ -117,9 +128,11 @@ bool ScrollLine::resume(double now)
     return true;
 }
 
-void ScrollLine::rebuildTiles(const Content &content)
+std::shared_ptr<const ScrollLine::Rendered> ScrollLine::render(Content content)
 {
+    auto result = std::make_shared<Rendered>();
     const LedBitmap &bitmap = content.bitmap;
+    const std::int64_t loopColumns = loopColumnsFor(bitmap.w);
     const int cell = cellFor(content.pitch, content.scale);
     const Renderer::Stamps stamps = Renderer::stamps(cell, content.theme);
     const std::int64_t tileColumns = tileColumnsFor(cell);
@@ -131,30 +144,39 @@ void ScrollLine::rebuildTiles(const Content &content)
         return static_cast<int>(std::llround(devicePitch * static_cast<double>(column)));
     };
 
-    m_tiles.clear();
-    m_loopPixels = deviceAt(m_loopColumns);
-    m_heightPixels = static_cast<int>(std::llround(devicePitch * static_cast<double>(bitmap.h)));
-    m_expectedTiles = 0;
-    for (std::int64_t start = 0; start < m_loopColumns; start += tileColumns) {
-        const std::int64_t n = std::min(m_loopColumns - start, tileColumns);
-        ++m_expectedTiles;
+    result->loopColumns = loopColumns;
+    result->loopPixels = deviceAt(loopColumns);
+    result->heightPixels = static_cast<int>(std::llround(devicePitch * static_cast<double>(bitmap.h)));
+    for (std::int64_t start = 0; start < loopColumns; start += tileColumns) {
+        const std::int64_t n = std::min(loopColumns - start, tileColumns);
+        ++result->expectedTiles;
         QImage image = Renderer::image(bitmap, start, n, cell, stamps);
         if (image.isNull())
             continue;
         const int deviceX = deviceAt(start);
         const int deviceWidth = deviceAt(start + n) - deviceX;
         if (!exact) {
-            if (deviceWidth <= 0 || m_heightPixels <= 0)
+            if (deviceWidth <= 0 || result->heightPixels <= 0)
                 continue;
-            image = image.scaled(deviceWidth, m_heightPixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            image = image.scaled(deviceWidth, result->heightPixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             if (image.format() != Renderer::format)
                 image = image.convertToFormat(Renderer::format);
         }
         // Every pixel is opaque; saying so lets each frame copy the tile instead of blending it.
         image.reinterpretAsFormat(QImage::Format_RGB32);
-        m_tiles.append(Tile{content.pitch * static_cast<double>(start), content.pitch * static_cast<double>(n),
-                            deviceX, std::move(image)});
+        result->tiles.append(Tile{content.pitch * static_cast<double>(start), content.pitch * static_cast<double>(n),
+                                  deviceX, std::move(image)});
     }
+    result->content = std::move(content);
+    return result;
+}
+
+void ScrollLine::adopt(const Rendered &rendered)
+{
+    m_tiles = rendered.tiles;
+    m_loopPixels = rendered.loopPixels;
+    m_heightPixels = rendered.heightPixels;
+    m_expectedTiles = rendered.expectedTiles;
 }
 
 QRect ScrollLine::deviceRect(int deviceWidth) const

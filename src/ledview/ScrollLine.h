@@ -7,6 +7,7 @@
 #include <QList>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 class QPainter;
@@ -50,6 +51,20 @@ public:
         QImage image;
     };
 
+    /**
+     * A loop's tiles, rendered from one content. Made by render(), which touches nothing
+     * shared, so a worker thread can make them while the line keeps showing its old tiles.
+     */
+    struct Rendered
+    {
+        Content content;
+        std::int64_t loopColumns = 1;
+        int loopPixels = 0;    ///< device pixels of one loop
+        int heightPixels = 0;  ///< device pixels of the line's height
+        int expectedTiles = 0; ///< tiles of one loop when none failed
+        QList<Tile> tiles;
+    };
+
     enum class Change { none, cleared, placement, content };
 
     /** Tiles are never wider than this many device pixels. */
@@ -70,6 +85,15 @@ public:
      */
     Change update(const std::optional<LedBitmap> &bitmap, double y, double width, double pitch, ColorTheme theme,
                   double speed, double scale, double now);
+    /**
+     * The same, taking the tiles from `rendered` when they were made from exactly the new
+     * content (rendered ahead, off the main thread); otherwise they are rendered here.
+     */
+    Change update(const std::optional<LedBitmap> &bitmap, double y, double width, double pitch, ColorTheme theme,
+                  double speed, double scale, double now, const std::shared_ptr<const Rendered> &rendered);
+
+    /** Renders the tiles of `content`'s loop. Safe on any thread. */
+    static std::shared_ptr<const Rendered> render(Content content);
 
     /** The loop column at the left edge at time `t`; 0 when the line is cleared. */
     double columnAt(double t) const;
@@ -116,7 +140,7 @@ public:
     QRect deviceRect(int deviceWidth) const;
 
 private:
-    void rebuildTiles(const Content &content);
+    void adopt(const Rendered &rendered);
 
     std::optional<Content> m_content;
     std::optional<Placement> m_placement;

@@ -14,7 +14,8 @@
 /**
  * Turns what the band shows into LED bitmaps: the quotes line and the news line. Each bitmap
  * is one loop of the scrolling text and ends with its own spacing and separator, so the view
- * can repeat it end to end. Stateless; call on the main thread (the HD font draws with Qt).
+ * can repeat it end to end. Stateless; safe on any thread of a QGuiApplication (the HD font
+ * draws with Qt's fonts, set up once per thread).
  */
 namespace LedBuilder {
 

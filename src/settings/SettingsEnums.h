@@ -75,11 +75,3 @@ QList<E> allCases()
     return cases;
 }
 
-/** The French display titles shown by the settings window and the menus. */
-QString title(WindowLevelMode value);
-QString title(DockPosition value);
-QString title(BarVariant value);
-QString title(FontStyle value);
-QString title(ColorTheme value);
-QString title(StockProvider value);
-QString title(ItemKind value);

@@ -52,14 +52,16 @@ struct Fixture
     std::unique_ptr<TickerController> controller;
 
     void start() { controller = std::make_unique<TickerController>(settings, data, news, avoider); }
-};
 
-void settle()
-{
-    // Queued applies run on the next pass of the event loop.
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
+    void settle()
+    {
+        // Queued applies run on the next pass of the event loop; their lines come from the worker.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        if (controller)
+            controller->finishBuilding();
+    }
+};
 
 } // namespace
 
@@ -79,6 +81,8 @@ private slots:
     void reservesItsStripWithoutPushingItself();
     void workAreaFromTheWindowSystem();
     void rightClickOpensTheMenu();
+    void newLinesComeFromTheWorker();
+    void workerHandsOverOnlyTheNewest();
 };
 
 void TestTickerController::bandFrameTopAndBottom()
@@ -116,7 +120,7 @@ void TestTickerController::firstApplyPlacesAndShowsTheBand()
     QCOMPARE(f.controller->lines().bitmap, LedBuilder::build({}, FontStyle::pixelBold, BarVariant::thin));
 
     f.settings.setPosition(DockPosition::bottom);
-    settle();
+    f.settle();
     QCOMPARE(panel->geometry().bottom(), available.bottom());
     QCOMPARE(panel->width(), QGuiApplication::primaryScreen()->geometry().width());
 }
@@ -125,7 +129,7 @@ void TestTickerController::applyIsIdempotent()
 {
     Fixture f;
     f.start();
-    settle();
+    f.settle();
     const auto before = f.controller->counters();
     const QRect frame = f.controller->panel()->geometry();
     const double anchor = f.controller->lines().quotesLine().anchorTime();
@@ -149,14 +153,14 @@ void TestTickerController::heightFollowsLedSizeAndVariant()
     TickerPanel *panel = f.controller->panel();
     QCOMPARE(panel->height(), 55);
     f.settings.setVariant(BarVariant::thick);
-    settle();
+    f.settle();
     QCOMPARE(panel->height(), 110);
     QCOMPARE(f.controller->surface()->widget()->height(), 110);
     f.settings.setLedSize(8);
-    settle();
+    f.settle();
     QCOMPARE(panel->height(), 176);
     f.settings.setFontStyle(FontStyle::hd);
-    settle();
+    f.settle();
     QCOMPARE(panel->height(), 8 * LedBuilder::rows(FontStyle::hd, BarVariant::thick));
     // The top edge stays where the band hangs.
     QCOMPARE(panel->y(), QGuiApplication::primaryScreen()->availableGeometry().y());
@@ -180,13 +184,13 @@ void TestTickerController::newsLinePlaceholders()
     for (NewsSource &s : sources)
         s.enabled = false;
     f.settings.setNewsSources(sources);
-    settle();
+    f.settle();
     const auto none = LedBuilder::buildNews(
         {}, QStringLiteral("Aucune source d'actualites : ajoute un flux RSS dans les reglages"), FontStyle::pixelBold);
     QCOMPARE(f.controller->lastNews(), std::optional<LedBitmap>(none));
 
     f.settings.setVariant(BarVariant::thin);
-    settle();
+    f.settle();
     QVERIFY(!f.controller->lastNews());
     QVERIFY(!f.controller->lines().newsBitmap);
     QVERIFY(!f.controller->lines().newsLine().isRunning());
@@ -197,14 +201,14 @@ void TestTickerController::changesInOnePassGiveOneApply()
 {
     Fixture f;
     f.start();
-    settle();
+    f.settle();
     const int applies = f.controller->counters().applies;
     f.settings.setTheme(ColorTheme::amber);
     f.settings.setSpeed(5);
     emit f.data.quotesChanged({});
     emit f.news.headlinesChanged({});
     QCOMPARE(f.controller->counters().applies, applies); // nothing before the event loop runs
-    settle();
+    f.settle();
     QCOMPARE(f.controller->counters().applies, applies + 1);
     QCOMPARE(f.controller->lines().theme, ColorTheme::amber);
     QCOMPARE(f.controller->lines().quotesLine().columnsPerSecond(), 35.0);
@@ -214,10 +218,10 @@ void TestTickerController::levelChangeRelevelsOnce()
 {
     Fixture f;
     f.start();
-    settle();
+    f.settle();
     const int levels = f.controller->counters().levels;
     f.settings.setLevelMode(WindowLevelMode::desktop);
-    settle();
+    f.settle();
     QCOMPARE(f.controller->counters().levels, levels + 1);
     QCOMPARE(f.controller->panel()->level(), WindowLevelMode::desktop);
     QVERIFY(f.controller->panel()->windowHandle()->flags().testFlag(Qt::WindowStaysOnBottomHint));
@@ -243,16 +247,16 @@ void TestTickerController::avoiderOnlyForFloatingBand()
 
     for (WindowLevelMode mode : {WindowLevelMode::normal, WindowLevelMode::desktop}) {
         f.settings.setLevelMode(mode);
-        settle();
+        f.settle();
         QVERIFY(!f.avoider->calls.last().active);
         QVERIFY(!f.avoider->isActive());
     }
     f.settings.setLevelMode(WindowLevelMode::front);
     f.settings.setPushWindows(false);
-    settle();
+    f.settle();
     QVERIFY(!f.avoider->calls.last().active);
     f.settings.setPushWindows(true);
-    settle();
+    f.settle();
     QVERIFY(f.avoider->calls.last().active);
 }
 
@@ -355,6 +359,64 @@ void TestTickerController::rightClickOpensTheMenu()
     QCOMPARE(asked, 0);
     QTest::mousePress(band, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     QCOMPARE(asked, 1);
+}
+
+void TestTickerController::newLinesComeFromTheWorker()
+{
+    Fixture f;
+    f.settings.setVariant(BarVariant::thick);
+    f.start();
+    f.settle();
+    const ScrollLine &news = f.controller->lines().newsLine();
+    const double later = BandLines::now() + 1;
+    const double column = news.columnAt(later);
+    const qint64 tile = news.tiles().first().image.cacheKey();
+
+    // apply() only hands the new content over: the band keeps showing the old lines.
+    f.settings.setTheme(ColorTheme::amber);
+    f.controller->apply();
+    QCOMPARE(f.controller->lines().theme, ColorTheme::greenRed);
+    QCOMPARE(news.tiles().first().image.cacheKey(), tile);
+
+    // Once built, the new tiles replace the old ones as they were made on the worker, and the
+    // line goes on from where it stood.
+    f.controller->finishBuilding();
+    QCOMPARE(f.controller->lines().theme, ColorTheme::amber);
+    QVERIFY(news.tiles().first().image.cacheKey() != tile);
+    QCOMPARE(news.tiles().first().image.cacheKey(),
+             f.controller->lines().rendered[BandLines::news]->tiles.first().image.cacheKey());
+    QVERIFY(qAbs(news.columnAt(later) - column) < 1e-6);
+}
+
+void TestTickerController::workerHandsOverOnlyTheNewest()
+{
+    LineWorker worker;
+    QList<LineWorker::Result> announced;
+    connect(&worker, &LineWorker::built, this, [&](const LineWorker::Result &r) { announced.append(r); });
+    LineWorker::Request request;
+    request.hasNews = true;
+    for (const char *text : {"UN", "DEUX", "TROIS"}) {
+        request.message = QString::fromLatin1(text);
+        worker.submit(request);
+    }
+    // Whatever was built in between, the newest result is the one handed over last.
+    QTRY_VERIFY(!worker.isBusy());
+    QTRY_VERIFY(!announced.isEmpty() && announced.last().request.message == QLatin1String("TROIS"));
+    QVERIFY(announced.size() <= 3);
+    const LineWorker::Result &last = announced.last();
+    QCOMPARE(last.news->bitmap, LedBuilder::buildNews({}, QStringLiteral("TROIS"), FontStyle::pixelBold));
+    QCOMPARE(last.newsTiles->content.bitmap, last.news->bitmap);
+    QCOMPARE(last.quoteTiles->content.bitmap, last.quotes.bitmap);
+
+    // finish() takes the result itself: it is not announced again.
+    request.message = QStringLiteral("QUATRE");
+    worker.submit(request);
+    const std::optional<LineWorker::Result> finished = worker.finish();
+    QVERIFY(finished && finished->request.message == QLatin1String("QUATRE"));
+    const qsizetype count = announced.size();
+    QCoreApplication::processEvents();
+    QCOMPARE(announced.size(), count);
+    QVERIFY(!worker.finish());
 }
 
 QTEST_MAIN(TestTickerController)

@@ -33,6 +33,7 @@ private slots:
     void clearing();
     void fractionalPitchTilesMeetExactly();
     void paintPlacesTilesAtSnappedOffset();
+    void tilesRenderedAheadAreTakenOnlyForTheirContent();
 };
 
 void TestScrollLine::loopColumns()
@@ -238,6 +239,30 @@ void TestScrollLine::paintPlacesTilesAtSnappedOffset()
     QCOMPARE(qGreen(canvas.pixel(1, 4)), 27);   // column 63's off dot
     QCOMPARE(canvas.pixel(0, 0), QColor(Qt::magenta).rgba()); // above the line: untouched
     QVERIFY(canvas.pixel(99, 5) != QColor(Qt::magenta).rgba()); // the line reaches the right edge
+}
+
+void TestScrollLine::tilesRenderedAheadAreTakenOnlyForTheirContent()
+{
+    const LedBitmap bitmap = bitmapOf(700);
+    const auto ahead = ScrollLine::render({bitmap, 5, ColorTheme::greenRed, 1});
+    QCOMPARE(ahead->loopColumns, std::int64_t(700));
+    QCOMPARE(ahead->loopPixels, 3500);
+    QCOMPARE(ahead->tiles.size(), ahead->expectedTiles);
+
+    // Made from this very content: the line shows those images, rendering nothing itself.
+    ScrollLine line;
+    QCOMPARE(line.update(bitmap, 0, 1920, 5, ColorTheme::greenRed, 3, 1, 0, ahead), ScrollLine::Change::content);
+    QCOMPARE(line.tiles().size(), ahead->tiles.size());
+    QCOMPARE(line.tiles().first().image.cacheKey(), ahead->tiles.first().image.cacheKey());
+    QCOMPARE(line.loopPixels(), 3500);
+
+    // Made for another theme or pixel density: the line renders its own, equal to a fresh render.
+    ScrollLine other;
+    other.update(bitmap, 0, 1920, 5, ColorTheme::amber, 3, 2, 0, ahead);
+    QVERIFY(other.tiles().first().image.cacheKey() != ahead->tiles.first().image.cacheKey());
+    const auto expected = ScrollLine::render({bitmap, 5, ColorTheme::amber, 2});
+    QCOMPARE(other.loopPixels(), expected->loopPixels);
+    QCOMPARE(other.tiles().first().image, expected->tiles.first().image);
 }
 
 QTEST_GUILESS_MAIN(TestScrollLine)
