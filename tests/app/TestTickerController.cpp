@@ -297,7 +297,7 @@ void TestTickerController::reservesItsStripWithoutPushingItself()
 
     // Later applies read the work area without the band's own strip: the band stays, and the
     // strip is not written again.
-    settle();
+    f.settle();
     f.controller->apply();
     f.controller->apply();
     QCOMPARE(panel->geometry(), frame);
@@ -310,20 +310,20 @@ void TestTickerController::reservesItsStripWithoutPushingItself()
     QCOMPARE(strips().last(), strip("top", panel->geometry()));
 
     f.settings.setPosition(DockPosition::bottom);
-    settle();
+    f.settle();
     QCOMPARE(strips().last(), strip("bottom", panel->geometry()));
     QCOMPARE(panel->geometry().bottom(), QGuiApplication::primaryScreen()->availableGeometry().bottom());
 
     // Either setting off gives the strip back; on again takes it again.
     const QString none = QStringLiteral("strip %1 none").arg(panel->winId());
     f.settings.setPushWindows(false);
-    settle();
+    f.settle();
     QCOMPARE(strips().last(), none);
     f.settings.setPushWindows(true);
-    settle();
+    f.settle();
     QCOMPARE(strips().last(), strip("bottom", panel->geometry()));
     f.settings.setLevelMode(WindowLevelMode::desktop);
-    settle();
+    f.settle();
     QCOMPARE(strips().last(), none);
     const qsizetype count = strips().size();
     f.controller->apply();
