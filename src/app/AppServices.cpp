@@ -10,10 +10,10 @@
 #include "news/NewsService.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
+#include "settingsui/BandMode.h"
 #include "settingsui/ServiceEnvironment.h"
 #include "settingsui/SettingsSnapshots.h"
 #include "settingsui/SettingsView.h"
-#include "settingsui/BandMode.h"
 #include "wayland/SessionMode.h"
 
 #include <QCoreApplication>

@@ -181,7 +181,8 @@ QList<QRectF> X11WindowSystem::Private::screenFrames() const
 
 QSizeF X11WindowSystem::Private::currentRootSize() const
 {
-    ReplyPtr<xcb_get_geometry_reply_t> reply{xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), nullptr)};
+    ReplyPtr<xcb_get_geometry_reply_t> reply{
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), nullptr)};
     return reply ? QSizeF(reply->width, reply->height) : rootSize;
 }
 
@@ -297,8 +298,9 @@ QList<ScreenRecord> X11WindowSystem::screens() const
     if (!d->usable())
         return list;
     const QList<QRectF> frames = d->screenFrames();
-    const QList<QScreen *> qtScreens =
-        qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb") ? QGuiApplication::screens() : QList<QScreen *>();
+    const QList<QScreen *> qtScreens = qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb")
+                                           ? QGuiApplication::screens()
+                                           : QList<QScreen *>();
     for (qsizetype i = 0; i < frames.size(); ++i)
         list.append({frames[i], frames[i], i < qtScreens.size() ? qtScreens[i]->devicePixelRatio() : 1.0});
 
@@ -502,8 +504,8 @@ void X11WindowSystem::markAsAccessory(quint64 window)
         atoms.assign(existing.atoms, existing.atoms + existing.atoms_len);
         xcb_ewmh_get_atoms_reply_wipe(&existing);
     }
-    for (xcb_atom_t atom : {d->ewmh._NET_WM_STATE_STICKY, d->ewmh._NET_WM_STATE_SKIP_TASKBAR,
-                            d->ewmh._NET_WM_STATE_SKIP_PAGER}) {
+    for (xcb_atom_t atom :
+         {d->ewmh._NET_WM_STATE_STICKY, d->ewmh._NET_WM_STATE_SKIP_TASKBAR, d->ewmh._NET_WM_STATE_SKIP_PAGER}) {
         if (std::find(atoms.begin(), atoms.end(), atom) == atoms.end())
             atoms.push_back(atom);
     }

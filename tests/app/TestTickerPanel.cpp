@@ -244,7 +244,8 @@ void TestTickerPanel::reservesItsStripWithoutPushingItself()
     QTRY_COMPARE(onScreen(f.panel()), QRect(0, screen.height() - 55, screen.width(), 55));
     QTRY_COMPARE(windowProperty(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL),
                  (std::vector<uint32_t>{0, 0, 0, 55, 0, 0, 0, 0, 0, 0, 0, w - 1}));
-    QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry(), QRect(0, 0, screen.width(), screen.height() - 55));
+    QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry(),
+                 QRect(0, 0, screen.width(), screen.height() - 55));
     QTest::qWait(200);
     QCOMPARE(onScreen(f.panel()), QRect(0, screen.height() - 55, screen.width(), 55));
 
@@ -263,7 +264,9 @@ void TestTickerPanel::onAllDesktopsAndOutOfTheTaskbar()
     const auto desktop = windowProperty(window, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL);
     QCOMPARE(desktop, std::vector<uint32_t>{0xFFFFFFFF});
     const auto states = windowProperty(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
-    const auto has = [&](const char *name) { return std::find(states.begin(), states.end(), atom(name)) != states.end(); };
+    const auto has = [&](const char *name) {
+        return std::find(states.begin(), states.end(), atom(name)) != states.end();
+    };
     QVERIFY(has("_NET_WM_STATE_SKIP_TASKBAR"));
     QVERIFY(has("_NET_WM_STATE_SKIP_PAGER"));
     QVERIFY(has("_NET_WM_STATE_ABOVE"));

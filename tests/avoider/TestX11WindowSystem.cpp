@@ -254,7 +254,7 @@ private slots:
         system->reserveStrip(id, Qt::TopEdge, QRectF(0, 30 / scale(), 1920 / scale(), 55 / scale()));
         using Values = QList<quint32>;
         QTRY_COMPARE(m_probe.cardinals(id, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL),
-                 (Values{0, 0, 85, 0, 0, 0, 0, 0, 0, 1919, 0, 0}));
+                     (Values{0, 0, 85, 0, 0, 0, 0, 0, 0, 1919, 0, 0}));
         QCOMPARE(m_probe.cardinals(id, "_NET_WM_STRUT", XCB_ATOM_CARDINAL), (Values{0, 0, 85, 0}));
         // The manager's work area counts it; ours leaves it out and keeps the other panel.
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.cardinals(m_probe.root(), "_NET_WORKAREA", XCB_ATOM_CARDINAL).mid(0, 4),
@@ -263,7 +263,7 @@ private slots:
 
         system->reserveStrip(id, Qt::BottomEdge, QRectF(0, 1000 / scale(), 1920 / scale(), 80 / scale()));
         QTRY_COMPARE(m_probe.cardinals(id, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL),
-                 (Values{0, 0, 0, 80, 0, 0, 0, 0, 0, 0, 0, 1919}));
+                     (Values{0, 0, 0, 80, 0, 0, 0, 0, 0, 0, 0, 1919}));
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.cardinals(m_probe.root(), "_NET_WORKAREA", XCB_ATOM_CARDINAL).mid(0, 4),
                                   (Values{0, 30, 1920, 970}), 5000);
         QCOMPARE(system->screens().value(0).available, QRectF(0, 30, 1920, 1050));

@@ -78,8 +78,10 @@ for _ in $(seq 1 1200); do
     socket=$(find "$runtime" -maxdepth 1 -name 'wayland-*' -type s -print -quit)
     display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$runtime/mutter.log" | head -n1)
     auth=$(find "$runtime" -maxdepth 1 -name '.mutter-Xwaylandauth.*' -print -quit)
+    # Ready once mutter manages XWayland's screen: its check window is on the root.
     if [ -n "$socket" ] && [ -n "$display" ] && [ -n "$auth" ] &&
-        DISPLAY="$display" XAUTHORITY="$auth" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+        DISPLAY="$display" XAUTHORITY="$auth" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null |
+        grep -q 'window id'; then
         ready=1
         break
     fi

@@ -79,7 +79,8 @@ QList<quint32> shownColumn(int x)
     if (!xcb_connection_has_error(c)) {
         const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
         xcb_get_image_reply_t *image = xcb_get_image_reply(
-            c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, int16_t(x), 0, 1, screen->height_in_pixels, ~0u),
+            c,
+            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, int16_t(x), 0, 1, screen->height_in_pixels, ~0u),
             nullptr);
         if (image && xcb_get_image_data_length(image) >= int(screen->height_in_pixels) * 4) {
             const auto *pixels = reinterpret_cast<const quint32 *>(xcb_get_image_data(image));
@@ -127,8 +128,7 @@ class TestMutterStrut : public QObject
 public:
     explicit TestMutterStrut(SessionMode::Kind kind)
         : m_kind(kind)
-    {
-    }
+    {}
 
 private slots:
     void initTestCase()
