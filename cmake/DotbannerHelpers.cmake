@@ -7,16 +7,19 @@ function(dotbanner_add_library name)
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
 endfunction()
 
-# dotbanner_add_test(NAME SOURCES ... LIBS ... [ENVIRONMENT VAR=value...] [X11] [KEYRING] [SMALL_DISK] [SWAY] [TIMEOUT s])
+# dotbanner_add_test(NAME SOURCES ... LIBS ... [ENVIRONMENT VAR=value...] [X11] [KEYRING] [SMALL_DISK] [SWAY] [MUTTER]
+#                    [TIMEOUT s])
 # One Qt Test executable registered with CTest. Every test runs with its own configuration
 # folder and without a session bus, so it never touches the user's settings or keys.
 # X11 tests run under a private Xvfb with openbox; KEYRING tests inside a private D-Bus
 # session with an unlocked gnome-keyring. SWAY tests run inside a private headless sway
 # session (WAYLAND_DISPLAY, SWAYSOCK and an XWayland DISPLAY set) and carry the `wayland`
-# label, so `ctest -L wayland` runs them alone. All others use the offscreen platform.
+# label, so `ctest -L wayland` runs them alone. MUTTER tests run inside a private mutter nested
+# in Xvfb (WAYLAND_DISPLAY, and DISPLAY + XAUTHORITY for its XWayland, on which they run),
+# also labelled `wayland`. All others use the offscreen platform.
 # SMALL_DISK tests see a private 256 kB tmpfs at $DOTBANNER_SMALL_DISK (root only).
 function(dotbanner_add_test name)
-    cmake_parse_arguments(ARG "X11;KEYRING;SMALL_DISK;SWAY" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "X11;KEYRING;SMALL_DISK;SWAY;MUTTER" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test dotbanner_testsupport ${ARG_LIBS})
     target_compile_definitions(${name} PRIVATE
@@ -32,6 +35,9 @@ function(dotbanner_add_test name)
     if(ARG_SWAY)
         set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-sway.sh ${cmd})
         list(APPEND env "QT_QPA_PLATFORM=offscreen")
+    elseif(ARG_MUTTER)
+        # No platform named: the program's own session check picks XWayland, as it would for a user.
+        set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-mutter.sh ${cmd})
     elseif(ARG_X11)
         set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-x11.sh ${cmd})
         list(APPEND env "QT_QPA_PLATFORM=xcb")
@@ -51,7 +57,7 @@ function(dotbanner_add_test name)
         set(ARG_TIMEOUT 300)
     endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
-    if(ARG_SWAY)
+    if(ARG_SWAY OR ARG_MUTTER)
         set_tests_properties(${name} PROPERTIES LABELS wayland)
     endif()
 endfunction()

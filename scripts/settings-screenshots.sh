@@ -17,6 +17,9 @@ shoot() { # LANG OUTPUT
     export XDG_CONFIG_HOME=$home/config HOME=$home LANG=$1 LANGUAGE= LC_ALL=
     export DOTBANNER_YAHOO_URL=http://127.0.0.1:9 DOTBANNER_TWELVEDATA_URL=http://127.0.0.1:9 \
            DOTBANNER_WEATHERAPI_URL=http://127.0.0.1:9 DOTBANNER_METALSDEV_URL=http://127.0.0.1:9
+    # The default news feeds go through a proxy that does not exist, and no keyring is asked.
+    export http_proxy=http://127.0.0.1:9 https_proxy=http://127.0.0.1:9 no_proxy=127.0.0.1 \
+           DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/dotbanner-screenshots-bus
     "$build/dotbanner" >/dev/null 2>&1 &
     pid=$!
     sleep 3

@@ -652,20 +652,20 @@
 <context>
     <name>WindowHandlingStatus</name>
     <message>
-        <source>Les fenêtres ouvertes sous le bandeau sont repoussées en dessous.</source>
-        <translation>Windows opened under the band are pushed below it.</translation>
+        <source>Session X11 : les fenêtres ouvertes sous le bandeau sont repoussées en dessous.</source>
+        <translation>X11 session: windows opened under the band are pushed below it.</translation>
     </message>
     <message>
-        <source>Le bureau (Wayland) garde les fenêtres hors du bandeau.</source>
-        <translation>The desktop (Wayland) keeps windows clear of the band.</translation>
+        <source>Session Wayland (layer-shell) : le compositeur dispose les fenêtres hors du bandeau.</source>
+        <translation>Wayland session (layer-shell): the compositor lays windows out clear of the band.</translation>
     </message>
     <message>
-        <source>Le bureau (Wayland) réserve la bande de l&apos;écran : les fenêtres agrandies s&apos;arrêtent sous le bandeau.</source>
-        <translation>The desktop (Wayland) reserves the band&apos;s strip of the screen: maximised windows stop below the band.</translation>
+        <source>Session Wayland sans layer-shell : le bandeau passe par XWayland et réserve sa bande d&apos;écran, les fenêtres restent en dehors.</source>
+        <translation>Wayland session without layer-shell: the band goes through XWayland and reserves its strip of the screen; windows stay out of it.</translation>
     </message>
     <message>
-        <source>Les fenêtres ne peuvent pas être repoussées : le gestionnaire de fenêtres ne dit pas où elles sont (norme EWMH).</source>
-        <translation>Windows cannot be pushed aside: the window manager does not tell where they are (EWMH standard).</translation>
+        <source>Session X11 : les fenêtres ne peuvent pas être repoussées, le gestionnaire de fenêtres ne dit pas où elles sont (norme EWMH).</source>
+        <translation>X11 session: windows cannot be pushed aside, the window manager does not tell where they are (EWMH standard).</translation>
     </message>
     <message>
         <source>Les fenêtres ne peuvent pas être repoussées : ce bureau ne le permet pas.</source>

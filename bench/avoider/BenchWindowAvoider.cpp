@@ -52,6 +52,7 @@ public:
     void moveTop(const WindowRecord &, qreal y) override { benchmark::DoNotOptimize(y); }
     void resizeHeight(const WindowRecord &, qreal h) override { benchmark::DoNotOptimize(h); }
     void markAsAccessory(quint64) override {}
+    void reserveStrip(quint64, Qt::Edge, const QRectF &) override {}
     qint64 ownPid() const override { return 1; }
 };
 

@@ -8,6 +8,7 @@
 #include "news/NewsService.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
+#include "util/ProcessMemory.h"
 
 #include <QApplication>
 #include <QHostAddress>
@@ -66,6 +67,7 @@ protected:
 
 int main(int argc, char **argv)
 {
+    ProcessMemory::returnLargeBlocks(); // as the program does
     QApplication app(argc, argv);
     FeedServer server;
     if (!server.listen(QHostAddress::LocalHost)) {

@@ -10,10 +10,10 @@
 #include "news/NewsService.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
+#include "settingsui/BandMode.h"
 #include "settingsui/ServiceEnvironment.h"
 #include "settingsui/SettingsSnapshots.h"
 #include "settingsui/SettingsView.h"
-#include "settingsui/BandMode.h"
 #include "wayland/SessionMode.h"
 
 #include <QCoreApplication>
@@ -38,11 +38,14 @@ AppServices AppServices::standard()
                 environment = new SettingsEnvironment(QCoreApplication::instance());
                 connectServices(*environment, DataService::shared(), NewsService::shared(), avoider.data());
                 // A layer surface is kept clear by the compositor; through XWayland the band is an
-                // X window like any other, so the X11 answer holds there.
+                // X window whose reserved strip the window manager honours when it speaks EWMH.
                 environment->bandMode = [x11Mode = environment->bandMode] {
                     if (SessionMode::current() == SessionMode::Kind::layerShell)
                         return BandMode::layerShell;
-                    return x11Mode ? x11Mode() : BandMode::unsupported;
+                    const BandMode mode = x11Mode ? x11Mode() : BandMode::unsupported;
+                    if (SessionMode::current() == SessionMode::Kind::xwayland && mode == BandMode::x11Ewmh)
+                        return BandMode::xwaylandStrut;
+                    return mode;
                 };
             }
             return *environment;

@@ -20,6 +20,12 @@ BandSurface::PlaceResult PanelSurface::place(const BandPlacement &placement)
         m_panel->setGeometry(placement.frame);
         result.moved = true;
     }
+    // The band keeps its strip for itself as a panel does, so that the window manager lays
+    // out of it even the windows the avoider cannot move (Wayland clients through XWayland,
+    // maximised ones).
+    const bool reserve = placement.exclusive && !placement.frame.isEmpty();
+    m_panel->reserveStrip(placement.edge == DockPosition::bottom ? Qt::BottomEdge : Qt::TopEdge,
+                          reserve ? placement.frame : QRect());
     // Re-levelled and raised only when the level differs or the band is hidden.
     if (m_panel->level() != placement.level || !m_panel->isVisible()) {
         if (m_panel->level() != placement.level)

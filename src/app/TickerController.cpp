@@ -239,12 +239,20 @@ QRect TickerController::workArea(const QRect &geometry, const ScreenRecord &reco
 
 QRect TickerController::availableArea(QScreen *screen) const
 {
-    // With several monitors Qt reports each screen's whole area as available, so the panels'
-    // reserved strips are read from the window system instead.
-    if (QGuiApplication::screens().size() > 1 && screen == QGuiApplication::primaryScreen()) {
+    // With several monitors Qt reports each screen's whole area as available; and once the band
+    // reserves its own strip, Qt's work area leaves it out, which would push the band by its own
+    // height at each apply. The window system's figure counts other panels only.
+    const QList<QScreen *> qtScreens = QGuiApplication::screens();
+    const TickerPanel *band = panel();
+    if (qtScreens.size() > 1 || (band && band->reservesStrip())) {
         const QList<ScreenRecord> screens = m_windowSystem->screens();
-        if (!screens.isEmpty()) {
-            const QRect area = workArea(screen->geometry(), screens.first());
+        // The records follow Qt's order; a window system that knows fewer screens still has
+        // the primary one first.
+        qsizetype index = qtScreens.indexOf(screen);
+        if (screens.size() != qtScreens.size())
+            index = screen == QGuiApplication::primaryScreen() ? 0 : -1;
+        if (index >= 0 && index < screens.size()) {
+            const QRect area = workArea(screen->geometry(), screens[index]);
             if (!area.isEmpty())
                 return area;
         }

@@ -46,10 +46,39 @@ void TickerPanel::setLevel(WindowLevelMode level)
     m_level = level;
     const Qt::WindowFlags flags = flagsFor(level);
     // QWidget::setWindowFlags would destroy and recreate the X window, losing its states.
-    if (QWindow *handle = windowHandle())
+    if (QWindow *handle = windowHandle()) {
         handle->setFlags(flags);
-    else
+        if (reservesStrip())
+            applyDockType();
+    } else {
         setWindowFlags(flags);
+    }
+}
+
+void TickerPanel::reserveStrip(Qt::Edge edge, const QRect &frame)
+{
+    if (!m_system || (frame == m_strip && (frame.isEmpty() || edge == m_stripEdge)))
+        return;
+    // Set before the first mapping when the band starts with it: the manager reads it then.
+    const auto window = static_cast<quint64>(winId());
+    m_strip = frame;
+    m_stripEdge = edge;
+    applyDockType();
+    m_system->reserveStrip(window, edge, QRectF(frame));
+}
+
+void TickerPanel::applyDockType()
+{
+    // While it reserves a strip the band is a dock: managers keep ordinary windows out of every
+    // strip, a window's own included (mutter would push the band below its own strip), and
+    // leave docks where they ask to be. Qt writes the type only while the window exists and
+    // rewrites it without the dock on every change of flags, so it is set again after those;
+    // turning the attribute off and on makes Qt write it even when it did not change.
+    if (!windowHandle())
+        return;
+    setAttribute(Qt::WA_X11NetWmWindowTypeDock, false);
+    if (reservesStrip())
+        setAttribute(Qt::WA_X11NetWmWindowTypeDock, true);
 }
 
 void TickerPanel::resizeEvent(QResizeEvent *event)

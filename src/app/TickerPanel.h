@@ -30,6 +30,16 @@ public:
      */
     void setLevel(WindowLevelMode level);
 
+    /**
+     * Reserves the band's strip `frame` (logical screen coordinates) along the `edge` of its
+     * screen, so that the window manager lays other windows out of it; an empty frame gives
+     * it back. Written to the window only when it changes. While it holds one, the window is
+     * a dock, which managers leave out of their own struts' rules.
+     */
+    void reserveStrip(Qt::Edge edge, const QRect &frame);
+    /** Whether the band holds a reserved strip now. */
+    bool reservesStrip() const { return !m_strip.isEmpty(); }
+
     /** The window flags that give `level`. */
     static Qt::WindowFlags flagsFor(WindowLevelMode level);
 
@@ -38,7 +48,11 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void applyDockType();
+
     QWidget *m_content;
     WindowSystem *m_system;
     WindowLevelMode m_level = WindowLevelMode::front;
+    QRect m_strip; // what reserveStrip last wrote; empty for none
+    Qt::Edge m_stripEdge = Qt::TopEdge;
 };

@@ -4,6 +4,7 @@
 #include "app/LedIcon.h"
 #include "app/SingleInstance.h"
 #include "settingsui/InterfaceLanguage.h"
+#include "util/ProcessMemory.h"
 #include "wayland/SessionMode.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ QStringList argumentsOf(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    ProcessMemory::returnLargeBlocks();
     // Decided before the application object: on a Wayland desktop without the layer shell
     // Qt must be told to go through XWayland before it picks its platform.
     SessionMode::prepare();

@@ -59,7 +59,10 @@ public:
     /** Opens the desktop's settings where that permission is granted; false if there are none. */
     virtual bool openPermissionSettings() = 0;
 
-    /** The screens, the primary one first; empty when there is no display. */
+    /**
+     * The screens, in the order of QGuiApplication::screens() (the primary one first); empty
+     * when there is no display. The available areas leave out what this process reserves.
+     */
     virtual QList<ScreenRecord> screens() const = 0;
 
     /** Turns a rectangle in Qt's logical screen coordinates into device pixels. */
@@ -84,6 +87,15 @@ public:
      */
     virtual void markAsAccessory(quint64 window) = 0;
 
+    /**
+     * Reserves `band` (Qt's logical screen coordinates), a strip along the `edge` (top or
+     * bottom) of its screen, for `window`, one of this process's top-level windows: the window
+     * manager then lays other windows out of it, maximised ones and those of Wayland clients
+     * included. An empty band gives the strip back. The band's own work area ignores it: see
+     * screens().
+     */
+    virtual void reserveStrip(quint64 window, Qt::Edge edge, const QRectF &band) = 0;
+
     /** The process whose windows are never touched: this one. */
     virtual qint64 ownPid() const;
 
@@ -105,4 +117,5 @@ public:
     void moveTop(const WindowRecord &, qreal) override {}
     void resizeHeight(const WindowRecord &, qreal) override {}
     void markAsAccessory(quint64) override {}
+    void reserveStrip(quint64, Qt::Edge, const QRectF &) override {}
 };

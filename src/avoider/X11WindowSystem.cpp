@@ -67,13 +67,20 @@ struct X11WindowSystem::Private
         return list;
     }
 
-    /** What docks and panels of other processes reserve, and the manager's work area. */
+    /** What docks and panels reserve (other processes', and this one's apart), and the manager's work area. */
     struct Reservations
     {
         std::vector<xcb_ewmh_wm_strut_partial_t> struts;
+        std::vector<xcb_ewmh_wm_strut_partial_t> own;
         QRectF workArea;
     };
     Reservations reservations(qint64 ownPid);
+
+    /** Each screen's whole area in device pixels, in Qt's order; the root window's without Qt's screens. */
+    QList<QRectF> screenFrames() const;
+
+    /** The root window's current size: it follows the monitors. */
+    QSizeF currentRootSize() const;
 
     /** The part of `frame` that no strut reserves. */
     QRectF availableArea(const QRectF &frame, const std::vector<xcb_ewmh_wm_strut_partial_t> &struts) const;
@@ -150,10 +157,33 @@ X11WindowSystem::Private::Reservations X11WindowSystem::Private::reservations(qi
         ErrorSink pidError;
         const bool hasPid = xcb_ewmh_get_wm_pid_reply(&ewmh, p.pid, &pid, &pidError);
         // Our own band is what the avoider keeps clear, not a panel to keep clear of.
-        if (found && !(hasPid && qint64(pid) == ownPid))
-            result.struts.push_back(s);
+        if (found)
+            (hasPid && qint64(pid) == ownPid ? result.own : result.struts).push_back(s);
     }
     return result;
+}
+
+QList<QRectF> X11WindowSystem::Private::screenFrames() const
+{
+    QList<QRectF> frames;
+    if (qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        for (QScreen *screen : QGuiApplication::screens()) {
+            // Qt keeps a screen's top-left corner in device pixels and scales only its size.
+            const QRect g = screen->geometry();
+            const qreal scale = screen->devicePixelRatio();
+            frames.append(QRectF(g.x(), g.y(), roundedPixel(g.width() * scale), roundedPixel(g.height() * scale)));
+        }
+    }
+    if (frames.isEmpty())
+        frames.append(QRectF(QPointF(0, 0), currentRootSize()));
+    return frames;
+}
+
+QSizeF X11WindowSystem::Private::currentRootSize() const
+{
+    ReplyPtr<xcb_get_geometry_reply_t> reply{
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), nullptr)};
+    return reply ? QSizeF(reply->width, reply->height) : rootSize;
 }
 
 QRectF X11WindowSystem::Private::availableArea(const QRectF &frame,
@@ -267,28 +297,34 @@ QList<ScreenRecord> X11WindowSystem::screens() const
     QList<ScreenRecord> list;
     if (!d->usable())
         return list;
-    const bool qtScreens = qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb");
-    if (qtScreens) {
-        for (QScreen *screen : QGuiApplication::screens()) {
-            // Qt keeps a screen's top-left corner in device pixels and scales only its size.
-            const QRect g = screen->geometry();
-            const qreal scale = screen->devicePixelRatio();
-            const QRectF frame(g.x(), g.y(), roundedPixel(g.width() * scale), roundedPixel(g.height() * scale));
-            list.append({frame, frame, scale});
-        }
-    }
-    if (list.isEmpty())
-        list.append({QRectF(QPointF(0, 0), d->rootSize), QRectF(QPointF(0, 0), d->rootSize), 1.0});
+    const QList<QRectF> frames = d->screenFrames();
+    const QList<QScreen *> qtScreens = qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb")
+                                           ? QGuiApplication::screens()
+                                           : QList<QScreen *>();
+    for (qsizetype i = 0; i < frames.size(); ++i)
+        list.append({frames[i], frames[i], i < qtScreens.size() ? qtScreens[i]->devicePixelRatio() : 1.0});
 
     const Private::Reservations reserved = d->reservations(ownPid());
     for (ScreenRecord &screen : list)
         screen.available = d->availableArea(screen.frame, reserved.struts);
     // With one monitor the manager's own work area is exact and also knows its configured
-    // margins; with several it spans them all and says nothing about any one.
-    if (list.size() == 1) {
-        const QRectF clipped = reserved.workArea.intersected(list.first().available);
-        if (!clipped.isEmpty())
-            list.first().available = clipped;
+    // margins; with several it spans them all and says nothing about any one. It also counts
+    // the band's own strip, which must not push the band itself: an edge is taken from it
+    // only where it is tighter than every strut, ours included (a margin of the manager's).
+    if (list.size() == 1 && !reserved.workArea.isEmpty()) {
+        ScreenRecord &screen = list.first();
+        std::vector<xcb_ewmh_wm_strut_partial_t> all = reserved.struts;
+        all.insert(all.end(), reserved.own.begin(), reserved.own.end());
+        const QRectF struts = d->availableArea(screen.frame, all);
+        const QRectF area = reserved.workArea;
+        const QRectF others = screen.available;
+        const qreal left = area.left() > struts.left() ? std::max(area.left(), others.left()) : others.left();
+        const qreal top = area.top() > struts.top() ? std::max(area.top(), others.top()) : others.top();
+        const qreal right = area.right() < struts.right() ? std::min(area.right(), others.right()) : others.right();
+        const qreal bottom =
+            area.bottom() < struts.bottom() ? std::min(area.bottom(), others.bottom()) : others.bottom();
+        if (right > left && bottom > top)
+            screen.available = QRectF(left, top, right - left, bottom - top);
     }
     return list;
 }
@@ -468,11 +504,60 @@ void X11WindowSystem::markAsAccessory(quint64 window)
         atoms.assign(existing.atoms, existing.atoms + existing.atoms_len);
         xcb_ewmh_get_atoms_reply_wipe(&existing);
     }
-    for (xcb_atom_t atom : {d->ewmh._NET_WM_STATE_STICKY, d->ewmh._NET_WM_STATE_SKIP_TASKBAR,
-                            d->ewmh._NET_WM_STATE_SKIP_PAGER}) {
+    for (xcb_atom_t atom :
+         {d->ewmh._NET_WM_STATE_STICKY, d->ewmh._NET_WM_STATE_SKIP_TASKBAR, d->ewmh._NET_WM_STATE_SKIP_PAGER}) {
         if (std::find(atoms.begin(), atoms.end(), atom) == atoms.end())
             atoms.push_back(atom);
     }
     xcb_ewmh_set_wm_state(&d->ewmh, id, static_cast<uint32_t>(atoms.size()), atoms.data());
+    xcb_flush(d->connection);
+}
+
+void X11WindowSystem::reserveStrip(quint64 window, Qt::Edge edge, const QRectF &band)
+{
+    if (!d->usable() || window == 0)
+        return;
+    const auto id = xcb_window_t(window);
+    const auto giveBack = [&] {
+        xcb_delete_property(d->connection, id, d->ewmh._NET_WM_STRUT_PARTIAL);
+        xcb_delete_property(d->connection, id, d->ewmh._NET_WM_STRUT);
+        xcb_flush(d->connection);
+    };
+    if (band.isEmpty())
+        return giveBack();
+
+    // Struts count in device pixels from the root window's edges and reserve everything between
+    // that edge and the band, over the band's width. With another screen in that stretch (screens
+    // stacked one above the other) a strut would take a strip of that screen too: none is set.
+    const QRectF device = toDevice(band);
+    const bool top = edge != Qt::BottomEdge;
+    for (const QRectF &frame : d->screenFrames()) {
+        const bool besideBand = frame.right() <= device.left() || frame.left() >= device.right();
+        const bool between = top ? frame.bottom() <= device.top() : frame.top() >= device.bottom();
+        if (!besideBand && between) {
+            qCDebug(lcAvoider, "another screen lies between the band and the edge: no strip is reserved");
+            return giveBack();
+        }
+    }
+    const QSizeF root = d->currentRootSize();
+    xcb_ewmh_wm_strut_partial_t strut{};
+    const auto startX = uint32_t(std::max<qreal>(0, device.left()));
+    const auto endX = uint32_t(std::max<qreal>(0, device.right() - 1));
+    if (top) {
+        strut.top = uint32_t(std::max<qreal>(0, device.bottom()));
+        strut.top_start_x = startX;
+        strut.top_end_x = endX;
+    } else {
+        strut.bottom = uint32_t(std::max<qreal>(0, root.height() - device.top()));
+        strut.bottom_start_x = startX;
+        strut.bottom_end_x = endX;
+    }
+    xcb_ewmh_set_wm_strut_partial(&d->ewmh, id, strut);
+    // The older form, for managers that know only it, reserves the whole width of the root:
+    // right only when the band spans it.
+    if (device.left() <= 0 && device.right() >= root.width())
+        xcb_ewmh_set_wm_strut(&d->ewmh, id, 0, 0, strut.top, strut.bottom);
+    else
+        xcb_delete_property(d->connection, id, d->ewmh._NET_WM_STRUT);
     xcb_flush(d->connection);
 }

@@ -31,6 +31,7 @@ public:
     void moveTop(const WindowRecord &window, qreal y) override;
     void resizeHeight(const WindowRecord &window, qreal height) override;
     void markAsAccessory(quint64 window) override;
+    void reserveStrip(quint64 window, Qt::Edge edge, const QRectF &band) override;
 
 private:
     struct Private;

@@ -27,12 +27,13 @@ struct Line
 };
 
 /**
- * Most LEDs (columns × rows) of one line. The view renders the whole loop into tiles, so this
- * bounds their memory whatever the feeds or the record hold: 4 bytes per device pixel, about
- * 50 MB at the default LED size. That is some 29,000 columns in the HD font, 47,000 in the
- * pixel fonts: four feeds of eight long titles fit.
+ * Most LEDs (columns × rows) of one line. The view renders the whole loop into tiles, and a
+ * new line is rendered while the old one still shows, so this bounds their memory whatever
+ * the feeds or the record hold: 4 bytes per device pixel, about 26 MB per line at the default
+ * LED size. That is some 14,500 columns in the HD font (eleven minutes of scrolling at the
+ * default speed) and 23,800 in the pixel fonts.
  */
-inline constexpr std::int64_t maxLineCells = 512 * 1024;
+inline constexpr std::int64_t maxLineCells = 256 * 1024;
 /** Most headlines drawn on the news line: the interleaving puts the first of every feed first. */
 inline constexpr qsizetype maxNewsHeadlines = 64;
 /** Most characters of an item's name on the quotes line. */

@@ -34,15 +34,15 @@ QString WindowHandlingStatus::text(BandMode mode)
 {
     switch (mode) {
     case BandMode::x11Ewmh:
-        return tr("Les fenêtres ouvertes sous le bandeau sont repoussées en dessous.");
+        return tr("Session X11 : les fenêtres ouvertes sous le bandeau sont repoussées en dessous.");
     case BandMode::layerShell:
-        return tr("Le bureau (Wayland) garde les fenêtres hors du bandeau.");
+        return tr("Session Wayland (layer-shell) : le compositeur dispose les fenêtres hors du bandeau.");
     case BandMode::xwaylandStrut:
-        return tr("Le bureau (Wayland) réserve la bande de l'écran : les fenêtres agrandies s'arrêtent sous "
-                  "le bandeau.");
+        return tr("Session Wayland sans layer-shell : le bandeau passe par XWayland et réserve sa bande d'écran, "
+                  "les fenêtres restent en dehors.");
     case BandMode::x11WithoutEwmh:
-        return tr("Les fenêtres ne peuvent pas être repoussées : le gestionnaire de fenêtres ne dit pas où elles "
-                  "sont (norme EWMH).");
+        return tr("Session X11 : les fenêtres ne peuvent pas être repoussées, le gestionnaire de fenêtres ne dit "
+                  "pas où elles sont (norme EWMH).");
     case BandMode::unsupported:
         break;
     }

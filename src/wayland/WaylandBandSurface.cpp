@@ -1,6 +1,7 @@
 #include "wayland/WaylandBandSurface.h"
 
 #include "ledview/BandLines.h"
+#include "ledview/FrameStats.h"
 #include "ledview/Renderer.h"
 #include "wayland/WaylandClient.h"
 
@@ -19,8 +20,13 @@ WaylandBandSurface::WaylandBandSurface(BandLines &lines, std::unique_ptr<Wayland
     : BandSurface(lines)
     , m_client(std::move(client))
     , m_band(std::make_unique<LayerBand>(*m_client))
+    , m_stats(FrameStats::fromEnvironment())
 {
-    m_band->setPainter([this](QImage &image, int scale) { paint(image, scale, BandLines::now()); });
+    m_band->setPainter([this](QImage &image, int scale) {
+        paint(image, scale, BandLines::now());
+        if (m_stats)
+            m_stats->record();
+    });
     m_band->setPointerHandler([this](const WaylandPointerEvent &event) { pointer(event); });
     connect(m_band.get(), &LayerBand::geometryChanged, this, [this] { layoutLines(); });
 }

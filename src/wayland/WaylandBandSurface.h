@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class FrameStats;
 class WaylandClient;
 
 /**
@@ -48,4 +49,5 @@ private:
     std::unique_ptr<LayerBand> m_band;
     BandPlacement m_placement;
     bool m_placed = false;
+    std::unique_ptr<FrameStats> m_stats; // frame times, when DOTBANNER_FRAME_STATS asks for them
 };

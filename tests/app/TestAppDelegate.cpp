@@ -547,10 +547,10 @@ private slots:
         delegate.applicationDidFinishLaunching(
             LaunchOptions::parse({"dotbanner", "--snapshot-ui", "/tmp/x", "--snapshot", "/nonexistent/band.png"}));
         QVERIFY(fixture.exits.isEmpty());
-        QTRY_COMPARE(fixture.exits, QList<int>{0});
-        QVERIFY(fixture.calls.contains(QStringLiteral("ui:/tmp/x")));
-        // Without a band there is nothing to write: a failure, not a success.
+        // The pictures of the windows end with success; then, without a band, there is nothing
+        // to write: a failure, not a success. (On a busy machine both can come in one pass.)
         QTRY_COMPARE(fixture.exits, (QList<int>{0, 1}));
+        QVERIFY(fixture.calls.contains(QStringLiteral("ui:/tmp/x")));
     }
 
     void aboutPanel()

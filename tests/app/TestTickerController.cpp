@@ -78,6 +78,7 @@ private slots:
     void levelChangeRelevelsOnce();
     void avoiderOnlyForFloatingBand();
     void oneWindowSystemMarksTheBand();
+    void reservesItsStripWithoutPushingItself();
     void workAreaFromTheWindowSystem();
     void rightClickOpensTheMenu();
     void newLinesComeFromTheWorker();
@@ -273,6 +274,60 @@ void TestTickerController::oneWindowSystemMarksTheBand()
     QCOMPARE(f.avoider->system().writes.count(mark), 2);
     f.controller->apply();
     QCOMPARE(f.avoider->system().writes.count(mark), 2);
+}
+
+void TestTickerController::reservesItsStripWithoutPushingItself()
+{
+    Fixture f;
+    f.start();
+    FakeWindowSystem &system = f.avoider->system();
+    TickerPanel *panel = f.controller->panel();
+    const QRect frame = panel->geometry();
+    const auto strip = [&](const char *edge, const QRect &r) {
+        return QStringLiteral("strip %1 %2 %3 %4 %5 %6")
+            .arg(panel->winId())
+            .arg(QLatin1String(edge))
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height());
+    };
+    const auto strips = [&] { return system.writes.filter(QStringLiteral("strip ")); };
+    QCOMPARE(strips(), QStringList{strip("top", frame)});
+
+    // Later applies read the work area without the band's own strip: the band stays, and the
+    // strip is not written again.
+    f.settle();
+    f.controller->apply();
+    f.controller->apply();
+    QCOMPARE(panel->geometry(), frame);
+    QCOMPARE(strips().size(), 1);
+
+    // Another program's panel takes the top 30 pixels: the band moves under it, with its strip.
+    system.screenList[0].available = QRectF(0, 30, 1920, 1050);
+    f.controller->apply();
+    QCOMPARE(panel->y(), frame.y() + 30);
+    QCOMPARE(strips().last(), strip("top", panel->geometry()));
+
+    f.settings.setPosition(DockPosition::bottom);
+    f.settle();
+    QCOMPARE(strips().last(), strip("bottom", panel->geometry()));
+    QCOMPARE(panel->geometry().bottom(), QGuiApplication::primaryScreen()->availableGeometry().bottom());
+
+    // Either setting off gives the strip back; on again takes it again.
+    const QString none = QStringLiteral("strip %1 none").arg(panel->winId());
+    f.settings.setPushWindows(false);
+    f.settle();
+    QCOMPARE(strips().last(), none);
+    f.settings.setPushWindows(true);
+    f.settle();
+    QCOMPARE(strips().last(), strip("bottom", panel->geometry()));
+    f.settings.setLevelMode(WindowLevelMode::desktop);
+    f.settle();
+    QCOMPARE(strips().last(), none);
+    const qsizetype count = strips().size();
+    f.controller->apply();
+    QCOMPARE(strips().size(), count);
 }
 
 void TestTickerController::workAreaFromTheWindowSystem()

@@ -155,6 +155,7 @@ private slots:
     void runsTheChosenSurface();
     void sitsExactlyAtEachEdge();
     void followsTheWorkArea();
+    void reservesItsStripWithoutPushingItself();
     void onAllDesktopsAndOutOfTheTaskbar();
     void frontStaysAboveDesktopStaysBelow();
     void neverTakesFocus();
@@ -212,6 +213,49 @@ void TestTickerPanel::followsTheWorkArea()
     QTRY_COMPARE(onScreen(f.panel()).topLeft(), QPoint(0, 0));
 }
 
+void TestTickerPanel::reservesItsStripWithoutPushingItself()
+{
+    // A maximised window has to stay out of the band's strip: the window manager sees to it.
+    Fixture f;
+    f.settings.setPushWindows(true);
+    const auto window = static_cast<xcb_window_t>(f.panel()->winId());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const uint32_t w = uint32_t(screen.width());
+    QTRY_COMPARE(windowProperty(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL),
+                 (std::vector<uint32_t>{0, 0, 55, 0, 0, 0, 0, 0, 0, w - 1, 0, 0}));
+    QCOMPARE(windowProperty(window, "_NET_WM_STRUT", XCB_ATOM_CARDINAL), (std::vector<uint32_t>{0, 0, 55, 0}));
+    QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().y(), 55);
+
+    QWidget maximised;
+    maximised.setWindowTitle(QStringLiteral("maximised"));
+    maximised.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&maximised));
+    QTRY_VERIFY(maximised.frameGeometry().top() >= 55);
+
+    // Qt's work area now leaves the strip out; applies after that keep the band where it is.
+    QCoreApplication::processEvents();
+    f.controller->apply();
+    QCoreApplication::processEvents();
+    QTRY_COMPARE(onScreen(f.panel()), QRect(0, 0, screen.width(), 55));
+    QTest::qWait(200);
+    QCOMPARE(onScreen(f.panel()), QRect(0, 0, screen.width(), 55));
+
+    f.settings.setPosition(DockPosition::bottom);
+    QTRY_COMPARE(onScreen(f.panel()), QRect(0, screen.height() - 55, screen.width(), 55));
+    QTRY_COMPARE(windowProperty(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL),
+                 (std::vector<uint32_t>{0, 0, 0, 55, 0, 0, 0, 0, 0, 0, 0, w - 1}));
+    QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry(),
+                 QRect(0, 0, screen.width(), screen.height() - 55));
+    QTest::qWait(200);
+    QCOMPARE(onScreen(f.panel()), QRect(0, screen.height() - 55, screen.width(), 55));
+
+    // Not pushing windows any more: the strip is given back.
+    f.settings.setPushWindows(false);
+    QTRY_VERIFY(windowProperty(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL).empty());
+    QVERIFY(windowProperty(window, "_NET_WM_STRUT", XCB_ATOM_CARDINAL).empty());
+    QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry(), screen);
+}
+
 void TestTickerPanel::onAllDesktopsAndOutOfTheTaskbar()
 {
     Fixture f;
@@ -220,7 +264,9 @@ void TestTickerPanel::onAllDesktopsAndOutOfTheTaskbar()
     const auto desktop = windowProperty(window, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL);
     QCOMPARE(desktop, std::vector<uint32_t>{0xFFFFFFFF});
     const auto states = windowProperty(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
-    const auto has = [&](const char *name) { return std::find(states.begin(), states.end(), atom(name)) != states.end(); };
+    const auto has = [&](const char *name) {
+        return std::find(states.begin(), states.end(), atom(name)) != states.end();
+    };
     QVERIFY(has("_NET_WM_STATE_SKIP_TASKBAR"));
     QVERIFY(has("_NET_WM_STATE_SKIP_PAGER"));
     QVERIFY(has("_NET_WM_STATE_ABOVE"));

@@ -28,6 +28,7 @@ public:
     ~XProbe() { xcb_disconnect(m_connection); }
 
     bool ok() const { return m_root != XCB_NONE; }
+    xcb_window_t root() const { return m_root; }
 
     xcb_atom_t atom(const char *name) const
     {
@@ -233,6 +234,46 @@ private slots:
         QCOMPARE(m_probe.frame(ids[2]).height(), height);
         QCOMPARE(m_probe.frame(ids[0]), topPanel);
         QCOMPARE(m_probe.frame(ids[1]), bottomPanel);
+    }
+
+    void ownStripIsReservedButNotCounted()
+    {
+        // Our band's strip: 55 device pixels on top, then at the bottom, beside another
+        // program's 30-pixel top panel.
+        ClientProcess client({"0,0,1920,30,dock"});
+        const QList<xcb_window_t> ids = client.windows();
+        QCOMPARE(ids.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(ids[0]), 10000);
+        QRasterWindow band;
+        band.setFlags(Qt::Tool | Qt::FramelessWindowHint);
+        band.setGeometry(QRectF(0, 30 / scale(), 1920 / scale(), 55 / scale()).toRect());
+        const auto id = xcb_window_t(band.winId());
+        band.show();
+
+        const std::shared_ptr<WindowSystem> system = WindowSystem::forPlatform();
+        system->reserveStrip(id, Qt::TopEdge, QRectF(0, 30 / scale(), 1920 / scale(), 55 / scale()));
+        using Values = QList<quint32>;
+        QTRY_COMPARE(m_probe.cardinals(id, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL),
+                     (Values{0, 0, 85, 0, 0, 0, 0, 0, 0, 1919, 0, 0}));
+        QCOMPARE(m_probe.cardinals(id, "_NET_WM_STRUT", XCB_ATOM_CARDINAL), (Values{0, 0, 85, 0}));
+        // The manager's work area counts it; ours leaves it out and keeps the other panel.
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe.cardinals(m_probe.root(), "_NET_WORKAREA", XCB_ATOM_CARDINAL).mid(0, 4),
+                                  (Values{0, 85, 1920, 995}), 5000);
+        QCOMPARE(system->screens().value(0).available, QRectF(0, 30, 1920, 1050));
+
+        system->reserveStrip(id, Qt::BottomEdge, QRectF(0, 1000 / scale(), 1920 / scale(), 80 / scale()));
+        QTRY_COMPARE(m_probe.cardinals(id, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL),
+                     (Values{0, 0, 0, 80, 0, 0, 0, 0, 0, 0, 0, 1919}));
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe.cardinals(m_probe.root(), "_NET_WORKAREA", XCB_ATOM_CARDINAL).mid(0, 4),
+                                  (Values{0, 30, 1920, 970}), 5000);
+        QCOMPARE(system->screens().value(0).available, QRectF(0, 30, 1920, 1050));
+
+        // Given back: gone from the window and from the manager's work area.
+        system->reserveStrip(id, Qt::BottomEdge, QRectF());
+        QTRY_VERIFY(m_probe.cardinals(id, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL).isEmpty());
+        QVERIFY(m_probe.cardinals(id, "_NET_WM_STRUT", XCB_ATOM_CARDINAL).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe.cardinals(m_probe.root(), "_NET_WORKAREA", XCB_ATOM_CARDINAL).mid(0, 4),
+                                  (Values{0, 30, 1920, 1050}), 5000);
     }
 
     void readsOtherProcessWindows()

@@ -138,15 +138,15 @@ private slots:
         auto *text = status.findChild<QLabel *>("windowHandlingText");
         QVERIFY(text);
         QVERIFY(status.findChildren<QAbstractButton *>().isEmpty());
-        QCOMPARE(text->text(), QString("Les fenêtres ne peuvent pas être repoussées : le gestionnaire de "
-                                       "fenêtres ne dit pas où elles sont (norme EWMH)."));
+        QCOMPARE(text->text(), QString("Session X11 : les fenêtres ne peuvent pas être repoussées, le gestionnaire "
+                                       "de fenêtres ne dit pas où elles sont (norme EWMH)."));
         QVERIFY(!status.isPolling());
         showOffscreen(&status);
         QVERIFY(status.isPolling());
 
         f.bandMode = BandMode::x11Ewmh;
-        QTRY_COMPARE_WITH_TIMEOUT(text->text(), QString("Les fenêtres ouvertes sous le bandeau sont repoussées en "
-                                                        "dessous."),
+        QTRY_COMPARE_WITH_TIMEOUT(text->text(), QString("Session X11 : les fenêtres ouvertes sous le bandeau sont "
+                                                        "repoussées en dessous."),
                                   2500);
         status.hide();
         QVERIFY(!status.isPolling());
@@ -155,7 +155,8 @@ private slots:
         f.bandMode = BandMode::layerShell;
         status.show();
         QCOMPARE(status.mode(), BandMode::layerShell);
-        QCOMPARE(text->text(), QString("Le bureau (Wayland) garde les fenêtres hors du bandeau."));
+        QCOMPARE(text->text(), QString("Session Wayland (layer-shell) : le compositeur dispose les fenêtres hors "
+                                       "du bandeau."));
 
         // Every mode has its own sentence; only the three that keep windows clear say so.
         QSet<QString> sentences;

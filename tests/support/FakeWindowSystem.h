@@ -20,7 +20,9 @@ public:
 
     int permissionRequests = 0;
     mutable int windowReads = 0;
-    QStringList writes; ///< "top <id> <y>", "height <id> <h>" and "accessory <id>", in order
+    /// "top <id> <y>", "height <id> <h>", "accessory <id>" and "strip <id> top|bottom <x> <y> <w> <h>"
+    /// ("strip <id> none" when given back), in order
+    QStringList writes;
 
     bool isTrusted() const override { return trusted; }
     void requestPermission() override { ++permissionRequests; }
@@ -49,6 +51,20 @@ public:
             w->frame.setHeight(height);
     }
     void markAsAccessory(quint64 window) override { writes.append(QStringLiteral("accessory %1").arg(window)); }
+    void reserveStrip(quint64 window, Qt::Edge edge, const QRectF &band) override
+    {
+        if (band.isEmpty()) {
+            writes.append(QStringLiteral("strip %1 none").arg(window));
+            return;
+        }
+        writes.append(QStringLiteral("strip %1 %2 %3 %4 %5 %6")
+                          .arg(window)
+                          .arg(edge == Qt::BottomEdge ? QStringLiteral("bottom") : QStringLiteral("top"))
+                          .arg(band.x())
+                          .arg(band.y())
+                          .arg(band.width())
+                          .arg(band.height()));
+    }
     qint64 ownPid() const override { return pid; }
 
     WindowRecord *find(quint64 id)
