@@ -79,6 +79,15 @@ QImage rows(const QImage &image, const QRect &rect)
     return image.copy(rect);
 }
 
+/** Shows `view` frameless at the screen's corner, `size` large, and waits for its pixmaps. */
+bool showBand(X11BandView &view, QSize size)
+{
+    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    view.setGeometry(QRect(QPoint(0, 0), size));
+    view.show();
+    return QTest::qWaitForWindowExposed(&view) && QTest::qWaitFor([&] { return !view.isUploading(); });
+}
+
 } // namespace
 
 class TestX11BandView : public QObject
@@ -112,12 +121,8 @@ void TestX11BandView::framesMatchThePaintedLines()
     lines.newsBitmap = patterned(41, 6, 3);
     lines.speed = 6;
     X11BandView view(&lines);
-    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    view.setGeometry(0, 0, 900, 70);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(showBand(view, QSize(900, 70)));
     QCOMPARE(view.backingScale(), 1.0);
-    QTRY_VERIFY(!view.isUploading());
     QVERIFY(view.isAnimating());
     QVERIFY(!view.presentsLine(0));
 
@@ -146,12 +151,8 @@ void TestX11BandView::loopsWiderThanAPixmap()
     lines.bitmap = patterned(7000, 3, 1); // 35,000 pixels at 5 per LED: past the 32,767 a pixmap may have
     lines.speed = 10;
     X11BandView view(&lines);
-    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    view.setGeometry(0, 0, 640, 15);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(showBand(view, QSize(640, 15)));
     QVERIFY(lines.quotesLine().loopPixels() > 32767);
-    QTRY_VERIFY(!view.isUploading());
     QCOMPARE(view.presentsLine(0), present);
     // Around the wrap, where the end of the loop and its start share the window.
     clock.setMonotonicMs(std::llround((7000.0 - 60) / 70 * 1000));
@@ -186,11 +187,7 @@ void TestX11BandView::contentChangeKeepsTheLinesPlace()
     BandLines lines;
     lines.bitmap = patterned(200, 6, 0);
     X11BandView view(&lines);
-    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    view.setGeometry(0, 0, 500, 30);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_VERIFY(!view.isUploading());
+    QVERIFY(showBand(view, QSize(500, 30)));
     clock.advanceMs(3000);
     const double t = BandLines::now();
     const double column = lines.quotesLine().columnAt(t);
@@ -241,11 +238,7 @@ void TestX11BandView::presentedFramesMatchTheirBlank()
     lines.newsBitmap = patterned(41, 6, 3);
     lines.speed = 6;
     X11BandView view(&lines);
-    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    view.setGeometry(0, 0, 900, 70);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_VERIFY(!view.isUploading());
+    QVERIFY(showBand(view, QSize(900, 70)));
     QVERIFY(view.presentsLine(0));
     QVERIFY(view.presentsLine(1));
     QVERIFY(view.isAnimating());
@@ -271,11 +264,7 @@ void TestX11BandView::presentedPauseAndContentChange()
     lines.newsBitmap = patterned(150, 6, 2);
     lines.speed = 8;
     X11BandView view(&lines);
-    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    view.setGeometry(0, 0, 500, 60);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_VERIFY(!view.isUploading());
+    QVERIFY(showBand(view, QSize(500, 60)));
     QTest::qWait(100);
 
     // Resting on the quotes line stops it from the next blank on; the news line goes on.
@@ -321,11 +310,7 @@ void TestX11BandView::presentedStillLineComesBackAfterCover()
     lines.bitmap = patterned(120, 6, 4);
     lines.speed = 0; // still: no frame is queued that would repair it by chance
     X11BandView view(&lines);
-    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    view.setGeometry(0, 0, 400, 30);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_VERIFY(!view.isUploading());
+    QVERIFY(showBand(view, QSize(400, 30)));
     QTRY_COMPARE(onScreen(view), expected(lines, BandLines::now(), QSize(400, 30)));
     QVERIFY(!view.isAnimating());
 

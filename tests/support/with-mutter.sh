@@ -39,17 +39,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-run_as=()
-if [ "$(id -u)" -eq 0 ]; then
-    user=dotbanner-sway
-    if ! id "$user" >/dev/null 2>&1; then
-        flock /tmp/dotbanner-sway-user.lock sh -c \
-            "id $user >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin $user" ||
-            fail "cannot create the user $user"
-    fi
-    chown "$user" "$runtime" || fail "cannot hand $runtime to $user"
-    run_as=(setpriv --reuid="$user" --regid="$user" --clear-groups --)
-fi
+. "$(dirname "$0")/compositor-user.sh"
 
 # Xvfb without an authority file lets local clients in, the other user's mutter among them.
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$runtime/xvfb-display" >/dev/null 2>&1 &

@@ -19,18 +19,7 @@ done
 
 runtime=$(mktemp -d /tmp/dotbanner-sway.XXXXXX) || fail "no temporary folder"
 chmod 0700 "$runtime"
-run_as=()
-if [ "$(id -u)" -eq 0 ]; then
-    user=dotbanner-sway
-    if ! id "$user" >/dev/null 2>&1; then
-        # Several tests may start at once: the lock keeps them from adding the user twice.
-        flock /tmp/dotbanner-sway-user.lock sh -c \
-            "id $user >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin $user" ||
-            fail "cannot create the user $user"
-    fi
-    chown "$user" "$runtime" || fail "cannot hand $runtime to $user"
-    run_as=(setpriv --reuid="$user" --regid="$user" --clear-groups --)
-fi
+. "$(dirname "$0")/compositor-user.sh"
 
 cat >"$runtime/config" <<'EOF'
 output HEADLESS-1 resolution 1920x1080 position 0 0
