@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "BandServices.h"
 #include "FakeWindowSystem.h"
 
 namespace {
@@ -40,14 +41,8 @@ public:
     QList<Call> calls;
 };
 
-struct Fixture
+struct Fixture : BandServices
 {
-    QTemporaryDir dir;
-    UserDefaults store{dir.path()};
-    Settings settings{store};
-    HttpClient http;
-    DataService data{settings, store, http};
-    NewsService news{settings, http};
     RecordingAvoider *avoider = new RecordingAvoider;
     std::unique_ptr<TickerController> controller;
 

@@ -9,6 +9,8 @@
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
+#include "BandServices.h"
+
 #include <QApplication>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -114,14 +116,8 @@ bool clickAt(QPoint p)
     return ok;
 }
 
-struct Fixture
+struct Fixture : BandServices
 {
-    QTemporaryDir dir;
-    UserDefaults store{dir.path()};
-    Settings settings{store};
-    HttpClient http;
-    DataService data{settings, store, http};
-    NewsService news{settings, http};
     std::unique_ptr<TickerController> controller;
 
     Fixture()

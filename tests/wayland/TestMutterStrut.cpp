@@ -11,6 +11,8 @@
 #include "settings/UserDefaults.h"
 #include "wayland/SessionMode.h"
 
+#include "BandServices.h"
+
 #include <QApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -142,15 +144,11 @@ private slots:
 
     void maximisedNativeWindowStaysOutOfTheStrip()
     {
-        QTemporaryDir dir;
-        UserDefaults store{dir.path()};
-        Settings settings{store};
-        HttpClient http;
-        DataService data{settings, store, http};
-        NewsService news{settings, http};
+        BandServices services;
+        Settings &settings = services.settings;
         settings.setLevelMode(WindowLevelMode::front);
         settings.setPushWindows(true);
-        TickerController controller(settings, data, news, nullptr, WindowSystem::forPlatform());
+        TickerController controller(settings, services.data, services.news, nullptr, WindowSystem::forPlatform());
         TickerPanel *band = controller.panel();
         QVERIFY(band);
 
