@@ -143,7 +143,8 @@ private slots:
         QCOMPARE(m_http->activeRequests(), 0);
         QCOMPARE(requests.size(), 0);
         advance(1);
-        QVERIFY(requests.wait(3000));
+        // The passes of the event loop in advance() may already have carried the request over.
+        QVERIFY(requests.size() == 1 || requests.wait(3000));
         QTRY_VERIFY(!m_model->busy());
         advance(1000);
         QCOMPARE(m_server->requestCount(), 1);
