@@ -16,10 +16,7 @@ PanelSurface::~PanelSurface() = default;
 BandSurface::PlaceResult PanelSurface::place(const BandPlacement &placement)
 {
     PlaceResult result;
-    if (!placement.frame.isEmpty() && m_panel->geometry() != placement.frame) {
-        m_panel->setGeometry(placement.frame);
-        result.moved = true;
-    }
+    result.moved = m_panel->placeAt(placement.frame);
     // The band keeps its strip for itself as a panel does, so that the window manager lays
     // out of it even the windows the avoider cannot move (Wayland clients through XWayland,
     // maximised ones).

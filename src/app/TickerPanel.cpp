@@ -4,13 +4,20 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QTimer>
 #include <QWindow>
 
 TickerPanel::TickerPanel(QWidget *content, WindowSystem *system, QWidget *parent)
     : QWidget(parent, flagsFor(WindowLevelMode::front))
     , m_content(content)
     , m_system(system)
+    , m_recheck(new QTimer(this))
 {
+    // Geometry reports come in bursts while the manager works through queued requests;
+    // the settled one is what counts.
+    m_recheck->setSingleShot(true);
+    m_recheck->setInterval(100);
+    connect(m_recheck, &QTimer::timeout, this, &TickerPanel::checkPlacement);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11NetWmWindowTypeUtility, false);
     setFocusPolicy(Qt::NoFocus);
@@ -81,11 +88,40 @@ void TickerPanel::applyDockType()
         setAttribute(Qt::WA_X11NetWmWindowTypeDock, true);
 }
 
+bool TickerPanel::placeAt(const QRect &frame)
+{
+    if (frame.isEmpty())
+        return false;
+    m_frame = frame;
+    m_corrections = 0;
+    if (geometry() == frame)
+        return false;
+    setGeometry(frame);
+    return true;
+}
+
+void TickerPanel::checkPlacement()
+{
+    if (m_frame.isEmpty() || !isVisible() || geometry() == m_frame || m_corrections >= maxCorrections)
+        return;
+    ++m_corrections;
+    setGeometry(m_frame);
+}
+
+void TickerPanel::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (!m_frame.isEmpty() && geometry() != m_frame)
+        m_recheck->start();
+}
+
 void TickerPanel::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     if (m_content)
         m_content->setGeometry(rect());
+    if (!m_frame.isEmpty() && geometry() != m_frame)
+        m_recheck->start();
 }
 
 void TickerPanel::showEvent(QShowEvent *event)

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class QTimer;
+
 class WindowSystem;
 
 /**
@@ -22,6 +24,15 @@ public:
     explicit TickerPanel(QWidget *content, WindowSystem *system = nullptr, QWidget *parent = nullptr);
 
     QWidget *content() const { return m_content; }
+
+    /**
+     * Puts the window at `frame` (logical screen coordinates) and keeps it there: when the
+     * window manager reports another geometry afterwards (a late answer to an earlier
+     * request overtaking this one), the frame is asked for again, a few times at most, so a
+     * manager that insists on its own placement is not fought forever. Returns whether a
+     * move was asked for.
+     */
+    bool placeAt(const QRect &frame);
 
     WindowLevelMode level() const { return m_level; }
     /**
@@ -44,15 +55,22 @@ public:
     static Qt::WindowFlags flagsFor(WindowLevelMode level);
 
 protected:
+    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void applyDockType();
+    void checkPlacement();
+
+    static constexpr int maxCorrections = 3;
 
     QWidget *m_content;
     WindowSystem *m_system;
     WindowLevelMode m_level = WindowLevelMode::front;
     QRect m_strip; // what reserveStrip last wrote; empty for none
     Qt::Edge m_stripEdge = Qt::TopEdge;
+    QRect m_frame; // where placeAt last put the window
+    int m_corrections = 0;
+    QTimer *m_recheck;
 };
