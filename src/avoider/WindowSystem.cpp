@@ -9,6 +9,11 @@ qint64 WindowSystem::ownPid() const
     return QCoreApplication::applicationPid();
 }
 
+bool WindowSystem::watchChanges(std::function<void()>)
+{
+    return false;
+}
+
 std::shared_ptr<WindowSystem> WindowSystem::forPlatform()
 {
     if (auto x11 = X11WindowSystem::fromQt())

@@ -5,6 +5,7 @@
 #include <QRectF>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 
 /**
@@ -95,6 +96,13 @@ public:
      * screens().
      */
     virtual void reserveStrip(quint64 window, Qt::Edge edge, const QRectF &band) = 0;
+
+    /**
+     * From now on calls `changed` (on this thread) whenever windows, screens or work areas
+     * may have changed; an empty function stops it. False when this system cannot tell: its
+     * users then have to look from time to time.
+     */
+    virtual bool watchChanges(std::function<void()> changed);
 
     /** The process whose windows are never touched: this one. */
     virtual qint64 ownPid() const;

@@ -1,6 +1,7 @@
 #include "avoider/X11WindowSystem.h"
 
 #include "avoider/AvoiderLog.h"
+#include "avoider/X11ChangeWatcher.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -51,6 +52,7 @@ struct X11WindowSystem::Private
     bool ewmhReady = false;
     xcb_window_t root = XCB_NONE;
     QSizeF rootSize;
+    std::unique_ptr<X11ChangeWatcher> watcher;
 
     bool usable() const { return ewmhReady && !xcb_connection_has_error(connection); }
 
@@ -560,4 +562,15 @@ void X11WindowSystem::reserveStrip(quint64 window, Qt::Edge edge, const QRectF &
     else
         xcb_delete_property(d->connection, id, d->ewmh._NET_WM_STRUT);
     xcb_flush(d->connection);
+}
+
+bool X11WindowSystem::watchChanges(std::function<void()> changed)
+{
+    d->watcher.reset();
+    if (!changed || !d->usable())
+        return false;
+    d->watcher = std::make_unique<X11ChangeWatcher>(std::move(changed));
+    if (!d->watcher->isValid())
+        d->watcher.reset();
+    return d->watcher != nullptr;
 }

@@ -97,6 +97,51 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(system->find(1)->frame.top(), 30.0, 5000);
     }
 
+    void reportedChangesTakeThePlaceOfPolling()
+    {
+        auto [system, avoider] = makeAvoider();
+        system->reportsChanges = true;
+        avoider->setSettleDelay(5ms);
+        avoider->setBackstopInterval(1h);
+        avoider->update(true, topBand);
+        QVERIFY(avoider->isNotified());
+        QCOMPARE(system->find(1)->frame.top(), 30.0);
+        const int reads = system->windowReads;
+
+        // Nothing reported, nothing read, though the poll period (10 ms) passes many times.
+        system->find(1)->frame.moveTop(5);
+        QTest::qWait(60);
+        QCOMPARE(system->windowReads, reads);
+
+        // A burst of reports makes one sweep.
+        for (int i = 0; i < 5; ++i)
+            system->changed();
+        QTRY_COMPARE_WITH_TIMEOUT(system->find(1)->frame.top(), 30.0, 5000);
+        QCOMPARE(system->windowReads, reads + 1);
+
+        avoider->update(false, topBand);
+        QVERIFY(!system->changed);
+        QVERIFY(!avoider->isNotified());
+    }
+
+    void dragEndedAfterItsLastReportIsStillSwept()
+    {
+        // The last report of a drag arrives with the button still down; the release reports
+        // nothing, so the avoider looks again by itself.
+        auto [system, avoider] = makeAvoider({FakeWindowSystem::window(1, QRectF(100, 300, 800, 600))});
+        system->reportsChanges = true;
+        avoider->setSettleDelay(5ms);
+        avoider->setBackstopInterval(1h);
+        avoider->update(true, topBand);
+        system->leftButton = true;
+        system->find(1)->frame.moveTop(5);
+        system->changed();
+        QTest::qWait(40);
+        QVERIFY(system->writes.isEmpty());
+        system->leftButton = false;
+        QTRY_COMPARE_WITH_TIMEOUT(system->find(1)->frame.top(), 30.0, 5000);
+    }
+
     void deactivatingStopsTheTimerAtOnce()
     {
         auto [system, avoider] = makeAvoider();

@@ -105,18 +105,25 @@ public:
         xcb_connection_t *qt = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
         std::free(xcb_get_input_focus_reply(qt, xcb_get_input_focus(qt), nullptr));
         const QRect start = frame(sentinel);
+        moveTo(sentinel, QPoint(start.left() + 1, start.top()));
+        return QTest::qWaitFor([&] { return frame(sentinel).left() == start.left() + 1; }, 5000);
+    }
+
+    /** Asks the manager to move the window's frame to `topLeft`, as a pager would. */
+    void moveTo(xcb_window_t window, QPoint topLeft) const
+    {
         xcb_client_message_event_t message{};
         message.response_type = XCB_CLIENT_MESSAGE;
         message.format = 32;
-        message.window = sentinel;
+        message.window = window;
         message.type = atom("_NET_MOVERESIZE_WINDOW");
-        message.data.data32[0] = 1 | 1 << 8 | 2 << 12; // NorthWest, x given, from a pager
-        message.data.data32[1] = quint32(start.left() + 1);
+        message.data.data32[0] = 1 | 1 << 8 | 1 << 9 | 2 << 12; // NorthWest, x and y given, from a pager
+        message.data.data32[1] = quint32(topLeft.x());
+        message.data.data32[2] = quint32(topLeft.y());
         xcb_send_event(m_connection, 0, m_root,
                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char *>(&message));
         xcb_flush(m_connection);
-        return QTest::qWaitFor([&] { return frame(sentinel).left() == start.left() + 1; }, 5000);
     }
 
 private:
@@ -361,6 +368,27 @@ private slots:
         QCOMPARE(m_probe.frame(ids[0]), pushed);
         QCOMPARE(m_probe.frame(ids[1]), cut);
         QCOMPARE(m_probe.frame(ownId), ownBefore);
+    }
+
+    void windowMovedUnderTheBandLaterIsPushedOutWithoutPolling()
+    {
+        const QRectF band(0, 0, 1920, 100);
+        ClientProcess client({"100,500,400,300"});
+        const QList<xcb_window_t> ids = client.windows();
+        QCOMPARE(ids.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(ids[0]), 10000);
+
+        WindowAvoider avoider(WindowSystem::forPlatform());
+        avoider.setSweepInterval(1h);
+        avoider.setBackstopInterval(1h);
+        avoider.update(true, QRectF(band.topLeft() / scale(), band.size() / scale()));
+        QVERIFY(avoider.isNotified());
+        QCOMPARE(m_probe.frame(ids[0]).top(), 500);
+
+        // Only the manager's report of the move can make the avoider look again.
+        m_probe.moveTo(ids[0], QPoint(100, 20));
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe.frame(ids[0]).top(), 100, 5000);
+        QCOMPARE(m_probe.frame(ids[0]).left(), 100);
     }
 
     void bottomBandCutsOrLiftsOtherWindows()

@@ -13,6 +13,8 @@ class FakeWindowSystem : public WindowSystem
 public:
     bool trusted = true;
     bool leftButton = false;
+    bool reportsChanges = false; ///< whether watchChanges takes the function
+    std::function<void()> changed; ///< what watchChanges took; call it to report a change
     qreal scale = 1.0;
     qint64 pid = 1000;
     QList<ScreenRecord> screenList{{QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1080), 1.0}};
@@ -64,6 +66,11 @@ public:
                           .arg(band.y())
                           .arg(band.width())
                           .arg(band.height()));
+    }
+    bool watchChanges(std::function<void()> f) override
+    {
+        changed = reportsChanges ? std::move(f) : std::function<void()>();
+        return bool(changed);
     }
     qint64 ownPid() const override { return pid; }
 
