@@ -30,14 +30,18 @@ FrameStats::~FrameStats()
 
 void FrameStats::flush()
 {
-    if (m_times.empty())
+    std::vector<qint64> times;
+    {
+        std::lock_guard lock(m_mutex);
+        times.swap(m_times);
+    }
+    if (times.empty())
         return;
     QFile out(m_file);
     if (out.open(QIODevice::WriteOnly | QIODevice::Append)) {
         QByteArray text;
-        for (qint64 t : m_times)
+        for (qint64 t : times)
             text += QByteArray::number(t) + '\n';
         out.write(text);
     }
-    m_times.clear();
 }

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 /**
@@ -22,10 +23,14 @@ public:
     explicit FrameStats(QString path);
     ~FrameStats() override;
 
-    /** A frame shown now. */
-    void record() { m_times.push_back(m_clock.nsecsElapsed()); }
+    /** A frame shown now; from any thread. */
+    void record() { recordAt(m_clock.nsecsElapsed()); }
     /** A frame shown at `ns` on the same clock (elapsedNs() of the stats' own start). */
-    void recordAt(qint64 ns) { m_times.push_back(ns); }
+    void recordAt(qint64 ns)
+    {
+        std::lock_guard lock(m_mutex);
+        m_times.push_back(ns);
+    }
     /** Nanoseconds since the stats began. */
     qint64 elapsedNs() const { return m_clock.nsecsElapsed(); }
     /** The clock the stats count from, for converting times reported by others. */
@@ -36,6 +41,7 @@ public:
 private:
     QString m_file;
     QElapsedTimer m_clock;
+    std::mutex m_mutex; // frames may be recorded on a drawing thread
     std::vector<qint64> m_times;
     QTimer m_flushTimer;
 };

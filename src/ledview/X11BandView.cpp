@@ -3,6 +3,7 @@
 #include "ledview/BandLines.h"
 #include "ledview/LedViewLog.h"
 #include "ledview/Renderer.h"
+#include "ledview/X11LoopCopy.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -58,60 +60,6 @@ qint64 tilesKey(const ScrollLine &line)
 
 } // namespace
 
-X11BandView::Motion X11BandView::Motion::of(const ScrollLine &line, int deviceWidth)
-{
-    Motion m;
-    if (!line.content())
-        return m;
-    m.anchorColumn = line.anchorColumn();
-    m.anchorTime = line.anchorTime();
-    m.columnsPerSecond = line.columnsPerSecond();
-    if (line.isPaused())
-        m.pausedColumn = line.columnAt(line.anchorTime());
-    m.loopColumns = static_cast<double>(line.loopColumns());
-    m.loopPixels = line.loopPixels();
-    m.devicePitch = line.content()->pitch * line.content()->scale;
-    m.rect = line.deviceRect(deviceWidth);
-    return m;
-}
-
-double X11BandView::Motion::columnAt(double t) const
-{
-    // As ScrollLine::columnAt: the anchor plus the time since at the line's speed, round the loop.
-    if (pausedColumn)
-        return *pausedColumn;
-    double c = std::fmod(anchorColumn + (t - anchorTime) * columnsPerSecond, loopColumns);
-    if (!(c >= 0))
-        c = c < 0 ? c + loopColumns : 0;
-    return c;
-}
-
-int X11BandView::Motion::offsetAt(double t) const
-{
-    // As ScrollLine::offsetPixels.
-    if (loopPixels <= 0)
-        return 0;
-    const int offset = static_cast<int>(std::llround(columnAt(t) * devicePitch) % loopPixels);
-    return offset < 0 ? offset + loopPixels : offset;
-}
-
-void X11BandView::Motion::pause(double now)
-{
-    if (pausedColumn)
-        return;
-    anchorColumn = columnAt(now);
-    anchorTime = now;
-    pausedColumn = anchorColumn;
-}
-
-void X11BandView::Motion::resume(double now)
-{
-    if (!pausedColumn)
-        return;
-    anchorTime = now;
-    pausedColumn.reset();
-}
-
 X11BandView::X11BandView(BandLines *lines, QWidget *parent)
     : BandWidget(lines, parent)
     , m_stats(FrameStats::fromEnvironment())
@@ -149,6 +97,7 @@ X11BandView::~X11BandView()
         return;
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(this);
+    m_frames.reset(); // no frame from pixmaps about to go
     if (!xcb_connection_has_error(m_connection)) {
         for (LineState &state : m_state) {
             releaseSegments(state.segments);
@@ -229,6 +178,13 @@ bool X11BandView::openConnection()
     qCDebug(lcLedView) << "X11 band:" << (m_present ? "frames queued through Present" : "frames from a timer");
 
     m_uploader = std::make_unique<X11LineUploader>(this, [this](X11LineUploader::Result r) { uploaded(std::move(r)); });
+    if (!m_present) {
+        m_frames = std::make_unique<X11FrameThread>(m_stats.get());
+        if (!m_frames->isValid()) {
+            qCWarning(lcLedView) << "no drawing thread: frames come from a timer on the main thread";
+            m_frames.reset();
+        }
+    }
     // Exposures of the lines' windows arrive on Qt's connection, where the view selects them.
     QCoreApplication::instance()->installNativeEventFilter(this);
     return true;
@@ -275,6 +231,8 @@ void X11BandView::releaseSegments(std::vector<Segment> &segments)
 
 void X11BandView::destroyLineWindow(LineState &state)
 {
+    if (m_frames)
+        m_frames->setLine(static_cast<int>(&state - m_state.data()), {}); // nothing drawn into it any more
     if (state.window == m_statsWindow)
         m_statsWindow = 0; // its event selection goes with it
     if (state.window)
@@ -290,6 +248,8 @@ void X11BandView::clearLine(int index)
     state.pending.reset();
     if (state.segments.empty() && !state.window)
         return;
+    if (m_frames)
+        m_frames->setLine(index, {});
     releaseSegments(state.segments);
     // Destroying the window also drops the frames queued for it.
     destroyLineWindow(state);
@@ -390,8 +350,7 @@ void X11BandView::uploaded(X11LineUploader::Result result)
     const bool wasPresent = usesPresent(state);
     qCDebug(lcLedView) << "line" << result.line << "now in" << result.segments.size() << "pixmap(s) for a loop of"
                        << state.pendingKey.loopPixels << "pixels";
-    releaseSegments(state.segments);
-    state.segments = std::move(result.segments);
+    std::vector<Segment> old = std::exchange(state.segments, std::move(result.segments));
     state.key = state.pendingKey;
     // The line as it stands now when its tiles are still those uploaded (it may have been
     // paused since), else as it stood when the upload was asked for.
@@ -407,6 +366,8 @@ void X11BandView::uploaded(X11LineUploader::Result result)
         queueFrames(result.line, true);
     else
         drawLine(result.line, BandLines::now());
+    handOver(result.line); // the drawing thread lets go of the old pixmaps
+    releaseSegments(old);
     fillUncovered();
     xcb_flush(m_connection);
     updateAnimation();
@@ -488,28 +449,8 @@ void X11BandView::fillUncovered()
 
 void X11BandView::copyColumns(const LineState &state, std::uint32_t drawable, int start, int width) const
 {
-    // Columns [start, start + width) of the endless strip (the loop over and over) to x = 0:
-    // one copy from a strip pixmap, or one per tile pixmap in view.
-    const int loop = state.motion.loopPixels;
-    const int height = state.motion.rect.height();
-    if (loop <= 0)
-        return;
-    long long filled = 0;
-    for (long long base = -static_cast<long long>(start); base < width && filled < width; base += loop) {
-        for (const Segment &segment : state.segments) {
-            const long long x = base + segment.x;
-            if (x >= width)
-                break;
-            const long long dstX = std::max(x, filled);
-            const long long end = std::min<long long>(x + segment.width, width);
-            if (dstX >= end)
-                continue;
-            xcb_copy_area(m_connection, segment.pixmap, drawable, m_gc, static_cast<std::int16_t>(dstX - x), 0,
-                          static_cast<std::int16_t>(dstX), 0, static_cast<std::uint16_t>(end - dstX),
-                          static_cast<std::uint16_t>(height));
-            filled = end;
-        }
-    }
+    copyLoopColumns(m_connection, m_gc, state.segments, state.motion.loopPixels, state.motion.rect.height(),
+                    drawable, start, width);
 }
 
 void X11BandView::drawLine(int index, double t)
@@ -573,6 +514,8 @@ void X11BandView::hideEvent(QHideEvent *event)
     BandWidget::hideEvent(event);
     m_frameTimer.stop();
     m_queueTimer.stop();
+    if (m_frames)
+        m_frames->setInterval(0);
 }
 
 void X11BandView::updateAnimation()
@@ -586,6 +529,14 @@ void X11BandView::updateAnimation()
             (usesPresent(state) ? queued : timed) = true;
         }
     }
+    if (m_frames) {
+        for (int i = 0; i < BandLines::lineCount; ++i)
+            handOver(i);
+        m_frames->setInterval(timed ? frameIntervalNs() : 0);
+        // The half-second timer also notices a new pixel density while the thread draws.
+        queued = queued || timed;
+        timed = false;
+    }
     if (!timed)
         m_frameTimer.stop();
     else if (!m_frameTimer.isActive())
@@ -597,6 +548,21 @@ void X11BandView::updateAnimation()
         queueAll();
         xcb_flush(m_connection);
     }
+}
+
+void X11BandView::handOver(int index)
+{
+    if (!m_frames)
+        return;
+    const LineState &state = m_state[static_cast<std::size_t>(index)];
+    X11FrameThread::Line line;
+    if (!usesPresent(state) && isVisible()) {
+        line.window = state.window;
+        line.segments = state.segments;
+        line.motion = state.motion;
+        line.width = state.windowRect.width();
+    }
+    m_frames->setLine(index, std::move(line));
 }
 
 void X11BandView::frame()

@@ -3,7 +3,9 @@
 #include "ledview/BandWidget.h"
 #include "ledview/FramePacer.h"
 #include "ledview/FrameStats.h"
+#include "ledview/LineMotion.h"
 #include "ledview/ScrollLine.h"
+#include "ledview/X11FrameThread.h"
 #include "ledview/X11LineUploader.h"
 
 #include <QAbstractNativeEventFilter>
@@ -30,8 +32,9 @@ struct xcb_connection_t;
  * pixels. Any change (content, pause, speed, exposure) queues the frames again from the next
  * blank on: a new present for an already queued blank replaces it. A loop longer than a pixmap
  * may be gets, per batch, the stretch its frames pass over put together on the server.
- * Without Present, a precise timer draws each frame with a copy per line (a few per line
- * for such long loops).
+ * Without Present, a thread of its own draws each frame with a copy per line (a few per
+ * line for such long loops) and the main thread sleeps; should that thread not start, a
+ * precise timer draws them.
  *
  * Everything the view asks of the server goes through a connection of its own, which it reads
  * only when it wakes anyway: the server's reports of frames shown wake nobody.
@@ -49,14 +52,19 @@ public:
 
     /** Lays the lines out; uploads what changed and shows it. An unchanged layout costs nothing. */
     void refresh() override;
-    bool isAnimating() const override { return m_frameTimer.isActive() || m_queueTimer.isActive(); }
+    bool isAnimating() const override
+    {
+        return m_frameTimer.isActive() || m_queueTimer.isActive() || (m_frames && m_frames->isDrawing());
+    }
 
     /** Uploads asked for so far, counted per line: tests check that nothing is uploaded twice. */
     int uploads() const { return m_uploads; }
     /** True while some line's new pixmaps are still being made. */
     bool isUploading() const;
-    /** Whether frames of `line` are queued through Present (else drawn from the frame timer). */
+    /** Whether frames of `line` are queued through Present (else drawn by the frame thread or timer). */
     bool presentsLine(int line) const;
+    /** Frames the drawing thread drew so far; 0 when there is none. */
+    quint64 threadFrames() const { return m_frames ? m_frames->frames() : 0; }
 
     /** Draws every line as it stands at time `t` now, by copies; what exposures do. */
     void drawFrame(double t);
@@ -88,30 +96,7 @@ private:
         std::uint8_t depth = 0;
         friend bool operator==(const UploadKey &, const UploadKey &) = default;
     };
-    /**
-     * Where a line stands and how it moves, as ScrollLine says, without its tiles: the old
-     * tiles of a long line need not stay in memory while its new pixmaps are being made.
-     */
-    struct Motion
-    {
-        double anchorColumn = 0;
-        double anchorTime = 0;
-        double columnsPerSecond = 0;
-        std::optional<double> pausedColumn;
-        double loopColumns = 1;
-        int loopPixels = 0;
-        double devicePitch = 1; ///< device pixels per LED column
-        QRect rect;             ///< the line's rectangle in the band, device pixels
-
-        static Motion of(const ScrollLine &line, int deviceWidth);
-        double columnAt(double t) const;
-        /** Device pixels the loop is shifted left by at time `t`, in [0, loopPixels). */
-        int offsetAt(double t) const;
-        bool isMoving() const { return !pausedColumn && columnsPerSecond > 0 && loopPixels > 0; }
-        void pause(double now);
-        void resume(double now);
-        friend bool operator==(const Motion &, const Motion &) = default;
-    };
+    using Motion = LineMotion;
     /** One line as the server shows it. */
     struct LineState
     {
@@ -145,6 +130,7 @@ private:
     void copyColumns(const LineState &state, std::uint32_t drawable, int start, int width) const;
     void fillUncovered();
     void updateAnimation();
+    void handOver(int index);
     void frame();
     int deviceWidth() const;
     bool usesPresent(const LineState &state) const;
@@ -168,6 +154,7 @@ private:
     std::uint8_t m_depth = 0;
     std::array<LineState, 2> m_state;
     std::unique_ptr<X11LineUploader> m_uploader;
+    std::unique_ptr<X11FrameThread> m_frames; ///< draws the lines that scroll without Present
     int m_uploads = 0;
     double m_scale = 0;
 

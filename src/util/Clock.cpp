@@ -2,19 +2,23 @@
 
 #include <QElapsedTimer>
 
+#include <atomic>
+
 namespace {
-Clock *g_clock = nullptr;
+// Read by drawing threads too.
+std::atomic<Clock *> g_clock = nullptr;
 }
 
 Clock &Clock::current()
 {
     static SystemClock system;
-    return g_clock ? *g_clock : system;
+    Clock *clock = g_clock.load(std::memory_order_acquire);
+    return clock ? *clock : system;
 }
 
 void Clock::setCurrent(Clock *clock)
 {
-    g_clock = clock;
+    g_clock.store(clock, std::memory_order_release);
 }
 
 QDateTime SystemClock::now() const

@@ -134,12 +134,23 @@ void TestX11BandView::framesMatchThePaintedLines()
         const double t = BandLines::now();
         QCOMPARE(onScreen(view), expected(lines, t, QSize(900, 70)));
     }
+    QVERIFY(view.threadFrames() > 0); // drawn by the thread: the main loop sleeps
     // Exposed again after being covered: the background below the lines comes back too.
     view.hide();
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QTest::qWait(40);
     QCOMPARE(onScreen(view), expected(lines, BandLines::now(), QSize(900, 70)));
+
+    // Stopped lines draw no frames; hidden, none either.
+    lines.speed = 0;
+    view.refresh();
+    QVERIFY(!view.isAnimating());
+    lines.speed = 6;
+    view.refresh();
+    QVERIFY(view.isAnimating());
+    view.hide();
+    QVERIFY(!view.isAnimating());
 }
 
 void TestX11BandView::loopsWiderThanAPixmap()

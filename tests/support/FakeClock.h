@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <atomic>
 
 /**
  * A clock that only moves when the test moves it; installs itself while alive. The
@@ -28,7 +29,7 @@ public:
     }
 
     QDateTime now() const override { return m_now; }
-    qint64 monotonicMs() const override { return m_monotonicMs; }
+    qint64 monotonicMs() const override { return m_monotonicMs.load(); }
 
     bool drivesTimers() const override { return true; }
     void addTimer(ClockTimer *timer) override
@@ -43,14 +44,14 @@ public:
     void setNow(const QDateTime &now) { m_now = now; }
     void advanceMs(qint64 ms)
     {
-        const qint64 target = m_monotonicMs + ms;
+        const qint64 target = m_monotonicMs.load() + ms;
         for (;;) {
             // Timers may start or stop others while they fire: look again each time.
             const auto due = std::min_element(m_timers.cbegin(), m_timers.cend(),
                                               [](ClockTimer *a, ClockTimer *b) { return a->dueMs() < b->dueMs(); });
             if (due == m_timers.cend() || (*due)->dueMs() > target)
                 break;
-            moveTo(std::max((*due)->dueMs(), m_monotonicMs));
+            moveTo(std::max((*due)->dueMs(), m_monotonicMs.load()));
             (*due)->fire();
         }
         moveTo(target);
@@ -60,11 +61,11 @@ public:
 private:
     void moveTo(qint64 monotonicMs)
     {
-        m_now = m_now.addMSecs(monotonicMs - m_monotonicMs);
+        m_now = m_now.addMSecs(monotonicMs - m_monotonicMs.load());
         m_monotonicMs = monotonicMs;
     }
 
     QDateTime m_now;
-    qint64 m_monotonicMs = 0;
+    std::atomic<qint64> m_monotonicMs = 0; // read by drawing threads too
     QList<ClockTimer *> m_timers;
 };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ledview/X11LineUploader.h"
+
+#include <cstdint>
+#include <vector>
+
+struct xcb_connection_t;
+
+/**
+ * Copies columns [start, start + width) of a line's endless strip (its loop over and over),
+ * held in `segments` on the server, to x = 0 of `drawable`: one copy from a strip pixmap, or
+ * one per pixmap in view. `gc` must have graphics exposures off. Nothing is flushed.
+ */
+void copyLoopColumns(xcb_connection_t *connection, std::uint32_t gc,
+                     const std::vector<X11LineUploader::Segment> &segments, int loopPixels, int height,
+                     std::uint32_t drawable, int start, int width);
