@@ -55,17 +55,19 @@ public:
 };
 
 /**
- * Whether the screen shows exactly the frame queued for one of the blanks around now. The
- * server shows a queued frame at its blank, so a picture grabbed at once must be one of them;
- * on a busy machine the server may run a few blanks late.
+ * Whether the screen shows exactly the frame queued for one of the blanks around the grab.
+ * The server shows a queued frame at its blank, so a picture grabbed then must be one of
+ * them; on a busy machine the server may run some blanks late (up to half a second here).
  */
 bool showsAQueuedFrame(const X11BandView &view, const BandLines &lines, QSize size)
 {
+    const std::optional<std::uint64_t> before = view.currentMsc();
     const QImage shown = onScreen(view);
-    const std::optional<std::uint64_t> msc = view.currentMsc();
-    if (!msc)
+    const std::optional<std::uint64_t> after = view.currentMsc();
+    if (!before || !after)
         return false;
-    for (std::uint64_t m = *msc + 1; m + 12 > *msc; --m) {
+    constexpr std::uint64_t late = 30;
+    for (std::uint64_t m = *after + 1; m + late > *before && m > 0; --m) {
         const std::optional<double> t = view.queuedTime(m);
         if (t && shown == expected(lines, *t, size))
             return true;
