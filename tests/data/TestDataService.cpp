@@ -148,7 +148,7 @@ private slots:
         QVERIFY(m_server->start());
         m_server->serveAllServices();
         m_http = std::make_unique<HttpClient>();
-        m_http->setTimeoutScale(0.01);
+        m_http->setTimeoutScale(0.05); // 750 ms instead of 15 s: enough for a loaded machine
         m_server->setResponse("/v8/finance/chart/AAPL", {200, yahoo(187.5)});
         m_server->setResponse("/v8/finance/chart/MC", {200, yahoo(702.4)});
         m_server->setResponse("/v1/forecast.json", {200, weather(20.6)});

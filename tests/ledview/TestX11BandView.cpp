@@ -57,7 +57,8 @@ public:
 /**
  * Whether the screen shows exactly the frame queued for one of the blanks around the grab.
  * The server shows a queued frame at its blank, so a picture grabbed then must be one of
- * them; on a busy machine the server may run some blanks late (up to half a second here).
+ * them; on a busy machine the server, or the timer that queues more, may run late, so every
+ * frame the view still remembers is a candidate.
  */
 bool showsAQueuedFrame(const X11BandView &view, const BandLines &lines, QSize size)
 {
@@ -66,7 +67,7 @@ bool showsAQueuedFrame(const X11BandView &view, const BandLines &lines, QSize si
     const std::optional<std::uint64_t> after = view.currentMsc();
     if (!before || !after)
         return false;
-    constexpr std::uint64_t late = 30;
+    constexpr std::uint64_t late = 200;
     for (std::uint64_t m = *after + 1; m + late > *before && m > 0; --m) {
         const std::optional<double> t = view.queuedTime(m);
         if (t && shown == expected(lines, *t, size))
