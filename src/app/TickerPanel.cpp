@@ -12,12 +12,19 @@ TickerPanel::TickerPanel(QWidget *content, WindowSystem *system, QWidget *parent
     , m_content(content)
     , m_system(system)
     , m_recheck(new QTimer(this))
+    , m_settled(new QTimer(this))
 {
     // Geometry reports come in bursts while the manager works through queued requests;
     // the settled one is what counts.
     m_recheck->setSingleShot(true);
     m_recheck->setInterval(100);
     connect(m_recheck, &QTimer::timeout, this, &TickerPanel::checkPlacement);
+    m_settled->setSingleShot(true);
+    m_settled->setInterval(500);
+    connect(m_settled, &QTimer::timeout, this, [this] {
+        if (m_system && isVisible() && !m_frame.isEmpty())
+            m_system->placeOwnWindow(static_cast<quint64>(winId()), QRectF(m_frame));
+    });
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11NetWmWindowTypeUtility, false);
     setFocusPolicy(Qt::NoFocus);
@@ -97,6 +104,7 @@ bool TickerPanel::placeAt(const QRect &frame)
     if (geometry() == frame)
         return false;
     setGeometry(frame);
+    m_settled->start();
     return true;
 }
 

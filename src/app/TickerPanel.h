@@ -29,8 +29,9 @@ public:
      * Puts the window at `frame` (logical screen coordinates) and keeps it there: when the
      * window manager reports another geometry afterwards (a late answer to an earlier
      * request overtaking this one), the frame is asked for again, a few times at most, so a
-     * manager that insists on its own placement is not fought forever. Returns whether a
-     * move was asked for.
+     * manager that insists on its own placement is not fought forever; and once the manager
+     * has settled, the frame is asked for once more through the window system, which does
+     * not rely on what the toolkit believes. Returns whether a move was asked for.
      */
     bool placeAt(const QRect &frame);
 
@@ -73,4 +74,5 @@ private:
     QRect m_frame; // where placeAt last put the window
     int m_corrections = 0;
     QTimer *m_recheck;
+    QTimer *m_settled; // the one request after a move, once the manager has settled
 };

@@ -98,6 +98,13 @@ public:
     virtual void reserveStrip(quint64 window, Qt::Edge edge, const QRectF &band) = 0;
 
     /**
+     * Asks the window manager again that `window`, one of this process's top-level windows,
+     * have the geometry `frame` (Qt's logical screen coordinates), whatever the toolkit
+     * believes the window's geometry to be.
+     */
+    virtual void placeOwnWindow(quint64 window, const QRectF &frame) = 0;
+
+    /**
      * From now on calls `changed` (on this thread) whenever windows, screens or work areas
      * may have changed; an empty function stops it. False when this system cannot tell: its
      * users then have to look from time to time.
@@ -126,4 +133,5 @@ public:
     void resizeHeight(const WindowRecord &, qreal) override {}
     void markAsAccessory(quint64) override {}
     void reserveStrip(quint64, Qt::Edge, const QRectF &) override {}
+    void placeOwnWindow(quint64, const QRectF &) override {}
 };

@@ -564,6 +564,19 @@ void X11WindowSystem::reserveStrip(quint64 window, Qt::Edge edge, const QRectF &
     xcb_flush(d->connection);
 }
 
+void X11WindowSystem::placeOwnWindow(quint64 window, const QRectF &frame)
+{
+    if (!d->usable() || frame.isEmpty())
+        return;
+    const QRectF device = toDevice(frame);
+    const uint32_t values[] = {uint32_t(int32_t(device.x())), uint32_t(int32_t(device.y())),
+                               uint32_t(std::max<qreal>(1, device.width())), uint32_t(std::max<qreal>(1, device.height()))};
+    xcb_configure_window(d->connection, xcb_window_t(window),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                         values);
+    xcb_flush(d->connection);
+}
+
 bool X11WindowSystem::watchChanges(std::function<void()> changed)
 {
     d->watcher.reset();

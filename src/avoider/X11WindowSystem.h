@@ -32,6 +32,7 @@ public:
     void resizeHeight(const WindowRecord &window, qreal height) override;
     void markAsAccessory(quint64 window) override;
     void reserveStrip(quint64 window, Qt::Edge edge, const QRectF &band) override;
+    void placeOwnWindow(quint64 window, const QRectF &frame) override;
     bool watchChanges(std::function<void()> changed) override;
 
 private:

@@ -370,6 +370,22 @@ private slots:
         QCOMPARE(m_probe.frame(ownId), ownBefore);
     }
 
+    void placesItsOwnWindowWhateverQtBelieves()
+    {
+        QRasterWindow own;
+        own.setFlags(Qt::Tool | Qt::FramelessWindowHint);
+        own.setGeometry(QRect(QPoint(100, 300) / scale(), QSize(300, 40) / scale()));
+        own.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&own));
+        const auto id = xcb_window_t(own.winId());
+        QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 5000);
+
+        WindowSystem::forPlatform()->placeOwnWindow(own.winId(), QRectF(QPointF(0, 200) / scale(),
+                                                                        QSizeF(400, 60) / scale()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_probe.frame(id), QRect(0, 200, 400, 60), 5000);
+        QTRY_COMPARE(own.geometry(), QRect(QPoint(0, 200) / scale(), QSize(400, 60) / scale()));
+    }
+
     void windowMovedUnderTheBandLaterIsPushedOutWithoutPolling()
     {
         const QRectF band(0, 0, 1920, 100);

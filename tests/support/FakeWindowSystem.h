@@ -23,7 +23,7 @@ public:
     int permissionRequests = 0;
     mutable int windowReads = 0;
     /// "top <id> <y>", "height <id> <h>", "accessory <id>" and "strip <id> top|bottom <x> <y> <w> <h>"
-    /// ("strip <id> none" when given back), in order
+    /// ("strip <id> none" when given back) and "place <id> <x> <y> <w> <h>", in order
     QStringList writes;
 
     bool isTrusted() const override { return trusted; }
@@ -71,6 +71,15 @@ public:
     {
         changed = reportsChanges ? std::move(f) : std::function<void()>();
         return bool(changed);
+    }
+    void placeOwnWindow(quint64 window, const QRectF &frame) override
+    {
+        writes.append(QStringLiteral("place %1 %2 %3 %4 %5")
+                          .arg(window)
+                          .arg(frame.x())
+                          .arg(frame.y())
+                          .arg(frame.width())
+                          .arg(frame.height()));
     }
     qint64 ownPid() const override { return pid; }
 
