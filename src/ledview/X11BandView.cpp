@@ -178,13 +178,6 @@ bool X11BandView::openConnection()
     qCDebug(lcLedView) << "X11 band:" << (m_present ? "frames queued through Present" : "frames from a timer");
 
     m_uploader = std::make_unique<X11LineUploader>(this, [this](X11LineUploader::Result r) { uploaded(std::move(r)); });
-    if (!m_present) {
-        m_frames = std::make_unique<X11FrameThread>(m_stats.get());
-        if (!m_frames->isValid()) {
-            qCWarning(lcLedView) << "no drawing thread: frames come from a timer on the main thread";
-            m_frames.reset();
-        }
-    }
     // Exposures of the lines' windows arrive on Qt's connection, where the view selects them.
     QCoreApplication::instance()->installNativeEventFilter(this);
     return true;
@@ -527,6 +520,15 @@ void X11BandView::updateAnimation()
             if (state.segments.empty() || !state.motion.isMoving())
                 continue;
             (usesPresent(state) ? queued : timed) = true;
+        }
+    }
+    if (timed && !m_frames && !m_framesUnavailable) {
+        // Made when a line first scrolls without Present: at start, or once Present failed.
+        m_frames = std::make_unique<X11FrameThread>(m_stats.get());
+        if (!m_frames->isValid()) {
+            qCWarning(lcLedView) << "no drawing thread: frames come from a timer on the main thread";
+            m_frames.reset();
+            m_framesUnavailable = true;
         }
     }
     if (m_frames) {

@@ -155,6 +155,7 @@ private:
     std::array<LineState, 2> m_state;
     std::unique_ptr<X11LineUploader> m_uploader;
     std::unique_ptr<X11FrameThread> m_frames; ///< draws the lines that scroll without Present
+    bool m_framesUnavailable = false;         ///< the thread could not start: the timer draws
     int m_uploads = 0;
     double m_scale = 0;
 
