@@ -11,19 +11,6 @@
 #include <cstring>
 #include <iterator>
 
-namespace {
-
-xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
-{
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
-
-} // namespace
-
 X11ChangeWatcher::X11ChangeWatcher(std::function<void()> changed, QObject *parent)
     : QObject(parent)
     , m_changed(std::move(changed))
@@ -40,8 +27,15 @@ X11ChangeWatcher::X11ChangeWatcher(std::function<void()> changed, QObject *paren
     const char *names[] = {"_NET_CLIENT_LIST", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP",
                            "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED"};
     static_assert(std::size(names) == std::size(decltype(m_watchedAtoms){}));
+    // All asked at once: one round trip.
+    xcb_intern_atom_cookie_t cookies[std::size(names)];
     for (std::size_t i = 0; i < std::size(names); ++i)
-        m_watchedAtoms[i] = internAtom(m_connection, names[i]);
+        cookies[i] = xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(m_connection, cookies[i], nullptr);
+        m_watchedAtoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+    }
 
     // This connection is a client of its own: its mask on the root adds to Qt's, not replaces it.
     const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
