@@ -53,6 +53,7 @@ public:
     void resizeHeight(const WindowRecord &, qreal h) override { benchmark::DoNotOptimize(h); }
     void markAsAccessory(quint64) override {}
     void reserveStrip(quint64, Qt::Edge, const QRectF &) override {}
+    void placeOwnWindow(quint64, const QRectF &) override {}
     qint64 ownPid() const override { return 1; }
 };
 
