@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ledview/LineMotion.h"
+#include "ledview/X11FrameQueue.h"
 #include "ledview/X11LineUploader.h"
 
 #include <QtGlobal>
@@ -8,6 +9,7 @@
 #include <array>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -16,11 +18,13 @@ struct xcb_connection_t;
 class FrameStats;
 
 /**
- * Draws the frames of lines that scroll without Present: a thread with a connection of its
- * own wakes at each frame of a fixed grid (absolute times on the monotonic clock, so the rate
- * does not drift) and copies each moving line's columns at the band's time into the line's
- * window. The main thread only hands over what a line shows and how it moves; it is not woken
- * by the frames, and a hand-over shows from the next frame on. After a stall the grid starts
+ * Draws the frames of lines that scroll without Present, on a thread with a connection of its
+ * own. Frames fall on a fixed grid of the monotonic clock, so the rate does not drift, and
+ * each copies every moving line's columns at the band's time of that frame into the line's
+ * window. Where the server offers SYNC, the thread queues a second of frames at a time on the
+ * server (X11FrameQueue) and wakes twice a second; otherwise it wakes for each frame and
+ * draws it. The main thread only hands over what a line shows and how it moves; a hand-over
+ * cancels what was queued and shows from the next frame on. After a stall the grid starts
  * again from now rather than drawing the frames nobody saw.
  */
 class X11FrameThread
@@ -35,6 +39,7 @@ public:
         int width = 0; ///< the window's width, device pixels
 
         bool isDrawn() const { return window && !segments.empty() && width > 0 && motion.rect.height() > 0; }
+        friend bool operator==(const Line &, const Line &) = default;
     };
 
     /**
@@ -59,26 +64,63 @@ public:
     void setInterval(qint64 intervalNs);
     /** Whether frames are being drawn. */
     bool isDrawing() const;
-    /** Frames drawn so far. */
+    /** Frames drawn or queued so far. */
     quint64 frames() const;
+    /** Whether frames are queued on the server ahead of their time rather than drawn one by one. */
+    bool queuesFrames() const;
+    /**
+     * The band times of the frames queued last, newest last (at most 128): what a picture of
+     * the band taken meanwhile may show.
+     */
+    std::vector<double> recentFrameTimes() const;
 
 private:
+    using Lock = std::unique_lock<std::mutex>;
+
+    // Everything below runs with the lock held.
     void run();
-    bool drawsFrames() const; // with the lock held
-    void ensureGc(std::uint32_t drawable);
+    bool drawsFrames() const;
+    void learnDepth(std::uint32_t window);
+    std::uint32_t frameGc();
     void discardEvents(bool read);
+    void drawNextFrame(Lock &lock);
+    void queueAhead(Lock &lock);
+    bool queueFrames(qint64 nowNs, qint64 untilNs);
+    void queueSoon();
+    bool placeBandTime(qint64 nowNs);
+    void cancelQueued();
+    void drawLines(std::uint32_t gc, double bandTime);
+    void noteFrame(double bandTime);
 
     xcb_connection_t *m_connection = nullptr;
-    std::uint32_t m_gc = 0;
+    std::unique_ptr<X11FrameQueue> m_queue; // null: frames drawn one by one
+    std::uint32_t m_gc = 0;                 // for frames drawn one by one
     std::uint8_t m_gcDepth = 0;
-    std::uint32_t m_gcWindow = 0; // the last window the context was checked against
+    std::uint32_t m_depthWindow = 0; // the last window the depth was asked for
+    std::uint8_t m_depth = 0;
+    std::uint32_t m_root = 0;
     FrameStats *m_stats;
+
+    // Queued frames: the band's time at a monotonic time is m_bandTime + m_bandRate *
+    // (t - m_bandSince); a clock moved by hand (tests) stands still between its moves.
+    double m_bandTime = 0;
+    qint64 m_bandSince = 0;
+    double m_bandRate = 1;
+    std::int64_t m_serverOffsetMs = 0;
+    qint64 m_serverCheckedAt = 0;
+    qint64 m_gridNs = 0;        // a frame time; the others are whole intervals away
+    qint64 m_queuedUntilNs = 0; // the last frame queued; 0 when none is
+    bool m_letGo = false;       // a cancel let queued frames go, drawing nothing since
+    bool m_changedLines = true;
+    std::array<double, 128> m_recent{};
+    std::size_t m_recentCount = 0;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::array<Line, 2> m_lines;
     qint64 m_intervalNs = 0;
     quint64 m_frames = 0;
+    qint64 m_nextFrameNs = 0; // the next frame drawn one by one; 0 when none is due
     bool m_stop = false;
     std::thread m_thread;
 };

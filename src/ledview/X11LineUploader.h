@@ -29,6 +29,7 @@ public:
         std::uint32_t pixmap = 0;
         int x = 0;
         int width = 0;
+        friend bool operator==(const Segment &, const Segment &) = default;
     };
     /** A finished upload; `segments` is empty when it failed. The receiver owns the pixmaps. */
     struct Result

@@ -1,6 +1,7 @@
 // The band drawn by the X server, on a real one (Xvfb): every frame must be exactly the
 // picture the lines give at that moment, whatever the loop length or a change of content,
-// drawn from the frame timer or queued ahead through Present.
+// drawn by the drawing thread (one by one, or queued on the server) or queued ahead through
+// Present.
 #include "ledview/BandLines.h"
 #include "ledview/Renderer.h"
 #include "ledview/X11BandView.h"
@@ -8,9 +9,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 #include "FakeClock.h"
 
@@ -90,6 +94,26 @@ bool showsAQueuedFrame(const X11BandView &view, const BandLines &lines, QSize si
     return true;
 }
 
+/**
+ * Whether each line on the screen shows exactly one of the frames the drawing thread queued
+ * on the server lately (the server draws each when its time comes).
+ */
+bool showsAThreadFrame(const X11BandView &view, const BandLines &lines, QSize size)
+{
+    const QImage shown = onScreen(view);
+    const std::vector<double> times = view.threadFrameTimes();
+    for (const ScrollLine *line : {&lines.quotesLine(), &lines.newsLine()}) {
+        const QRect rect = line->deviceRect(size.width());
+        if (rect.isEmpty())
+            continue;
+        if (std::none_of(times.rbegin(), times.rend(), [&](double t) {
+                return rows(shown, rect) == rows(expected(lines, t, size), rect);
+            }))
+            return false;
+    }
+    return true;
+}
+
 /** Shows `view` frameless at the screen's corner, `size` large, and waits for its pixmaps. */
 bool showBand(X11BandView &view, QSize size)
 {
@@ -107,14 +131,17 @@ class TestX11BandView : public QObject
 private slots:
     void initTestCase();
     void framesMatchThePaintedLines();
+    void framesMatchThePaintedLines_data();
     void loopsWiderThanAPixmap();
     void loopsWiderThanAPixmap_data();
     void contentChangeKeepsTheLinesPlace();
     void unchangedRefreshUploadsNothing();
     void presentedFramesMatchTheirBlank();
+    void framesQueuedWithoutPresent();
     void presentedPauseAndContentChange();
     void presentedStillLineComesBackAfterCover();
-    void presentedFramesAreRecorded();
+    void queuedFramesAreRecorded();
+    void queuedFramesAreRecorded_data();
 };
 
 void TestX11BandView::initTestCase()
@@ -125,7 +152,10 @@ void TestX11BandView::initTestCase()
 
 void TestX11BandView::framesMatchThePaintedLines()
 {
+    QFETCH(bool, queued);
     const FramePath timer(false);
+    qputenv("DOTBANNER_X11_SYNC", queued ? "1" : "0");
+    const auto restore = qScopeGuard([] { qunsetenv("DOTBANNER_X11_SYNC"); });
     FakeClock clock;
     BandLines lines;
     lines.bitmap = patterned(97, 6, 0);
@@ -145,6 +175,7 @@ void TestX11BandView::framesMatchThePaintedLines()
         QTRY_COMPARE(onScreen(view), expected(lines, t, QSize(900, 70)));
     }
     QVERIFY(view.threadFrames() > 0); // drawn by the thread: the main loop sleeps
+    QCOMPARE(view.threadQueuesFrames(), queued);
     // Exposed again after being covered: the background below the lines comes back too.
     view.hide();
     view.show();
@@ -162,10 +193,18 @@ void TestX11BandView::framesMatchThePaintedLines()
     QVERIFY(!view.isAnimating());
 }
 
+void TestX11BandView::framesMatchThePaintedLines_data()
+{
+    // Queued on the server ahead of their time, or drawn one by one where it has no SYNC.
+    QTest::addColumn<bool>("queued");
+    QTest::newRow("queued") << true;
+    QTest::newRow("one by one") << false;
+}
+
 void TestX11BandView::loopsWiderThanAPixmap()
 {
     QFETCH(bool, present);
-    const FramePath path(present);
+    const FramePath framePath(present);
     FakeClock clock;
     BandLines lines;
     lines.bitmap = patterned(7000, 3, 1); // 35,000 pixels at 5 per LED: past the 32,767 a pixmap may have
@@ -274,6 +313,51 @@ void TestX11BandView::presentedFramesMatchTheirBlank()
     QVERIFY(showsAQueuedFrame(view, lines, QSize(900, 70)));
 }
 
+void TestX11BandView::framesQueuedWithoutPresent()
+{
+    const FramePath timer(false);
+    BandLines lines;
+    lines.bitmap = patterned(97, 6, 0);
+    lines.newsBitmap = patterned(41, 6, 3);
+    lines.speed = 6;
+    X11BandView view(&lines);
+    QVERIFY(showBand(view, QSize(900, 70)));
+    QVERIFY(!view.presentsLine(0));
+    QVERIFY(view.threadQueuesFrames());
+    // The thread queues frames ahead on the server, which draws each at its time: a picture
+    // taken at any moment shows one of them, also past the first batch.
+    for (int i = 0; i < 10; ++i) {
+        QTest::qWait(110);
+        QVERIFY2(showsAThreadFrame(view, lines, QSize(900, 70)), qPrintable(QString::number(i)));
+    }
+    const std::vector<double> times = view.threadFrameTimes();
+    QVERIFY(times.size() >= 60);
+    QVERIFY(times.back() > BandLines::now() + 0.3); // queued ahead of their time
+
+    // Resting on the quotes line: it stays where it stood, the news line goes on.
+    const QRect quotes = lines.quotesLine().deviceRect(900);
+    const QRect news = lines.newsLine().deviceRect(900);
+    QVERIFY(lines.pause(BandLines::quotes, BandLines::now()));
+    view.refresh();
+    const QImage paused = expected(lines, BandLines::now(), QSize(900, 70));
+    QTRY_COMPARE(rows(onScreen(view), quotes), rows(paused, quotes));
+    const QImage first = onScreen(view);
+    QTest::qWait(150);
+    QCOMPARE(rows(onScreen(view), quotes), rows(paused, quotes));
+    QVERIFY(rows(first, news) != rows(onScreen(view), news));
+    QVERIFY(showsAThreadFrame(view, lines, QSize(900, 70)));
+
+    // Both stopped: what was queued for later is let go without drawing, and the band stays
+    // exactly where the lines stopped.
+    lines.speed = 0;
+    view.refresh();
+    QVERIFY(!view.isAnimating());
+    const QImage stopped = expected(lines, BandLines::now(), QSize(900, 70));
+    QTRY_COMPARE(onScreen(view), stopped);
+    QTest::qWait(300);
+    QCOMPARE(onScreen(view), stopped);
+}
+
 void TestX11BandView::presentedPauseAndContentChange()
 {
     const FramePath present(true);
@@ -344,9 +428,10 @@ void TestX11BandView::presentedStillLineComesBackAfterCover()
     QTRY_COMPARE(onScreen(view), expected(lines, BandLines::now(), QSize(400, 30)));
 }
 
-void TestX11BandView::presentedFramesAreRecorded()
+void TestX11BandView::queuedFramesAreRecorded()
 {
-    const FramePath present(true);
+    QFETCH(bool, present);
+    const FramePath framePath(present);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("frames.txt"));
     qputenv("DOTBANNER_FRAME_STATS", path.toLocal8Bit());
@@ -359,7 +444,8 @@ void TestX11BandView::presentedFramesAreRecorded()
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QTRY_VERIFY(!view.isUploading());
-        QVERIFY(view.presentsLine(0));
+        QCOMPARE(view.presentsLine(0), present);
+        QCOMPARE(view.threadQueuesFrames(), !present);
         QTest::qWait(1300);
     }
     qunsetenv("DOTBANNER_FRAME_STATS");
@@ -370,7 +456,7 @@ void TestX11BandView::presentedFramesAreRecorded()
         if (!line.isEmpty())
             times.append(line.toLongLong());
     }
-    // The frames the server reports shown, one per blank though two lines move, in order:
+    // The frames the server reports shown, one per frame though two lines move, in order:
     // read in batches, yet each with its own time.
     QVERIFY2(times.size() >= 30, qPrintable(QString::number(times.size())));
     int steps = 0;
@@ -380,6 +466,13 @@ void TestX11BandView::presentedFramesAreRecorded()
             ++steps;
     }
     QVERIFY(steps > times.size() / 2);
+}
+
+void TestX11BandView::queuedFramesAreRecorded_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::newRow("present") << true;
+    QTest::newRow("sync") << false;
 }
 
 QTEST_MAIN(TestX11BandView)
