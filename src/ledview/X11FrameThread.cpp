@@ -275,7 +275,9 @@ void X11FrameThread::queueAhead(Lock &lock)
         }
         m_serverCheckedAt = now;
     }
-    if (!queueFrames(now, now + queueAheadNs)) {
+    // Read again: the band's time is placed against the moment it is read.
+    const qint64 queuedAt = monotonicNs();
+    if (!queueFrames(queuedAt, queuedAt + queueAheadNs)) {
         // Nothing could be queued (the server's clock is about to wrap): one by one
         // meanwhile, its clock read again at each frame until it wrapped.
         m_queuedUntilNs = 0;
@@ -305,16 +307,15 @@ bool X11FrameThread::queueFrames(qint64 now, qint64 until)
     if (!gc)
         return true; // no window whose depth is known: nothing to draw until a hand-over
     if (m_bandRate == 0) {
-        // A clock moved by hand: the band stands still until it moves again, so one frame,
-        // drawn now, holds until then.
-        if (!m_queuedUntilNs) {
-            drawLines(gc, m_bandTime);
-            xcb_flush(m_connection);
-            noteFrame(m_bandTime);
-            if (m_stats)
-                m_stats->record();
-            m_queuedUntilNs = now;
-        }
+        // A clock moved by hand: the band stands still between its moves, so nothing is
+        // queued; the frame is drawn again at each look, in case a draw made on another
+        // connection before the clock moved reached the server after it.
+        drawLines(gc, m_bandTime);
+        xcb_flush(m_connection);
+        noteFrame(m_bandTime);
+        if (m_stats)
+            m_stats->record();
+        m_queuedUntilNs = now;
         return true;
     }
     const qint64 interval = m_intervalNs;
@@ -358,7 +359,9 @@ bool X11FrameThread::placeBandTime(qint64 nowNs)
     const double actual = BandLines::now();
     const double rate = Clock::current().drivesTimers() ? 0.0 : 1.0;
     const double predicted = m_bandTime + m_bandRate * static_cast<double>(nowNs - m_bandSince) / 1e9;
-    const bool placed = m_queuedUntilNs && rate == m_bandRate && std::abs(actual - predicted) <= 0.003;
+    // The real clock is read to the millisecond; one moved by hand must show its every move.
+    const double tolerance = rate == 0 ? 0.0 : 0.003;
+    const bool placed = m_queuedUntilNs && rate == m_bandRate && std::abs(actual - predicted) <= tolerance;
     if (!placed) {
         m_bandTime = actual;
         m_bandSince = nowNs;

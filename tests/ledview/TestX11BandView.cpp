@@ -58,6 +58,16 @@ public:
     ~FramePath() { qunsetenv("DOTBANNER_X11_PRESENT"); }
 };
 
+/**
+ * Whether the band comes to show `picture` within 5 s. The first sight of it counts: a window
+ * exposed again may show something else for a moment before it is repaired, and QTRY_COMPARE,
+ * which looks twice, would take such a moment for a failure.
+ */
+bool comesToShow(const QWidget &view, const QImage &picture)
+{
+    return QTest::qWaitFor([&] { return onScreen(view) == picture; }, 5000);
+}
+
 /** The rows of `rect` of an image. */
 QImage rows(const QImage &image, const QRect &rect)
 {
@@ -172,7 +182,7 @@ void TestX11BandView::framesMatchThePaintedLines()
     for (int ms : steps) {
         clock.advanceMs(ms);
         const double t = BandLines::now();
-        QTRY_COMPARE(onScreen(view), expected(lines, t, QSize(900, 70)));
+        QVERIFY(comesToShow(view, expected(lines, t, QSize(900, 70))));
     }
     QVERIFY(view.threadFrames() > 0); // drawn by the thread: the main loop sleeps
     QCOMPARE(view.threadQueuesFrames(), queued);
@@ -180,7 +190,7 @@ void TestX11BandView::framesMatchThePaintedLines()
     view.hide();
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_COMPARE(onScreen(view), expected(lines, BandLines::now(), QSize(900, 70)));
+    QVERIFY(comesToShow(view, expected(lines, BandLines::now(), QSize(900, 70))));
 
     // Stopped lines draw no frames; hidden, none either.
     lines.speed = 0;
@@ -227,7 +237,7 @@ void TestX11BandView::loopsWiderThanAPixmap()
     }
     for (int i = 0; i < 4; ++i) {
         clock.advanceMs(250);
-        QTRY_COMPARE(onScreen(view), expected(lines, BandLines::now(), QSize(640, 15)));
+        QVERIFY(comesToShow(view, expected(lines, BandLines::now(), QSize(640, 15))));
     }
 }
 
@@ -258,7 +268,7 @@ void TestX11BandView::contentChangeKeepsTheLinesPlace()
     QCOMPARE(view.uploads(), uploads + 1);
     QCOMPARE(lines.quotesLine().columnAt(t), column);
     QTRY_VERIFY(!view.isUploading());
-    QTRY_COMPARE(onScreen(view), expected(lines, t, QSize(500, 30)));
+    QVERIFY(comesToShow(view, expected(lines, t, QSize(500, 30))));
 }
 
 void TestX11BandView::unchangedRefreshUploadsNothing()
@@ -340,7 +350,7 @@ void TestX11BandView::framesQueuedWithoutPresent()
     QVERIFY(lines.pause(BandLines::quotes, BandLines::now()));
     view.refresh();
     const QImage paused = expected(lines, BandLines::now(), QSize(900, 70));
-    QTRY_COMPARE(rows(onScreen(view), quotes), rows(paused, quotes));
+    QVERIFY(QTest::qWaitFor([&] { return rows(onScreen(view), quotes) == rows(paused, quotes); }, 5000));
     const QImage first = onScreen(view);
     QTest::qWait(150);
     QCOMPARE(rows(onScreen(view), quotes), rows(paused, quotes));
@@ -353,7 +363,7 @@ void TestX11BandView::framesQueuedWithoutPresent()
     view.refresh();
     QVERIFY(!view.isAnimating());
     const QImage stopped = expected(lines, BandLines::now(), QSize(900, 70));
-    QTRY_COMPARE(onScreen(view), stopped);
+    QVERIFY(comesToShow(view, stopped));
     QTest::qWait(300);
     QCOMPARE(onScreen(view), stopped);
 }
@@ -413,7 +423,7 @@ void TestX11BandView::presentedStillLineComesBackAfterCover()
     lines.speed = 0; // still: no frame is queued that would repair it by chance
     X11BandView view(&lines);
     QVERIFY(showBand(view, QSize(400, 30)));
-    QTRY_COMPARE(onScreen(view), expected(lines, BandLines::now(), QSize(400, 30)));
+    QVERIFY(comesToShow(view, expected(lines, BandLines::now(), QSize(400, 30))));
     QVERIFY(!view.isAnimating());
 
     // A window over the line only (as a tooltip would be), then gone.
@@ -425,7 +435,7 @@ void TestX11BandView::presentedStillLineComesBackAfterCover()
     QVERIFY(QTest::qWaitForWindowExposed(&cover));
     QTRY_VERIFY(onScreen(view) != expected(lines, BandLines::now(), QSize(400, 30)));
     cover.hide();
-    QTRY_COMPARE(onScreen(view), expected(lines, BandLines::now(), QSize(400, 30)));
+    QVERIFY(comesToShow(view, expected(lines, BandLines::now(), QSize(400, 30))));
 }
 
 void TestX11BandView::queuedFramesAreRecorded()
