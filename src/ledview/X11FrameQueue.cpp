@@ -81,7 +81,7 @@ X11FrameQueue::X11FrameQueue(xcb_connection_t *frames)
     // Made before anything waits on it: the round trip of the first clock reading follows.
     xcb_sync_create_counter(m_control, m_cancel, syncValue(0));
     m_serverTime = serverTime;
-    if (!serverClockOffsetMs())
+    if (!readServerClock())
         m_serverTime = 0;
 }
 
@@ -94,7 +94,7 @@ X11FrameQueue::~X11FrameQueue()
     xcb_disconnect(m_control);
 }
 
-std::optional<std::int64_t> X11FrameQueue::serverClockOffsetMs()
+std::optional<X11FrameQueue::ClockReading> X11FrameQueue::readServerClock()
 {
     if (!m_serverTime)
         return std::nullopt;
@@ -109,7 +109,7 @@ std::optional<std::int64_t> X11FrameQueue::serverClockOffsetMs()
         return std::nullopt;
     m_lastReading = valueOf(reply->counter_value);
     std::free(reply);
-    return m_lastReading - (before + after) / 2;
+    return ClockReading{m_lastReading - (before + after) / 2, after - before};
 }
 
 bool X11FrameQueue::canWaitFor(std::int64_t serverMs) const

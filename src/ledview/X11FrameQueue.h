@@ -15,7 +15,7 @@ struct xcb_connection_t;
  * graphics context the queued copies use, so the frames it lets go draw nothing.
  *
  * await() and the copies go out on the frames connection, from one thread at a time;
- * cancel() and serverClockOffsetMs() may be called from another thread, but not at the
+ * cancel() and readServerClock() may be called from another thread, but not at the
  * same time as each other (the caller holds a lock).
  */
 class X11FrameQueue
@@ -29,11 +29,14 @@ public:
 
     bool isValid() const { return m_serverTime != 0; }
 
-    /**
-     * The server's clock less CLOCK_MONOTONIC, in milliseconds, read now (a round trip on the
-     * control connection); nothing when the server did not answer.
-     */
-    std::optional<std::int64_t> serverClockOffsetMs();
+    /** The server's clock against ours. */
+    struct ClockReading
+    {
+        std::int64_t offsetMs = 0;    ///< the server's clock less CLOCK_MONOTONIC, milliseconds
+        std::int64_t roundTripMs = 0; ///< how long the reading took: the offset is good to half that
+    };
+    /** Reads the server's clock now (a round trip on the control connection); nothing when the server did not answer. */
+    std::optional<ClockReading> readServerClock();
     /**
      * Whether a frame may wait for `serverMs`. The server may count its milliseconds in 32
      * bits: nothing is queued across the wrap, every 49.7 days, or a wait might never end.

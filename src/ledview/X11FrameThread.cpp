@@ -21,7 +21,8 @@ constexpr qint64 queueAheadNs = 1'000'000'000; // frames queued on the server ah
 constexpr qint64 topUpNs = 500'000'000;        // and topped up this often
 constexpr qint64 handMovedClockNs = 50'000'000; // how often a clock moved by hand is looked at
 constexpr qint64 serverClockCheckNs = 10'000'000'000;
-constexpr qint64 firstFrameLeadNs = 2'000'000; // a frame queued now is due no sooner than this
+constexpr qint64 firstFrameLeadNs = 2'000'000; // a grid started now has its first frame this late
+constexpr qint64 recentFrameNs = 5'000'000;    // a frame due this recently may not be drawn yet
 
 qint64 monotonicNs()
 {
@@ -263,15 +264,16 @@ void X11FrameThread::queueAhead(Lock &lock)
     if (!m_serverCheckedAt || now - m_serverCheckedAt >= serverClockCheckNs) {
         // The server's clock is read at the start and again now and then, not for each
         // hand-over (its round trip would delay the new frames): a 32-bit count of it wraps.
-        const std::optional<std::int64_t> offset = m_queue->serverClockOffsetMs();
-        if (!offset) {
+        const std::optional<X11FrameQueue::ClockReading> reading = m_queue->readServerClock();
+        if (!reading) {
             cancelQueued();
             m_queue.reset(); // the server stopped answering: frames one by one from now on
             return;
         }
-        if (std::abs(*offset - m_serverOffsetMs) > 2) {
+        // The reading is as good as its round trip is short: only a larger change counts.
+        if (!m_serverCheckedAt || std::abs(reading->offsetMs - m_serverOffsetMs) > 2 + reading->roundTripMs) {
             cancelQueued();
-            m_serverOffsetMs = *offset;
+            m_serverOffsetMs = reading->offsetMs;
         }
         m_serverCheckedAt = now;
     }
@@ -320,12 +322,19 @@ bool X11FrameThread::queueFrames(qint64 now, qint64 until)
     }
     const qint64 interval = m_intervalNs;
     qint64 next = m_queuedUntilNs + interval;
-    if (!m_queuedUntilNs || next <= now + firstFrameLeadNs) {
-        // A new queue, or one that ran dry: it goes on from the grid's next frame; after a
-        // stall, the grid starts again from now.
-        if (!m_gridNs || m_queuedUntilNs)
+    if (m_queuedUntilNs && next <= now) {
+        // The queue ran dry (a stall): the grid starts again from now.
+        m_gridNs = now + firstFrameLeadNs;
+        next = m_gridNs;
+    } else if (!m_queuedUntilNs) {
+        // A new queue goes on from the frame a cancel may just have let go undrawn: the next
+        // on the grid, or one due a moment ago that the server may not have drawn yet (it
+        // lets a frame go at the next millisecond, or later when busy). Were it skipped, the
+        // band would stand still for a frame; drawn twice, it shows the same place.
+        if (!m_gridNs)
             m_gridNs = now + firstFrameLeadNs;
-        next = m_gridNs + (now + firstFrameLeadNs - m_gridNs + interval - 1) / interval * interval;
+        const qint64 from = now - recentFrameNs;
+        next = from < m_gridNs ? m_gridNs : m_gridNs + ((from - m_gridNs) / interval + 1) * interval;
     }
     for (; next <= until; next += interval) {
         const std::int64_t serverMs = (next + 999'999) / 1'000'000 + m_serverOffsetMs;
