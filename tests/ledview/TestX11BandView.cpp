@@ -344,6 +344,16 @@ void TestX11BandView::framesQueuedWithoutPresent()
     QVERIFY(times.size() >= 60);
     QVERIFY(times.back() > BandLines::now() + 0.3); // queued ahead of their time
 
+    // New content for the news line mid-scroll: the queue is cancelled and queued again from
+    // the new pixmaps (the old ones go once the server is done with them).
+    lines.newsBitmap = patterned(57, 6, 8);
+    view.refresh();
+    QTRY_VERIFY(!view.isUploading());
+    for (int i = 0; i < 4; ++i) {
+        QTest::qWait(80);
+        QVERIFY2(showsAThreadFrame(view, lines, QSize(900, 70)), qPrintable(QString::number(i)));
+    }
+
     // Resting on the quotes line: it stays where it stood, the news line goes on.
     const QRect quotes = lines.quotesLine().deviceRect(900);
     const QRect news = lines.newsLine().deviceRect(900);
