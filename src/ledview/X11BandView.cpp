@@ -2,6 +2,7 @@
 
 #include "ledview/BandLines.h"
 #include "ledview/LedViewLog.h"
+#include "ledview/MonotonicClock.h"
 #include "ledview/Renderer.h"
 #include "ledview/X11LoopCopy.h"
 
@@ -13,7 +14,6 @@
 #include <xcb/xfixes.h>
 
 #include <poll.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cmath>
@@ -143,9 +143,7 @@ int X11BandView::deviceWidth() const
 
 std::uint64_t X11BandView::monotonicUs()
 {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+    return static_cast<std::uint64_t>(monotonicNs() / 1000);
 }
 
 bool X11BandView::openConnection()

@@ -1,5 +1,8 @@
 #include "ledview/X11FrameQueue.h"
 
+#include "ledview/MonotonicClock.h"
+#include "ledview/X11LoopCopy.h"
+
 #include <xcb/sync.h>
 #include <xcb/xcb.h>
 
@@ -7,8 +10,6 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
-
-#include <time.h>
 
 namespace {
 
@@ -20,13 +21,6 @@ xcb_sync_int64_t syncValue(std::int64_t value)
 std::int64_t valueOf(const xcb_sync_int64_t &value)
 {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<std::uint32_t>(value.hi)) << 32) | value.lo);
-}
-
-std::int64_t monotonicMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 /** The id of the server's system counter `name`, or 0. */
@@ -98,10 +92,10 @@ std::optional<X11FrameQueue::ClockReading> X11FrameQueue::readServerClock()
 {
     if (!m_serverTime)
         return std::nullopt;
-    const std::int64_t before = monotonicMs();
+    const std::int64_t before = monotonicNs() / 1'000'000;
     xcb_sync_query_counter_reply_t *reply =
         xcb_sync_query_counter_reply(m_control, xcb_sync_query_counter(m_control, m_serverTime), nullptr);
-    const std::int64_t after = monotonicMs();
+    const std::int64_t after = monotonicNs() / 1'000'000;
     // Errors for the graphics contexts of past cancels, if any, come back here too.
     while (xcb_generic_event_t *event = xcb_poll_for_queued_event(m_control))
         std::free(event);
@@ -125,15 +119,8 @@ std::uint32_t X11FrameQueue::gc(std::uint8_t depth, std::uint32_t root)
         return m_gc;
     if (m_gc)
         xcb_free_gc(m_frames, m_gc); // after the copies that used it
-    // Made on a pixmap of that depth, which exists as long as a window of it does; with
-    // graphics exposures off, or every copy would send a NoExpose event back.
-    const std::uint32_t pixmap = xcb_generate_id(m_frames);
-    xcb_create_pixmap(m_frames, depth, pixmap, root, 1, 1);
-    m_gc = xcb_generate_id(m_frames);
+    m_gc = createCopyGc(m_frames, depth, root);
     m_gcDepth = depth;
-    const std::uint32_t values[] = {0};
-    xcb_create_gc(m_frames, m_gc, pixmap, XCB_GC_GRAPHICS_EXPOSURES, values);
-    xcb_free_pixmap(m_frames, pixmap);
     return m_gc;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ledview/BandLines.h"
 #include "ledview/FrameStats.h"
+#include "ledview/MonotonicClock.h"
 #include "ledview/X11LoopCopy.h"
 #include "util/Clock.h"
 
@@ -24,23 +25,10 @@ constexpr qint64 serverClockCheckNs = 10'000'000'000;
 constexpr qint64 firstFrameLeadNs = 2'000'000; // a grid started now has its first frame this late
 constexpr qint64 recentFrameNs = 5'000'000;    // a frame due this recently may not be drawn yet
 
-qint64 monotonicNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<qint64>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
 bool sharesPixmaps(const std::vector<X11LineUploader::Segment> &a, const std::vector<X11LineUploader::Segment> &b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](const auto &x, const auto &y) { return x.pixmap == y.pixmap; });
-}
-
-bool queueingWanted()
-{
-    const QByteArray wanted = qgetenv("DOTBANNER_X11_SYNC");
-    return wanted.isEmpty() || wanted != "0";
 }
 
 } // namespace
@@ -51,7 +39,7 @@ X11FrameThread::X11FrameThread(FrameStats *stats)
     m_connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(m_connection))
         return;
-    if (queueingWanted()) {
+    if (qEnvironmentVariable("DOTBANNER_X11_SYNC") != QLatin1String("0")) {
         m_queue = std::make_unique<X11FrameQueue>(m_connection);
         if (!m_queue->isValid())
             m_queue.reset();
@@ -183,13 +171,8 @@ std::uint32_t X11FrameThread::frameGc()
         return m_gc;
     if (m_gc)
         xcb_free_gc(m_connection, m_gc);
-    const std::uint32_t pixmap = xcb_generate_id(m_connection);
-    xcb_create_pixmap(m_connection, m_depth, pixmap, m_root, 1, 1);
-    m_gc = xcb_generate_id(m_connection);
+    m_gc = createCopyGc(m_connection, m_depth, m_root);
     m_gcDepth = m_depth;
-    const std::uint32_t values[] = {0};
-    xcb_create_gc(m_connection, m_gc, pixmap, XCB_GC_GRAPHICS_EXPOSURES, values);
-    xcb_free_pixmap(m_connection, pixmap);
     return m_gc;
 }
 

@@ -15,3 +15,10 @@ struct xcb_connection_t;
 void copyLoopColumns(xcb_connection_t *connection, std::uint32_t gc,
                      const std::vector<X11LineUploader::Segment> &segments, int loopPixels, int height,
                      std::uint32_t drawable, int start, int width);
+
+/**
+ * A graphics context for copyLoopColumns into drawables of `depth` on the screen of `root`,
+ * made on `connection` with graphics exposures off (or every copy would send a NoExpose event
+ * back). It needs no window: it is made on a pixmap of that depth, let go at once.
+ */
+std::uint32_t createCopyGc(xcb_connection_t *connection, std::uint8_t depth, std::uint32_t root);

@@ -74,6 +74,21 @@ QImage rows(const QImage &image, const QRect &rect)
     return image.copy(rect);
 }
 
+/** Whether each line in `shown` is exactly that line as it stands at one of `times` (newest last). */
+bool eachLineShowsOneOf(const QImage &shown, const BandLines &lines, QSize size, const std::vector<double> &times)
+{
+    for (const ScrollLine *line : {&lines.quotesLine(), &lines.newsLine()}) {
+        const QRect rect = line->deviceRect(size.width());
+        if (rect.isEmpty())
+            continue;
+        if (std::none_of(times.rbegin(), times.rend(), [&](double t) {
+                return rows(shown, rect) == rows(expected(lines, t, size), rect);
+            }))
+            return false;
+    }
+    return true;
+}
+
 /**
  * Whether each line on the screen shows exactly the frame queued for one of the blanks
  * around the grab. The server shows a queued frame at its blank, so a picture grabbed then
@@ -89,19 +104,12 @@ bool showsAQueuedFrame(const X11BandView &view, const BandLines &lines, QSize si
     if (!before || !after)
         return false;
     constexpr std::uint64_t late = 200;
-    for (const ScrollLine *line : {&lines.quotesLine(), &lines.newsLine()}) {
-        const QRect rect = line->deviceRect(size.width());
-        if (rect.isEmpty())
-            continue;
-        bool found = false;
-        for (std::uint64_t m = *after + 1; !found && m + late > *before && m > 0; --m) {
-            const std::optional<double> t = view.queuedTime(m);
-            found = t && rows(shown, rect) == rows(expected(lines, *t, size), rect);
-        }
-        if (!found)
-            return false;
+    std::vector<double> times;
+    for (std::uint64_t m = *before > late ? *before - late + 1 : 1; m <= *after + 1; ++m) {
+        if (const std::optional<double> t = view.queuedTime(m))
+            times.push_back(*t);
     }
-    return true;
+    return eachLineShowsOneOf(shown, lines, size, times);
 }
 
 /**
@@ -111,17 +119,7 @@ bool showsAQueuedFrame(const X11BandView &view, const BandLines &lines, QSize si
 bool showsAThreadFrame(const X11BandView &view, const BandLines &lines, QSize size)
 {
     const QImage shown = onScreen(view);
-    const std::vector<double> times = view.threadFrameTimes();
-    for (const ScrollLine *line : {&lines.quotesLine(), &lines.newsLine()}) {
-        const QRect rect = line->deviceRect(size.width());
-        if (rect.isEmpty())
-            continue;
-        if (std::none_of(times.rbegin(), times.rend(), [&](double t) {
-                return rows(shown, rect) == rows(expected(lines, t, size), rect);
-            }))
-            return false;
-    }
-    return true;
+    return eachLineShowsOneOf(shown, lines, size, view.threadFrameTimes());
 }
 
 /** Shows `view` frameless at the screen's corner, `size` large, and waits for its pixmaps. */
