@@ -4,7 +4,7 @@
 #include "led/Grid.h"
 #include "led/HDFont.h"
 #include "led/PixelFont.h"
-#include "led/WeatherIcon.h"
+#include "led/WeatherIconArt.h"
 
 #include <QGuiApplication>
 

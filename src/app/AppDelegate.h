@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/LaunchOptions.h"
-#include "settings/SettingsEnums.h"
+#include "types/SettingsEnums.h"
 
 #include <QList>
 #include <QMetaObject>

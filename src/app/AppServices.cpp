@@ -11,7 +11,7 @@
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 #include "settingsui/BandMode.h"
-#include "settingsui/ServiceEnvironment.h"
+#include "app/ServiceEnvironment.h"
 #include "settingsui/SettingsSnapshots.h"
 #include "settingsui/SettingsView.h"
 #include "wayland/SessionMode.h"

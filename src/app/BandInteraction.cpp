@@ -1,7 +1,7 @@
 #include "app/BandInteraction.h"
 
 #include "app/TickerController.h"
-#include "ledview/BandLines.h"
+#include "band/BandLines.h"
 #include "line/LineHit.h"
 #include "settings/Settings.h"
 

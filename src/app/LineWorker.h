@@ -1,10 +1,10 @@
 #pragma once
 
-#include "data/Quote.h"
-#include "ledview/ScrollLine.h"
+#include "types/Quote.h"
+#include "band/ScrollLine.h"
 #include "line/LedBuilder.h"
-#include "news/Headline.h"
-#include "settings/SettingsEnums.h"
+#include "types/Headline.h"
+#include "types/SettingsEnums.h"
 
 #include <QList>
 #include <QObject>

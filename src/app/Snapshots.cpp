@@ -1,6 +1,6 @@
 #include "app/Snapshots.h"
 
-#include "ledview/LedView.h"
+#include "qtband/LedView.h"
 #include "line/LedBuilder.h"
 
 #include <cmath>

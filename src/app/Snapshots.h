@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Quote.h"
-#include "settings/SettingsEnums.h"
+#include "types/Quote.h"
+#include "types/SettingsEnums.h"
 
 #include <QList>
 #include <QString>

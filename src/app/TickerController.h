@@ -1,13 +1,13 @@
 #pragma once
 
 #include "app/LineWorker.h"
-#include "data/Quote.h"
-#include "led/LedBitmap.h"
-#include "ledview/BandLines.h"
-#include "ledview/BandSurface.h"
-#include "line/LineSpan.h"
-#include "news/Headline.h"
-#include "settings/SettingsEnums.h"
+#include "types/Quote.h"
+#include "types/LedBitmap.h"
+#include "band/BandLines.h"
+#include "band/BandSurface.h"
+#include "types/LineSpan.h"
+#include "types/Headline.h"
+#include "types/SettingsEnums.h"
 
 #include <QList>
 #include <QObject>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "data/Fetched.h"
-#include "data/Quote.h"
+#include "types/Quote.h"
 #include "data/Records.h"
 #include "net/RequestBackoff.h"
-#include "settings/WatchItem.h"
-#include "settings/WatchItem.h"
+#include "types/WatchItem.h"
+#include "types/WatchItem.h"
 #include "util/ClockTimer.h"
 
 #include <QDateTime>

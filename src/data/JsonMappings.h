@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/Quote.h"
+#include "types/Quote.h"
 #include "data/Records.h"
-#include "led/WeatherIcon.h"
-#include "settings/WatchItem.h"
+#include "types/WeatherIcon.h"
+#include "types/WatchItem.h"
 
 #include <QByteArray>
 #include <QDateTime>

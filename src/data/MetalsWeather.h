@@ -3,7 +3,7 @@
 #include "data/Fetched.h"
 #include "data/Records.h"
 #include "net/ServiceRequest.h"
-#include "settings/WatchItem.h"
+#include "types/WatchItem.h"
 
 #include <QDateTime>
 #include <QList>

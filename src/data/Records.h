@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Quote.h"
-#include "settings/WatchItem.h"
+#include "types/Quote.h"
+#include "types/WatchItem.h"
 
 #include <QByteArray>
 #include <QDateTime>

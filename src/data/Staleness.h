@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/Quote.h"
-#include "settings/SettingsEnums.h"
-#include "settings/WatchItem.h"
+#include "types/Quote.h"
+#include "types/SettingsEnums.h"
+#include "types/WatchItem.h"
 
 #include <QDateTime>
 #include <QList>

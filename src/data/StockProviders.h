@@ -1,9 +1,9 @@
 #pragma once
 
 #include "data/Fetched.h"
-#include "data/Quote.h"
+#include "types/Quote.h"
 #include "net/ServiceRequest.h"
-#include "settings/WatchItem.h"
+#include "types/WatchItem.h"
 
 #include <QJsonObject>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "led/Kind.h"
-#include "led/LedBitmap.h"
+#include "types/Kind.h"
+#include "types/LedBitmap.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "led/Kind.h"
+#include "types/Kind.h"
 
 #include <QString>
 

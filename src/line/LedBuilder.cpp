@@ -4,7 +4,7 @@
 #include "led/HDFont.h"
 #include "led/PixelFont.h"
 #include "led/TextFold.h"
-#include "led/WeatherIcon.h"
+#include "led/WeatherIconArt.h"
 
 #include <cmath>
 #include <cstdint>

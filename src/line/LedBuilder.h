@@ -1,10 +1,10 @@
 #pragma once
 
-#include "data/Quote.h"
-#include "led/LedBitmap.h"
-#include "line/LineSpan.h"
-#include "news/Headline.h"
-#include "settings/SettingsEnums.h"
+#include "types/Quote.h"
+#include "types/LedBitmap.h"
+#include "types/LineSpan.h"
+#include "types/Headline.h"
+#include "types/SettingsEnums.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "line/LineSpan.h"
+#include "types/LineSpan.h"
 
 #include <QList>
 

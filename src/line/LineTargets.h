@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/Quote.h"
-#include "line/LineSpan.h"
-#include "news/Headline.h"
-#include "settings/WatchItem.h"
+#include "types/Quote.h"
+#include "types/LineSpan.h"
+#include "types/Headline.h"
+#include "types/WatchItem.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "news/FeedParser.h"
-#include "news/FeedStatus.h"
-#include "news/Headline.h"
-#include "settings/NewsSource.h"
+#include "types/FeedStatus.h"
+#include "types/Headline.h"
+#include "types/NewsSource.h"
 
 #include <QHash>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "search/Suggestion.h"
-#include "settings/SettingsEnums.h"
+#include "types/SettingsEnums.h"
 
 #include <QJsonArray>
 #include <QJsonValue>

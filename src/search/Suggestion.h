@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/WatchItem.h"
+#include "types/WatchItem.h"
 
 #include <QString>
 #include <QUuid>

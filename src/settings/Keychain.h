@@ -1,11 +1,10 @@
 #pragma once
 
+#include "types/KeyService.h"
+
 #include <QString>
 
 #include <chrono>
-
-/** The services that take an API key, and the key store account of each. */
-enum class KeyService { twelveData, weather, metals };
 
 /**
  * The API keys in the user's keyring (the Secret Service), one entry per account

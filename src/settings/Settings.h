@@ -2,9 +2,9 @@
 
 #include "settings/Keychain.h"
 #include "settings/KeyStore.h"
-#include "settings/NewsSource.h"
-#include "settings/SettingsEnums.h"
-#include "settings/WatchItem.h"
+#include "types/NewsSource.h"
+#include "types/SettingsEnums.h"
+#include "types/WatchItem.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "settings/NewsSource.h"
-#include "settings/SettingsEnums.h"
-#include "settings/WatchItem.h"
+#include "types/NewsSource.h"
+#include "types/SettingsEnums.h"
+#include "types/WatchItem.h"
 
 #include <QByteArray>
 #include <QList>

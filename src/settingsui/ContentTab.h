@@ -1,9 +1,9 @@
 #pragma once
 
 #include "search/Suggestion.h"
-#include "settings/NewsSource.h"
-#include "settings/SettingsEnums.h"
-#include "settings/WatchItem.h"
+#include "types/NewsSource.h"
+#include "types/SettingsEnums.h"
+#include "types/WatchItem.h"
 
 #include <QList>
 #include <QUuid>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/SettingsEnums.h"
+#include "types/SettingsEnums.h"
 
 #include <QString>
 

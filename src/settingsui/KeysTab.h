@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/Keychain.h"
-#include "settings/SettingsEnums.h"
+#include "types/SettingsEnums.h"
 #include "settingsui/TutorialSheet.h"
 
 #include <QHash>

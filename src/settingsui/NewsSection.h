@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/NewsSource.h"
+#include "types/NewsSource.h"
 #include "settingsui/FormSection.h"
 
 #include <QList>

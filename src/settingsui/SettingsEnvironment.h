@@ -1,6 +1,6 @@
 #pragma once
 
-#include "news/FeedStatus.h"
+#include "types/FeedStatus.h"
 #include "settingsui/BandMode.h"
 
 #include <QHash>

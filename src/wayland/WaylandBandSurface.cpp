@@ -1,8 +1,8 @@
 #include "wayland/WaylandBandSurface.h"
 
-#include "ledview/BandLines.h"
-#include "ledview/FrameStats.h"
-#include "ledview/Renderer.h"
+#include "band/BandLines.h"
+#include "band/FrameStats.h"
+#include "band/Renderer.h"
 #include "wayland/WaylandClient.h"
 
 #include <QImage>

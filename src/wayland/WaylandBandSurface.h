@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ledview/BandSurface.h"
+#include "band/BandSurface.h"
 #include "wayland/LayerBand.h"
 
 #include <QObject>

@@ -2,10 +2,10 @@
 
 #include "app/BandInteraction.h"
 #include "app/TickerController.h"
-#include "app/TickerPanel.h"
+#include "qtband/TickerPanel.h"
 #include "data/DataService.h"
-#include "ledview/BandLines.h"
-#include "ledview/BandSurface.h"
+#include "band/BandLines.h"
+#include "band/BandSurface.h"
 #include "line/LineTargets.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"

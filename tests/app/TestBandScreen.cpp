@@ -1,5 +1,5 @@
 #include "app/TickerController.h"
-#include "app/TickerPanel.h"
+#include "qtband/TickerPanel.h"
 #include "data/DataService.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"

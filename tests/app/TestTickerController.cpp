@@ -1,5 +1,5 @@
 #include "app/TickerController.h"
-#include "app/TickerPanel.h"
+#include "qtband/TickerPanel.h"
 #include "avoider/WindowAvoider.h"
 #include "avoider/WindowSystem.h"
 #include "data/DataService.h"

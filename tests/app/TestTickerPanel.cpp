@@ -1,9 +1,9 @@
 // The band under a real window manager (Xvfb + openbox): placement, stacking, focus.
 #include "app/TickerController.h"
-#include "app/TickerPanel.h"
+#include "qtband/TickerPanel.h"
 #include "avoider/WindowSystem.h"
 #include "data/DataService.h"
-#include "ledview/LedView.h"
+#include "qtband/LedView.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
 #include "settings/Settings.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "led/Grid.h"
-#include "led/LedBitmap.h"
+#include "types/LedBitmap.h"
 
 #include <QString>
 #include <QStringList>

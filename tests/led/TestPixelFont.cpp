@@ -2,8 +2,8 @@
 
 #include "led/Grid.h"
 #include "led/HDFont.h"
-#include "led/Kind.h"
-#include "led/LedBitmap.h"
+#include "types/Kind.h"
+#include "types/LedBitmap.h"
 #include "led/PixelFont.h"
 #include "led/TextFold.h"
 

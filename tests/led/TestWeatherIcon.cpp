@@ -1,7 +1,7 @@
 #include "LedTestUtil.h"
 
 #include "led/Grid.h"
-#include "led/WeatherIcon.h"
+#include "led/WeatherIconArt.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 #include "led/Grid.h"
 #include "led/HDFont.h"
 #include "led/PixelFont.h"
-#include "led/WeatherIcon.h"
+#include "led/WeatherIconArt.h"
 #include "line/LedBuilder.h"
 
 #include <QtTest>

@@ -2,7 +2,7 @@
 // band goes through XWayland and reserves its strip, and a maximised Wayland-native window is
 // laid out below it.
 #include "app/TickerController.h"
-#include "app/TickerPanel.h"
+#include "qtband/TickerPanel.h"
 #include "avoider/WindowSystem.h"
 #include "data/DataService.h"
 #include "net/HttpClient.h"

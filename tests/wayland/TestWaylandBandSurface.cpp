@@ -1,6 +1,6 @@
 #include "FakeClock.h"
 #include "SwaySession.h"
-#include "ledview/BandLines.h"
+#include "band/BandLines.h"
 #include "wayland/SessionMode.h"
 #include "wayland/WaylandBandSurface.h"
 

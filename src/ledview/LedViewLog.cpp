@@ -1,3 +1,0 @@
-#include "ledview/LedViewLog.h"
-
-Q_LOGGING_CATEGORY(lcLedView, "dotbanner.ledview", QtInfoMsg)

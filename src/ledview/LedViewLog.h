@@ -1,6 +1,0 @@
-#pragma once
-
-#include <QLoggingCategory>
-
-// "dotbanner.ledview": warnings are on; debug messages only with QT_LOGGING_RULES="dotbanner.*.debug=true".
-Q_DECLARE_LOGGING_CATEGORY(lcLedView)

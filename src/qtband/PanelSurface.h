@@ -1,0 +1,41 @@
+#pragma once
+
+#include "band/BandSurface.h"
+
+#include <memory>
+
+class BandWidget;
+class TickerPanel;
+class WindowSystem;
+
+/**
+ * The band in a top-level Qt window placed by the window manager (X11, or any platform Qt
+ * runs on): a TickerPanel whose one child, a BandWidget, draws the frames. Which widget draws
+ * them (Qt painting, or X server pixmaps) is the caller's choice.
+ */
+class PanelSurface : public BandSurface
+{
+public:
+    /** Shows `lines` through `content` (taken over); `system` (not owned) may be null. */
+    PanelSurface(BandLines &lines, BandWidget *content, WindowSystem *system);
+    ~PanelSurface() override;
+
+    PlaceResult place(const BandPlacement &placement) override;
+    void linesChanged() override;
+    bool isShown() const override;
+    double scale() const override;
+    QRect frame() const override;
+    QString name() const override { return m_name; }
+    QWidget *widget() const override;
+
+    TickerPanel *panel() const { return m_panel.get(); }
+    BandWidget *content() const { return m_content; }
+
+    /** The name reported by name(); "qt" unless set. */
+    void setName(QString name) { m_name = std::move(name); }
+
+private:
+    BandWidget *m_content; // owned by the panel
+    std::unique_ptr<TickerPanel> m_panel;
+    QString m_name = QStringLiteral("qt");
+};

@@ -1,0 +1,3 @@
+#include "x11band/X11BandLog.h"
+
+Q_LOGGING_CATEGORY(lcX11Band, "dotbanner.x11band", QtInfoMsg)

@@ -1,0 +1,40 @@
+#include "x11band/X11LoopCopy.h"
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+
+std::uint32_t createCopyGc(xcb_connection_t *connection, std::uint8_t depth, std::uint32_t root)
+{
+    const std::uint32_t pixmap = xcb_generate_id(connection);
+    xcb_create_pixmap(connection, depth, pixmap, root, 1, 1);
+    const std::uint32_t gc = xcb_generate_id(connection);
+    const std::uint32_t values[] = {0};
+    xcb_create_gc(connection, gc, pixmap, XCB_GC_GRAPHICS_EXPOSURES, values);
+    xcb_free_pixmap(connection, pixmap);
+    return gc;
+}
+
+void copyLoopColumns(xcb_connection_t *connection, std::uint32_t gc,
+                     const std::vector<X11LineUploader::Segment> &segments, int loopPixels, int height,
+                     std::uint32_t drawable, int start, int width)
+{
+    if (loopPixels <= 0)
+        return;
+    long long filled = 0;
+    for (long long base = -static_cast<long long>(start); base < width && filled < width; base += loopPixels) {
+        for (const X11LineUploader::Segment &segment : segments) {
+            const long long x = base + segment.x;
+            if (x >= width)
+                break;
+            const long long dstX = std::max(x, filled);
+            const long long end = std::min<long long>(x + segment.width, width);
+            if (dstX >= end)
+                continue;
+            xcb_copy_area(connection, segment.pixmap, drawable, gc, static_cast<std::int16_t>(dstX - x), 0,
+                          static_cast<std::int16_t>(dstX), 0, static_cast<std::uint16_t>(end - dstX),
+                          static_cast<std::uint16_t>(height));
+            filled = end;
+        }
+    }
+}

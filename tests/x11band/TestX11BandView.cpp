@@ -1,0 +1,497 @@
+// The band drawn by the X server, on a real one (Xvfb): every frame must be exactly the
+// picture the lines give at that moment, whatever the loop length or a change of content,
+// drawn by the drawing thread (one by one, or queued on the server) or queued ahead through
+// Present.
+#include "band/BandLines.h"
+#include "band/Renderer.h"
+#include "x11band/X11BandView.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPainter>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+#include "FakeClock.h"
+
+namespace {
+
+/** Cells that tell every column of a `w`-column loop apart. */
+LedBitmap patterned(std::int64_t w, std::int64_t h, int salt)
+{
+    LedBitmap b;
+    b.w = w;
+    b.h = h;
+    for (std::int64_t i = 0; i < w * h; ++i)
+        b.cells.push_back(static_cast<std::uint8_t>((i * 7 + i / 13 + salt) % 8));
+    return b;
+}
+
+/** The band as the lines give it at `t`, painted by Qt. */
+QImage expected(const BandLines &lines, double t, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor::fromRgba(Renderer::background));
+    QPainter painter(&image);
+    for (int i = 0; i < BandLines::lineCount; ++i) {
+        const ScrollLine &line = lines.line(i);
+        if (line.isRunning())
+            line.paint(painter, line.columnAt(t), size.width());
+    }
+    return image;
+}
+
+QImage onScreen(const QWidget &view)
+{
+    return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+/** Frames from the timer (false) or queued through Present (true) for the views made meanwhile. */
+class FramePath
+{
+public:
+    explicit FramePath(bool present) { qputenv("DOTBANNER_X11_PRESENT", present ? "1" : "0"); }
+    ~FramePath() { qunsetenv("DOTBANNER_X11_PRESENT"); }
+};
+
+/**
+ * Whether the band comes to show `picture` within 5 s. The first sight of it counts: a window
+ * exposed again may show something else for a moment before it is repaired, and QTRY_COMPARE,
+ * which looks twice, would take such a moment for a failure.
+ */
+bool comesToShow(const QWidget &view, const QImage &picture)
+{
+    return QTest::qWaitFor([&] { return onScreen(view) == picture; }, 5000);
+}
+
+/** The rows of `rect` of an image. */
+QImage rows(const QImage &image, const QRect &rect)
+{
+    return image.copy(rect);
+}
+
+/** Whether each line in `shown` is exactly that line as it stands at one of `times` (newest last). */
+bool eachLineShowsOneOf(const QImage &shown, const BandLines &lines, QSize size, const std::vector<double> &times)
+{
+    for (const ScrollLine *line : {&lines.quotesLine(), &lines.newsLine()}) {
+        const QRect rect = line->deviceRect(size.width());
+        if (rect.isEmpty())
+            continue;
+        if (std::none_of(times.rbegin(), times.rend(), [&](double t) {
+                return rows(shown, rect) == rows(expected(lines, t, size), rect);
+            }))
+            return false;
+    }
+    return true;
+}
+
+/**
+ * Whether each line on the screen shows exactly the frame queued for one of the blanks
+ * around the grab. The server shows a queued frame at its blank, so a picture grabbed then
+ * must show one of them; on a busy machine the server, or the timer that queues more, may
+ * run late, and each line's window gets its frame on its own, so every frame the view still
+ * remembers is a candidate for each line.
+ */
+bool showsAQueuedFrame(const X11BandView &view, const BandLines &lines, QSize size)
+{
+    const std::optional<std::uint64_t> before = view.currentMsc();
+    const QImage shown = onScreen(view);
+    const std::optional<std::uint64_t> after = view.currentMsc();
+    if (!before || !after)
+        return false;
+    constexpr std::uint64_t late = 200;
+    std::vector<double> times;
+    for (std::uint64_t m = *before > late ? *before - late + 1 : 1; m <= *after + 1; ++m) {
+        if (const std::optional<double> t = view.queuedTime(m))
+            times.push_back(*t);
+    }
+    return eachLineShowsOneOf(shown, lines, size, times);
+}
+
+/**
+ * Whether each line on the screen shows exactly one of the frames the drawing thread queued
+ * on the server lately (the server draws each when its time comes).
+ */
+bool showsAThreadFrame(const X11BandView &view, const BandLines &lines, QSize size)
+{
+    const QImage shown = onScreen(view);
+    return eachLineShowsOneOf(shown, lines, size, view.threadFrameTimes());
+}
+
+/** Shows `view` frameless at the screen's corner, `size` large, and waits for its pixmaps. */
+bool showBand(X11BandView &view, QSize size)
+{
+    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    view.setGeometry(QRect(QPoint(0, 0), size));
+    view.show();
+    return QTest::qWaitForWindowExposed(&view) && QTest::qWaitFor([&] { return !view.isUploading(); });
+}
+
+} // namespace
+
+class TestX11BandView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void framesMatchThePaintedLines();
+    void framesMatchThePaintedLines_data();
+    void loopsWiderThanAPixmap();
+    void loopsWiderThanAPixmap_data();
+    void contentChangeKeepsTheLinesPlace();
+    void unchangedRefreshUploadsNothing();
+    void presentedFramesMatchTheirBlank();
+    void framesQueuedWithoutPresent();
+    void presentedPauseAndContentChange();
+    void presentedStillLineComesBackAfterCover();
+    void queuedFramesAreRecorded();
+    void queuedFramesAreRecorded_data();
+};
+
+void TestX11BandView::initTestCase()
+{
+    if (!X11BandView::isAvailable())
+        QFAIL("this test needs Qt on an X server with 24- or 32-bit pixels");
+}
+
+void TestX11BandView::framesMatchThePaintedLines()
+{
+    QFETCH(bool, queued);
+    const FramePath timer(false);
+    qputenv("DOTBANNER_X11_SYNC", queued ? "1" : "0");
+    const auto restore = qScopeGuard([] { qunsetenv("DOTBANNER_X11_SYNC"); });
+    FakeClock clock;
+    BandLines lines;
+    lines.bitmap = patterned(97, 6, 0);
+    lines.newsBitmap = patterned(41, 6, 3);
+    lines.speed = 6;
+    X11BandView view(&lines);
+    QVERIFY(showBand(view, QSize(900, 70)));
+    QCOMPARE(view.backingScale(), 1.0);
+    QVERIFY(view.isAnimating());
+    QVERIFY(!view.presentsLine(0));
+
+    // Frames at uneven steps, some wrapping round the shorter loop; the drawing thread draws them.
+    const int steps[] = {16, 17, 16, 33, 5, 16, 250, 17, 16, 16, 100, 16};
+    for (int ms : steps) {
+        clock.advanceMs(ms);
+        const double t = BandLines::now();
+        QVERIFY(comesToShow(view, expected(lines, t, QSize(900, 70))));
+    }
+    QVERIFY(view.threadFrames() > 0); // drawn by the thread: the main loop sleeps
+    QCOMPARE(view.threadQueuesFrames(), queued);
+    // Exposed again after being covered: the background below the lines comes back too.
+    view.hide();
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(comesToShow(view, expected(lines, BandLines::now(), QSize(900, 70))));
+
+    // Stopped lines draw no frames; hidden, none either.
+    lines.speed = 0;
+    view.refresh();
+    QVERIFY(!view.isAnimating());
+    lines.speed = 6;
+    view.refresh();
+    QVERIFY(view.isAnimating());
+    view.hide();
+    QVERIFY(!view.isAnimating());
+}
+
+void TestX11BandView::framesMatchThePaintedLines_data()
+{
+    // Queued on the server ahead of their time, or drawn one by one where it has no SYNC.
+    QTest::addColumn<bool>("queued");
+    QTest::newRow("queued") << true;
+    QTest::newRow("one by one") << false;
+}
+
+void TestX11BandView::loopsWiderThanAPixmap()
+{
+    QFETCH(bool, present);
+    const FramePath framePath(present);
+    FakeClock clock;
+    BandLines lines;
+    lines.bitmap = patterned(7000, 3, 1); // 35,000 pixels at 5 per LED: past the 32,767 a pixmap may have
+    lines.speed = 10;
+    X11BandView view(&lines);
+    QVERIFY(showBand(view, QSize(640, 15)));
+    QVERIFY(lines.quotesLine().loopPixels() > 32767);
+    QCOMPARE(view.presentsLine(0), present);
+    // Around the wrap, where the end of the loop and its start share the window.
+    clock.setMonotonicMs(std::llround((7000.0 - 60) / 70 * 1000));
+    if (present) {
+        // Queued frames go on from the band's time, and the stretch each batch passes over is
+        // put together on the server: the frames about the wrap must be exact too.
+        view.refresh();
+        for (int i = 0; i < 8; ++i) {
+            QTest::qWait(150);
+            QVERIFY2(showsAQueuedFrame(view, lines, QSize(640, 15)), qPrintable(QString::number(i)));
+        }
+        return;
+    }
+    for (int i = 0; i < 4; ++i) {
+        clock.advanceMs(250);
+        QVERIFY(comesToShow(view, expected(lines, BandLines::now(), QSize(640, 15))));
+    }
+}
+
+void TestX11BandView::loopsWiderThanAPixmap_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::newRow("timer") << false;
+    QTest::newRow("present") << true;
+}
+
+void TestX11BandView::contentChangeKeepsTheLinesPlace()
+{
+    const FramePath timer(false);
+    FakeClock clock;
+    BandLines lines;
+    lines.bitmap = patterned(200, 6, 0);
+    X11BandView view(&lines);
+    QVERIFY(showBand(view, QSize(500, 30)));
+    clock.advanceMs(3000);
+    const double t = BandLines::now();
+    const double column = lines.quotesLine().columnAt(t);
+    QVERIFY(column > 60);
+
+    // New content mid-scroll: the line goes on from the column it had reached.
+    lines.bitmap = patterned(230, 6, 5);
+    const int uploads = view.uploads();
+    view.refresh();
+    QCOMPARE(view.uploads(), uploads + 1);
+    QCOMPARE(lines.quotesLine().columnAt(t), column);
+    QTRY_VERIFY(!view.isUploading());
+    QVERIFY(comesToShow(view, expected(lines, t, QSize(500, 30))));
+}
+
+void TestX11BandView::unchangedRefreshUploadsNothing()
+{
+    BandLines lines;
+    lines.bitmap = patterned(64, 6, 0);
+    lines.newsBitmap = patterned(80, 6, 1);
+    X11BandView view(&lines);
+    view.setGeometry(0, 0, 400, 60);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const int uploads = view.uploads();
+    QCOMPARE(uploads, 2);
+    view.refresh();
+    view.refresh();
+    QCOMPARE(view.uploads(), uploads);
+    // A new theme re-uploads both lines once; a new width too.
+    lines.theme = ColorTheme::amber;
+    view.refresh();
+    QCOMPARE(view.uploads(), uploads + 2);
+    view.resize(420, 60);
+    QCOMPARE(view.uploads(), uploads + 4);
+    // Removing the news line frees it and uploads nothing.
+    lines.newsBitmap.reset();
+    view.refresh();
+    QCOMPARE(view.uploads(), uploads + 4);
+}
+
+void TestX11BandView::presentedFramesMatchTheirBlank()
+{
+    const FramePath present(true);
+    BandLines lines;
+    lines.bitmap = patterned(97, 6, 0);
+    lines.newsBitmap = patterned(41, 6, 3);
+    lines.speed = 6;
+    X11BandView view(&lines);
+    QVERIFY(showBand(view, QSize(900, 70)));
+    QVERIFY(view.presentsLine(0));
+    QVERIFY(view.presentsLine(1));
+    QVERIFY(view.isAnimating());
+    QVERIFY(view.currentMsc());
+    // A second of frames is queued; the server shows each at its blank, the program sleeps.
+    const std::uint64_t now = *view.currentMsc();
+    QVERIFY(view.queuedTime(now + 50));
+    QVERIFY(*view.queuedTime(now + 2) > *view.queuedTime(now + 1));
+    for (int i = 0; i < 6; ++i) {
+        QTest::qWait(70);
+        QVERIFY2(showsAQueuedFrame(view, lines, QSize(900, 70)), qPrintable(QString::number(i)));
+    }
+    // Past the first batch: the frames queued later go on from the same clock.
+    QTest::qWait(600);
+    QVERIFY(showsAQueuedFrame(view, lines, QSize(900, 70)));
+}
+
+void TestX11BandView::framesQueuedWithoutPresent()
+{
+    const FramePath timer(false);
+    BandLines lines;
+    lines.bitmap = patterned(97, 6, 0);
+    lines.newsBitmap = patterned(41, 6, 3);
+    lines.speed = 6;
+    X11BandView view(&lines);
+    QVERIFY(showBand(view, QSize(900, 70)));
+    QVERIFY(!view.presentsLine(0));
+    QVERIFY(view.threadQueuesFrames());
+    // The thread queues frames ahead on the server, which draws each at its time: a picture
+    // taken at any moment shows one of them, also past the first batch.
+    for (int i = 0; i < 10; ++i) {
+        QTest::qWait(110);
+        QVERIFY2(showsAThreadFrame(view, lines, QSize(900, 70)), qPrintable(QString::number(i)));
+    }
+    const std::vector<double> times = view.threadFrameTimes();
+    QVERIFY(times.size() >= 60);
+    QVERIFY(times.back() > BandLines::now() + 0.3); // queued ahead of their time
+
+    // New content for the news line mid-scroll: the queue is cancelled and queued again from
+    // the new pixmaps (the old ones go once the server is done with them).
+    lines.newsBitmap = patterned(57, 6, 8);
+    view.refresh();
+    QTRY_VERIFY(!view.isUploading());
+    for (int i = 0; i < 4; ++i) {
+        QTest::qWait(80);
+        QVERIFY2(showsAThreadFrame(view, lines, QSize(900, 70)), qPrintable(QString::number(i)));
+    }
+
+    // Resting on the quotes line: it stays where it stood, the news line goes on.
+    const QRect quotes = lines.quotesLine().deviceRect(900);
+    const QRect news = lines.newsLine().deviceRect(900);
+    QVERIFY(lines.pause(BandLines::quotes, BandLines::now()));
+    view.refresh();
+    const QImage paused = expected(lines, BandLines::now(), QSize(900, 70));
+    QVERIFY(QTest::qWaitFor([&] { return rows(onScreen(view), quotes) == rows(paused, quotes); }, 5000));
+    const QImage first = onScreen(view);
+    QTest::qWait(150);
+    QCOMPARE(rows(onScreen(view), quotes), rows(paused, quotes));
+    QVERIFY(rows(first, news) != rows(onScreen(view), news));
+    QVERIFY(showsAThreadFrame(view, lines, QSize(900, 70)));
+
+    // Both stopped: what was queued for later is let go without drawing, and the band stays
+    // exactly where the lines stopped.
+    lines.speed = 0;
+    view.refresh();
+    QVERIFY(!view.isAnimating());
+    const QImage stopped = expected(lines, BandLines::now(), QSize(900, 70));
+    QVERIFY(comesToShow(view, stopped));
+    QTest::qWait(300);
+    QCOMPARE(onScreen(view), stopped);
+}
+
+void TestX11BandView::presentedPauseAndContentChange()
+{
+    const FramePath present(true);
+    BandLines lines;
+    lines.bitmap = patterned(200, 6, 0);
+    lines.newsBitmap = patterned(150, 6, 2);
+    lines.speed = 8;
+    X11BandView view(&lines);
+    QVERIFY(showBand(view, QSize(500, 60)));
+    QTest::qWait(100);
+
+    // Resting on the quotes line stops it from the next blank on; the news line goes on.
+    const QRect quotes = lines.quotesLine().deviceRect(500);
+    const QRect news = lines.newsLine().deviceRect(500);
+    QVERIFY(lines.pause(BandLines::quotes, BandLines::now()));
+    view.refresh();
+    QTest::qWait(50);
+    const QImage first = onScreen(view);
+    QTest::qWait(100);
+    const QImage second = onScreen(view);
+    const QImage paused = expected(lines, BandLines::now(), QSize(500, 60));
+    QCOMPARE(rows(first, quotes), rows(paused, quotes));
+    QCOMPARE(rows(second, quotes), rows(paused, quotes));
+    QVERIFY(rows(first, news) != rows(second, news));
+    QVERIFY(view.isAnimating());
+
+    // New content for the moving line mid-scroll: shown from the blank after the upload.
+    const double column = lines.newsLine().columnAt(BandLines::now());
+    lines.newsBitmap = patterned(170, 6, 9);
+    const int uploads = view.uploads();
+    view.refresh();
+    QCOMPARE(view.uploads(), uploads + 1);
+    QVERIFY(std::abs(lines.newsLine().columnAt(BandLines::now()) - column) < 1);
+    QTRY_VERIFY(!view.isUploading());
+    QTest::qWait(50);
+    QVERIFY(showsAQueuedFrame(view, lines, QSize(500, 60)));
+
+    // Resumed: it moves on from where it stood.
+    QVERIFY(lines.resume(BandLines::quotes, BandLines::now()));
+    view.refresh();
+    QTest::qWait(50);
+    const QImage moving = onScreen(view);
+    QTest::qWait(100);
+    QVERIFY(rows(moving, quotes) != rows(onScreen(view), quotes));
+    QVERIFY(showsAQueuedFrame(view, lines, QSize(500, 60)));
+}
+
+void TestX11BandView::presentedStillLineComesBackAfterCover()
+{
+    const FramePath present(true);
+    BandLines lines;
+    lines.bitmap = patterned(120, 6, 4);
+    lines.speed = 0; // still: no frame is queued that would repair it by chance
+    X11BandView view(&lines);
+    QVERIFY(showBand(view, QSize(400, 30)));
+    QVERIFY(comesToShow(view, expected(lines, BandLines::now(), QSize(400, 30))));
+    QVERIFY(!view.isAnimating());
+
+    // A window over the line only (as a tooltip would be), then gone.
+    QWidget cover;
+    cover.setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+    cover.setStyleSheet(QStringLiteral("background: white"));
+    cover.setGeometry(100, 5, 80, 20);
+    cover.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&cover));
+    QTRY_VERIFY(onScreen(view) != expected(lines, BandLines::now(), QSize(400, 30)));
+    cover.hide();
+    QVERIFY(comesToShow(view, expected(lines, BandLines::now(), QSize(400, 30))));
+}
+
+void TestX11BandView::queuedFramesAreRecorded()
+{
+    QFETCH(bool, present);
+    const FramePath framePath(present);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("frames.txt"));
+    qputenv("DOTBANNER_FRAME_STATS", path.toLocal8Bit());
+    {
+        BandLines lines;
+        lines.bitmap = patterned(97, 6, 0);
+        lines.newsBitmap = patterned(41, 6, 3);
+        X11BandView view(&lines);
+        view.setGeometry(0, 0, 300, 60);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_VERIFY(!view.isUploading());
+        QCOMPARE(view.presentsLine(0), present);
+        QCOMPARE(view.threadQueuesFrames(), !present);
+        QTest::qWait(1300);
+    }
+    qunsetenv("DOTBANNER_FRAME_STATS");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QList<qint64> times;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (!line.isEmpty())
+            times.append(line.toLongLong());
+    }
+    // The frames the server reports shown, one per frame though two lines move, in order:
+    // read in batches, yet each with its own time.
+    QVERIFY2(times.size() >= 30, qPrintable(QString::number(times.size())));
+    int steps = 0;
+    for (qsizetype i = 1; i < times.size(); ++i) {
+        QVERIFY(times[i] > times[i - 1]);
+        if (times[i] - times[i - 1] < 25000000)
+            ++steps;
+    }
+    QVERIFY(steps > times.size() / 2);
+}
+
+void TestX11BandView::queuedFramesAreRecorded_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::newRow("present") << true;
+    QTest::newRow("sync") << false;
+}
+
+QTEST_MAIN(TestX11BandView)
+#include "TestX11BandView.moc"
