@@ -48,8 +48,8 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
         m_avoider->setParent(this);
 
     // Each source only asks for an apply; the apply itself runs on a later pass of the event
-    // loop, when a setting announced by objectWillChange has its new value.
-    connect(&m_settings, &Settings::objectWillChange, this, &TickerController::scheduleApply);
+    // loop, when a setting announced by aboutToChange has its new value.
+    connect(&m_settings, &Settings::aboutToChange, this, &TickerController::scheduleApply);
     connect(&m_data, &DataService::quotesChanged, this, &TickerController::scheduleApply);
     connect(&m_news, &NewsService::headlinesChanged, this, &TickerController::scheduleApply);
     // A run that read nothing changes only the status, and the line stops saying it is loading.

@@ -2,13 +2,13 @@
 
 #include "settings/Keychain.h"
 #include "settings/SettingsLog.h"
-#include "settings/SettingsRecord.h"
 #include "settings/UserDefaults.h"
 
 #include <QLoggingCategory>
 
 namespace {
 
+constexpr KeyService keyServices[] = {KeyService::twelveData, KeyService::weather, KeyService::metals};
 
 } // namespace
 
@@ -28,8 +28,6 @@ Settings::Settings(UserDefaults &store, KeyStore &keys, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_keys(keys)
-    , m_items(defaultItems())
-    , m_newsSources(NewsSource::defaults())
     , m_stockKey(keys.read(Keychain::account(KeyService::twelveData)))
     , m_weatherKey(keys.read(Keychain::account(KeyService::weather)))
     , m_metalsKey(keys.read(Keychain::account(KeyService::metals)))
@@ -37,29 +35,12 @@ Settings::Settings(UserDefaults &store, KeyStore &keys, QObject *parent)
     load();
 }
 
-const QList<WatchItem> &Settings::defaultItems()
-{
-    static const QList<WatchItem> items = [] {
-        const auto make = [](ItemKind kind, const char *symbol, const char *label) {
-            return WatchItem{QUuid::createUuid(), kind, QString::fromUtf8(symbol), QString::fromUtf8(label),
-                             std::nullopt};
-        };
-        return QList<WatchItem>{
-            make(ItemKind::quote, "AAPL", "AAPL"),     make(ItemKind::quote, "^GSPC", "S&P500"),
-            make(ItemKind::quote, "^FCHI", "CAC40"),   make(ItemKind::quote, "BTC-USD", "BTC"),
-            make(ItemKind::quote, "CW8.PA", "CW8"),    make(ItemKind::metal, "gold", "OR"),
-            make(ItemKind::weather, "Paris", "PARIS"),
-        };
-    }();
-    return items;
-}
-
 void Settings::load()
 {
     const std::optional<QByteArray> bytes = m_store.data(key);
     if (!bytes)
         return;
-    const std::optional<SettingsRecord> record = SettingsRecord::decode(*bytes);
+    std::optional<SettingsRecord> record = SettingsRecord::decode(*bytes);
     if (!record) {
         // The defaults stand; remember the bytes so the first save can keep a copy.
         qCWarning(lcSettings, "settings record unreadable; the defaults are used and it is kept as \"%s\"",
@@ -67,46 +48,13 @@ void Settings::load()
         m_unreadable = *bytes;
         return;
     }
-
-    m_loading = true;
-    setLevelMode(record->levelMode);
-    setPosition(record->position);
-    setVariant(record->variant);
-    setFontStyle(record->fontStyle);
-    setTheme(record->theme);
-    setLedSize(record->ledSize);
-    setSpeed(record->speed);
-    setItems(record->items);
-    setStockProvider(record->stockProvider);
-    setMetalCurrency(record->metalCurrency);
-    setMetalUnit(record->metalUnit);
-    setShowInDock(record->showInDock);
-    setNewsSources(record->newsSources);
-    setPushWindows(record->pushWindows);
-    m_loading = false;
+    // Nobody observes an object under construction: taking the record whole is all a load is.
+    m_record = std::move(*record);
 }
 
 void Settings::save()
 {
-    if (m_loading)
-        return;
-
-    SettingsRecord record;
-    record.levelMode = m_levelMode;
-    record.position = m_position;
-    record.variant = m_variant;
-    record.fontStyle = m_fontStyle;
-    record.theme = m_theme;
-    record.ledSize = m_ledSize;
-    record.speed = m_speed;
-    record.items = m_items;
-    record.stockProvider = m_stockProvider;
-    record.metalCurrency = m_metalCurrency;
-    record.metalUnit = m_metalUnit;
-    record.showInDock = m_showInDock;
-    record.newsSources = m_newsSources;
-    record.pushWindows = m_pushWindows;
-    const std::optional<QByteArray> bytes = record.encode();
+    const std::optional<QByteArray> bytes = m_record.encode();
     if (!bytes) {
         qCWarning(lcSettings, "settings not saved: a value cannot be written in the record");
         return;
@@ -129,15 +77,15 @@ void Settings::save()
 }
 
 template<typename T, typename Arg>
-void Settings::assign(T &field, const T &value, void (Settings::*changed)(Arg))
+void Settings::assign(T SettingsRecord::*field, const T &value, void (Settings::*changed)(Arg))
 {
-    if (field == value)
+    if (m_record.*field == value)
         return;
-    emit objectWillChange();
-    field = value;
+    emit aboutToChange();
+    m_record.*field = value;
     // Saved before observers run, so one that assigns in turn saves after this one.
     save();
-    emit(this->*changed)(field);
+    emit(this->*changed)(m_record.*field);
 }
 
 void Settings::assignKey(QString &field, const QString &value, KeyService service,
@@ -148,10 +96,10 @@ void Settings::assignKey(QString &field, const QString &value, KeyService servic
         retryKeyStorage();
         return;
     }
-    emit objectWillChange();
+    emit aboutToChange();
     field = value;
     // Any edit of a key is also the moment to store the others that the key store refused.
-    for (KeyService other : {KeyService::twelveData, KeyService::weather, KeyService::metals}) {
+    for (KeyService other : keyServices) {
         if (other != service && !isKeyStored(other))
             storeKey(other);
     }
@@ -189,7 +137,7 @@ void Settings::storeKey(KeyService service)
 
 void Settings::retryKeyStorage()
 {
-    for (KeyService service : {KeyService::twelveData, KeyService::weather, KeyService::metals}) {
+    for (KeyService service : keyServices) {
         if (!isKeyStored(service))
             storeKey(service);
     }
@@ -207,75 +155,75 @@ QString Settings::effectiveMetalsKey() const
 
 void Settings::setLevelMode(WindowLevelMode value)
 {
-    assign(m_levelMode, value, &Settings::levelModeChanged);
+    assign(&SettingsRecord::levelMode, value, &Settings::levelModeChanged);
 }
 
 void Settings::setPosition(DockPosition value)
 {
-    assign(m_position, value, &Settings::positionChanged);
+    assign(&SettingsRecord::position, value, &Settings::positionChanged);
 }
 
 void Settings::setVariant(BarVariant value)
 {
-    assign(m_variant, value, &Settings::variantChanged);
+    assign(&SettingsRecord::variant, value, &Settings::variantChanged);
 }
 
 void Settings::setFontStyle(FontStyle value)
 {
-    assign(m_fontStyle, value, &Settings::fontStyleChanged);
+    assign(&SettingsRecord::fontStyle, value, &Settings::fontStyleChanged);
 }
 
 void Settings::setTheme(ColorTheme value)
 {
-    assign(m_theme, value, &Settings::themeChanged);
+    assign(&SettingsRecord::theme, value, &Settings::themeChanged);
 }
 
 void Settings::setLedSize(double value)
 {
-    assign(m_ledSize, value, &Settings::ledSizeChanged);
+    assign(&SettingsRecord::ledSize, value, &Settings::ledSizeChanged);
 }
 
 void Settings::setSpeed(double value)
 {
-    assign(m_speed, value, &Settings::speedChanged);
+    assign(&SettingsRecord::speed, value, &Settings::speedChanged);
 }
 
 void Settings::setItems(const QList<WatchItem> &value)
 {
-    assign(m_items, value, &Settings::itemsChanged);
+    assign(&SettingsRecord::items, value, &Settings::itemsChanged);
 }
 
 void Settings::setStockProvider(StockProvider value)
 {
-    assign(m_stockProvider, value, &Settings::stockProviderChanged);
+    assign(&SettingsRecord::stockProvider, value, &Settings::stockProviderChanged);
 }
 
 void Settings::setMetalCurrency(const QString &value)
 {
-    assign(m_metalCurrency, value, &Settings::metalCurrencyChanged);
+    assign(&SettingsRecord::metalCurrency, value, &Settings::metalCurrencyChanged);
 }
 
 void Settings::setMetalUnit(const QString &value)
 {
-    assign(m_metalUnit, value, &Settings::metalUnitChanged);
+    assign(&SettingsRecord::metalUnit, value, &Settings::metalUnitChanged);
 }
 
 void Settings::setShowInDock(bool value)
 {
-    assign(m_showInDock, value, &Settings::showInDockChanged);
+    assign(&SettingsRecord::showInDock, value, &Settings::showInDockChanged);
 }
 
 void Settings::setNewsSources(const QList<NewsSource> &value)
 {
-    assign(m_newsSources, value, &Settings::newsSourcesChanged);
+    assign(&SettingsRecord::newsSources, value, &Settings::newsSourcesChanged);
 }
 
 void Settings::setPushWindows(bool value)
 {
-    assign(m_pushWindows, value, &Settings::pushWindowsChanged);
+    assign(&SettingsRecord::pushWindows, value, &Settings::pushWindowsChanged);
 }
 
-// The keys live in the keyring, never in the record: they are written there and not saved.
+// The keys live in the key store, never in the record: they are written there and not saved.
 
 void Settings::setStockKey(const QString &value)
 {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "settings/Keychain.h"
 #include "settings/KeyStore.h"
+#include "settings/SettingsRecord.h"
+#include "types/KeyService.h"
 #include "types/NewsSource.h"
 #include "types/SettingsEnums.h"
 #include "types/WatchItem.h"
@@ -17,11 +18,13 @@
 class UserDefaults;
 
 /**
- * Every choice of the user. Each field has its own change signal. An assignment that
- * really changes a value emits `objectWillChange`, takes the value, emits the field's
- * signal (observers read the new value) and, for a persisted field, rewrites the whole
- * record in the user-defaults store at once; an assignment of the current value does
- * nothing. A record that could not be written is written again with the next change.
+ * Every choice of the user. The persisted choices live in one SettingsRecord, which holds
+ * their defaults and is what the user-defaults store keeps; the API keys live beside it.
+ * Each field has its own change signal. An assignment that really changes a value emits
+ * `aboutToChange`, takes the value, rewrites the whole record in the store for a persisted
+ * field, then emits the field's signal (observers read the new value); an assignment of the
+ * current value does nothing. A record that could not be written is written again with the
+ * next change.
  *
  * Assigning a key writes it to the key store. When that fails, the key is still used for
  * the session and writing it is tried again by retryKeyStorage() and the next key edit.
@@ -43,23 +46,20 @@ public:
     /** Loads the record from `store` and the keys from `keys`; neither is owned. */
     Settings(UserDefaults &store, KeyStore &keys, QObject *parent = nullptr);
 
-    /** The default watch list, built once per process. */
-    static const QList<WatchItem> &defaultItems();
-
-    WindowLevelMode levelMode() const { return m_levelMode; }
-    DockPosition position() const { return m_position; }
-    BarVariant variant() const { return m_variant; }
-    FontStyle fontStyle() const { return m_fontStyle; }
-    ColorTheme theme() const { return m_theme; }
-    double ledSize() const { return m_ledSize; }
-    double speed() const { return m_speed; }
-    QList<WatchItem> items() const { return m_items; }
-    StockProvider stockProvider() const { return m_stockProvider; }
-    QString metalCurrency() const { return m_metalCurrency; }
-    QString metalUnit() const { return m_metalUnit; }
-    bool showInDock() const { return m_showInDock; }
-    QList<NewsSource> newsSources() const { return m_newsSources; }
-    bool pushWindows() const { return m_pushWindows; }
+    WindowLevelMode levelMode() const { return m_record.levelMode; }
+    DockPosition position() const { return m_record.position; }
+    BarVariant variant() const { return m_record.variant; }
+    FontStyle fontStyle() const { return m_record.fontStyle; }
+    ColorTheme theme() const { return m_record.theme; }
+    double ledSize() const { return m_record.ledSize; }
+    double speed() const { return m_record.speed; }
+    QList<WatchItem> items() const { return m_record.items; }
+    StockProvider stockProvider() const { return m_record.stockProvider; }
+    QString metalCurrency() const { return m_record.metalCurrency; }
+    QString metalUnit() const { return m_record.metalUnit; }
+    bool showInDock() const { return m_record.showInDock; }
+    QList<NewsSource> newsSources() const { return m_record.newsSources; }
+    bool pushWindows() const { return m_record.pushWindows; }
     QString stockKey() const { return m_stockKey; }
     QString weatherKey() const { return m_weatherKey; }
     QString metalsKey() const { return m_metalsKey; }
@@ -93,7 +93,7 @@ public:
 
 signals:
     /** Emitted before any published field takes its new value. */
-    void objectWillChange();
+    void aboutToChange();
 
     void levelModeChanged(DotbannerEnums::WindowLevelMode value);
     void positionChanged(DotbannerEnums::DockPosition value);
@@ -119,7 +119,7 @@ private:
     void load();
     void save();
     template<typename T, typename Arg>
-    void assign(T &field, const T &value, void (Settings::*changed)(Arg));
+    void assign(T SettingsRecord::*field, const T &value, void (Settings::*changed)(Arg));
     void assignKey(QString &field, const QString &value, KeyService service,
                    void (Settings::*changed)(const QString &));
     void storeKey(KeyService service);
@@ -127,24 +127,10 @@ private:
     UserDefaults &m_store;
     KeyStore &m_keys;
     QSet<KeyService> m_unstoredKeys;
-    bool m_loading = false;
     /** The stored bytes that failed to decode, until a copy of them is kept. */
     std::optional<QByteArray> m_unreadable;
 
-    WindowLevelMode m_levelMode = WindowLevelMode::front;
-    DockPosition m_position = DockPosition::top;
-    BarVariant m_variant = BarVariant::thin;
-    FontStyle m_fontStyle = FontStyle::pixelBold;
-    ColorTheme m_theme = ColorTheme::greenRed;
-    double m_ledSize = 5.0;
-    double m_speed = 3.0;
-    QList<WatchItem> m_items;
-    StockProvider m_stockProvider = StockProvider::yahoo;
-    QString m_metalCurrency = QStringLiteral("EUR");
-    QString m_metalUnit = QStringLiteral("toz");
-    bool m_showInDock = false;
-    QList<NewsSource> m_newsSources;
-    bool m_pushWindows = true;
+    SettingsRecord m_record;
     QString m_stockKey;
     QString m_weatherKey;
     QString m_metalsKey;

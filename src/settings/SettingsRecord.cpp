@@ -130,6 +130,23 @@ bool readOptional(const QJsonObject &object, const char *name, T &out, Reader re
 
 } // namespace
 
+const QList<WatchItem> &SettingsRecord::defaultItems()
+{
+    static const QList<WatchItem> items = [] {
+        const auto make = [](ItemKind kind, const char *symbol, const char *label) {
+            return WatchItem{QUuid::createUuid(), kind, QString::fromUtf8(symbol), QString::fromUtf8(label),
+                             std::nullopt};
+        };
+        return QList<WatchItem>{
+            make(ItemKind::quote, "AAPL", "AAPL"),     make(ItemKind::quote, "^GSPC", "S&P500"),
+            make(ItemKind::quote, "^FCHI", "CAC40"),   make(ItemKind::quote, "BTC-USD", "BTC"),
+            make(ItemKind::quote, "CW8.PA", "CW8"),    make(ItemKind::metal, "gold", "OR"),
+            make(ItemKind::weather, "Paris", "PARIS"),
+        };
+    }();
+    return items;
+}
+
 QString SettingsRecord::uuidText(const QUuid &id)
 {
     return id.toString(QUuid::WithoutBraces).toUpper();

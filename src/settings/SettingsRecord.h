@@ -12,9 +12,10 @@
 #include <optional>
 
 /**
- * The persisted form of the settings: one compact JSON object. Decoding is strict and
- * all-or-nothing (any fault rejects the whole record); members that may be missing take
- * their defaults. The API keys are never part of it.
+ * The persisted form of the settings: one compact JSON object. A record built without
+ * arguments holds the defaults of a first start. Decoding is strict and all-or-nothing (any
+ * fault rejects the whole record); members that may be missing take their defaults. The API
+ * keys are never part of it.
  */
 struct SettingsRecord
 {
@@ -25,7 +26,7 @@ struct SettingsRecord
     ColorTheme theme = ColorTheme::greenRed;
     double ledSize = 5.0;
     double speed = 3.0;
-    QList<WatchItem> items;
+    QList<WatchItem> items = defaultItems();
 
     // These six may be missing (or null) in a stored record.
     StockProvider stockProvider = StockProvider::yahoo;
@@ -34,6 +35,9 @@ struct SettingsRecord
     bool showInDock = false;
     QList<NewsSource> newsSources = NewsSource::defaults();
     bool pushWindows = true;
+
+    /** The watch list of a first start, built once per process. */
+    static const QList<WatchItem> &defaultItems();
 
     /** The record in `bytes`, or nothing when they are not a valid record. Never throws. */
     static std::optional<SettingsRecord> decode(const QByteArray &bytes);

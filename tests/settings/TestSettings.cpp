@@ -51,7 +51,7 @@ void verifyDefaults(const Settings &settings)
     QCOMPARE(settings.theme(), ColorTheme::greenRed);
     QCOMPARE(settings.ledSize(), 5.0);
     QCOMPARE(settings.speed(), 3.0);
-    QCOMPARE(settings.items(), Settings::defaultItems());
+    QCOMPARE(settings.items(), SettingsRecord::defaultItems());
     QCOMPARE(settings.stockProvider(), StockProvider::yahoo);
     QCOMPARE(settings.metalCurrency(), QStringLiteral("EUR"));
     QCOMPARE(settings.metalUnit(), QStringLiteral("toz"));
@@ -75,7 +75,7 @@ private slots:
 
     void defaultsAreBuiltOncePerProcess()
     {
-        const QList<WatchItem> &items = Settings::defaultItems();
+        const QList<WatchItem> &items = SettingsRecord::defaultItems();
         QCOMPARE(items.size(), 7);
         const QStringList labels{"AAPL", "S&P500", "CAC40", "BTC", "CW8", "OR", "PARIS"};
         for (int i = 0; i < items.size(); ++i) {
@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(items[1].symbol, QStringLiteral("^GSPC"));
         QCOMPARE(items[5].kind, ItemKind::metal);
         QCOMPARE(items[6].kind, ItemKind::weather);
-        QCOMPARE(&Settings::defaultItems(), &items);
+        QCOMPARE(&SettingsRecord::defaultItems(), &items);
 
         const QList<NewsSource> &sources = NewsSource::defaults();
         QCOMPARE(sources.size(), 4);
@@ -198,7 +198,7 @@ private slots:
     {
         Settings settings(*m_store);
         QList<QString> events;
-        connect(&settings, &Settings::objectWillChange, this,
+        connect(&settings, &Settings::aboutToChange, this,
                 [&] { events.append(QStringLiteral("will:%1").arg(rawValue(settings.theme()))); });
         connect(&settings, &Settings::themeChanged, this, [&](ColorTheme theme) {
             // Observers see the new value, already saved.
@@ -216,7 +216,7 @@ private slots:
         settings.setTheme(ColorTheme::amber);
         settings.setTheme(ColorTheme::amber); // no change: no signal at all
         QCOMPARE(events, (QList<QString>{"will:greenRed", "theme:amber now:amber saved:amber"}));
-        QSignalSpy anyChange(&settings, &Settings::objectWillChange);
+        QSignalSpy anyChange(&settings, &Settings::aboutToChange);
         settings.setItems(settings.items());
         settings.setNewsSources(settings.newsSources());
         settings.setLedSize(settings.ledSize());
