@@ -8,6 +8,7 @@
 #include "data/DataService.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
+#include "settings/KeyStore.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 #include "util/ProcessMemory.h"
@@ -78,7 +79,7 @@ int main(int argc, char **argv)
     }
     QTemporaryDir dir;
     UserDefaults store(dir.path());
-    Settings settings(store);
+    Settings settings(store, KeyStore::system());
     settings.setVariant(BarVariant::thick);
     settings.setFontStyle(FontStyle::hd);
     settings.setPushWindows(false);

@@ -15,13 +15,8 @@ constexpr KeyService keyServices[] = {KeyService::twelveData, KeyService::weathe
 Settings &Settings::shared()
 {
     // Never destroyed: it lives as long as the process, past the application object.
-    static Settings *const instance = new Settings(UserDefaults::standard());
+    static Settings *const instance = new Settings(UserDefaults::standard(), KeyStore::system());
     return *instance;
-}
-
-Settings::Settings(UserDefaults &store, QObject *parent)
-    : Settings(store, KeyStore::system(), parent)
-{
 }
 
 Settings::Settings(UserDefaults &store, KeyStore &keys, QObject *parent)

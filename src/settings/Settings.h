@@ -38,11 +38,12 @@ public:
     /** Where a record that could not be read is kept before it is first overwritten. */
     static inline const QString unreadableKey = QStringLiteral("DotbannerSettings.v1.unreadable");
 
-    /** The process-wide instance, loaded from UserDefaults::standard() on first use. */
+    /**
+     * The process-wide instance, loaded from UserDefaults::standard() on first use, its keys
+     * in the user's keyring (KeyStore::system()).
+     */
     static Settings &shared();
 
-    /** Loads the record from `store` (not owned) and the keys from the keyring. */
-    explicit Settings(UserDefaults &store, QObject *parent = nullptr);
     /** Loads the record from `store` and the keys from `keys`; neither is owned. */
     Settings(UserDefaults &store, KeyStore &keys, QObject *parent = nullptr);
 

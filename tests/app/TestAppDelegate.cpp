@@ -1,3 +1,4 @@
+#include "ServiceFixture.h"
 #include "app/AboutPanel.h"
 #include "app/AppDelegate.h"
 #include "app/DockEntry.h"
@@ -20,7 +21,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QEventLoop>
 #include <QHelpEvent>
@@ -84,11 +84,8 @@ class TestAppDelegate : public QObject
 
 private:
     /** One private store and settings model, with services that only record what they are asked. */
-    struct Fixture
+    struct Fixture : ServiceFixture
     {
-        QTemporaryDir dir;
-        UserDefaults store{dir.path()};
-        std::unique_ptr<Settings> settings = std::make_unique<Settings>(store);
         QStringList calls;
         QList<int> exits;
         std::function<std::unique_ptr<TickerController>()> makeTicker;
@@ -97,7 +94,7 @@ private:
         AppServices services()
         {
             AppServices services;
-            services.settings = settings.get();
+            services.settings = &settings;
             services.defaults = &store;
             services.startData = [this] { calls << QStringLiteral("startData"); };
             services.refreshData = [this](bool force) {
@@ -187,14 +184,14 @@ private slots:
 
         // Choosing an item persists the level, and the next opening shows it alone checked.
         actionTitled(statusMenu, QStringLiteral("Derrière toutes les fenêtres"))->trigger();
-        QCOMPARE(fixture.settings->levelMode(), WindowLevelMode::desktop);
-        QCOMPARE(Settings(fixture.store).levelMode(), WindowLevelMode::desktop);
+        QCOMPARE(fixture.settings.levelMode(), WindowLevelMode::desktop);
+        QCOMPARE(Settings(fixture.store, fixture.keys).levelMode(), WindowLevelMode::desktop);
         emit statusMenu->aboutToShow();
         QCOMPARE(levelChecks(statusMenu), (QList<bool>{false, false, true}));
         QCOMPARE(statusMenu->actions().size(), 10);
 
         // A change made elsewhere shows at the next opening too.
-        fixture.settings->setLevelMode(WindowLevelMode::normal);
+        fixture.settings.setLevelMode(WindowLevelMode::normal);
         emit statusMenu->aboutToShow();
         QCOMPARE(levelChecks(statusMenu), (QList<bool>{false, true, false}));
     }
@@ -203,16 +200,16 @@ private slots:
     {
         Fixture fixture;
         auto delegate = fixture.launch();
-        fixture.settings->setLevelMode(WindowLevelMode::normal);
+        fixture.settings.setLevelMode(WindowLevelMode::normal);
         const QByteArray before = fixture.store.data(Settings::key).value_or(QByteArray());
         for (const QVariant &value : {QVariant(), QVariant(QStringLiteral("Front")), QVariant(QStringLiteral("desktop ")),
                                       QVariant(QStringLiteral("")), QVariant(0), QVariant(QByteArray("desktop"))}) {
             delegate->setLevel(value);
-            QCOMPARE(fixture.settings->levelMode(), WindowLevelMode::normal);
+            QCOMPARE(fixture.settings.levelMode(), WindowLevelMode::normal);
         }
         QCOMPARE(fixture.store.data(Settings::key).value_or(QByteArray()), before);
         delegate->setLevel(QStringLiteral("front"));
-        QCOMPARE(fixture.settings->levelMode(), WindowLevelMode::front);
+        QCOMPARE(fixture.settings.levelMode(), WindowLevelMode::front);
     }
 
     void firstLaunchOpensTheSettingsOnce()
@@ -245,12 +242,12 @@ private slots:
         Fixture fixture;
         BarVariant variantAtStart = BarVariant::thin;
         AppServices services = fixture.services();
-        services.startData = [&] { variantAtStart = fixture.settings->variant(); };
+        services.startData = [&] { variantAtStart = fixture.settings.variant(); };
         fixture.store.setBool(AppDelegate::didShowSettingsOnceKey, true);
         AppDelegate delegate(services);
         delegate.applicationDidFinishLaunching(LaunchOptions::parse({"dotbanner", "--two-lines"}));
         QCOMPARE(variantAtStart, BarVariant::thick);
-        QCOMPARE(Settings(fixture.store).variant(), BarVariant::thick);
+        QCOMPARE(Settings(fixture.store, fixture.keys).variant(), BarVariant::thick);
     }
 
     void variantChangeRefreshesNewsThenForcesData()
@@ -259,7 +256,7 @@ private slots:
         auto delegate = fixture.launch();
         fixture.calls.clear();
 
-        fixture.settings->setVariant(BarVariant::thick);
+        fixture.settings.setVariant(BarVariant::thick);
         QVERIFY(fixture.calls.isEmpty()); // delivered through the event loop
         QTRY_COMPARE(fixture.calls, (QStringList{"refreshNews", "refreshData(force)"}));
 
@@ -306,7 +303,7 @@ private slots:
     void quitEndsTheEventLoopWithTheTaskbarEntry()
     {
         Fixture fixture;
-        fixture.settings->setShowInDock(true);
+        fixture.settings.setShowInDock(true);
         auto delegate = fixture.launch();
         QVERIFY(delegate->dockEntry()->isVisible());
         std::unique_ptr<QMenu> menu(delegate->buildMenu());
@@ -326,10 +323,10 @@ private slots:
         delegate->handleCommand(QStringLiteral("whatever"));
         delegate->handleCommand(QString());
         QVERIFY(!delegate->settingsWindow());
-        QCOMPARE(fixture.settings->variant(), BarVariant::thin);
+        QCOMPARE(fixture.settings.variant(), BarVariant::thin);
 
         delegate->handleCommand(SingleInstance::twoLinesCommand);
-        QCOMPARE(fixture.settings->variant(), BarVariant::thick);
+        QCOMPARE(fixture.settings.variant(), BarVariant::thick);
         delegate->handleCommand(SingleInstance::openSettingsCommand);
         QVERIFY(delegate->settingsWindow() && delegate->settingsWindow()->isVisible());
     }
@@ -346,7 +343,7 @@ private slots:
         const int height = window->height();
         const int middle = window->geometry().center().y();
 
-        fixture.settings->setShowInDock(true);
+        fixture.settings.setShowInDock(true);
         QTRY_VERIFY(delegate->isShownInTaskbar());
         // The menu bar makes the window taller; it stays in the middle rather than grow downwards.
         QTRY_VERIFY(window->height() > height);
@@ -371,7 +368,7 @@ private slots:
         emit delegate->dockEntry()->activated();
         QVERIFY(window->isVisible());
 
-        fixture.settings->setShowInDock(false);
+        fixture.settings.setShowInDock(false);
         QTRY_VERIFY(!delegate->isShownInTaskbar());
         QVERIFY(!delegate->dockEntry()->isVisible());
         QVERIFY(!window->menuBar()->isVisible());
@@ -398,7 +395,7 @@ private slots:
         emit window->applicationMenu()->aboutToShow();
         emit window->applicationMenu()->aboutToShow();
         QCOMPARE(window->actions().size(), carried);
-        fixture.settings->setShowInDock(true);
+        fixture.settings.setShowInDock(true);
         QTRY_VERIFY(window->menuBar()->isVisible());
         fixture.calls.clear();
         QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
@@ -408,7 +405,7 @@ private slots:
     void showInDockAtLaunchNeedsNoChange()
     {
         Fixture fixture;
-        fixture.settings->setShowInDock(true);
+        fixture.settings.setShowInDock(true);
         auto delegate = fixture.launch();
         QVERIFY(delegate->isShownInTaskbar());
         QVERIFY(delegate->dockEntry() && delegate->dockEntry()->isVisible());
@@ -455,11 +452,8 @@ private slots:
     void bandContextMenuIsTheSameMenu()
     {
         Fixture fixture;
-        HttpClient http;
-        DataService data(*fixture.settings, fixture.store, http);
-        NewsService news(*fixture.settings, http);
         fixture.makeTicker = [&] {
-            return std::make_unique<TickerController>(*fixture.settings, data, news, nullptr);
+            return std::make_unique<TickerController>(fixture.settings, fixture.data, fixture.news, nullptr);
         };
         auto delegate = fixture.launch();
         QVERIFY(delegate->ticker());
@@ -470,7 +464,7 @@ private slots:
         QCOMPARE(menu->actions().size(), 10);
         QCOMPARE(menu->actions().at(2)->text(), QStringLiteral("Réglages\u2026"));
         // Asked again, the band gets a fresh, current menu rather than a new one to leak.
-        fixture.settings->setLevelMode(WindowLevelMode::desktop);
+        fixture.settings.setLevelMode(WindowLevelMode::desktop);
         QMenu *again = ticker->menuProvider()();
         QCOMPARE(again, menu);
         QCOMPARE(levelChecks(again), (QList<bool>{false, false, true}));
@@ -488,11 +482,8 @@ private slots:
         for (const bool tray : {false, true}) {
             Fixture fixture;
             fixture.trayAvailable = [tray] { return tray; };
-            HttpClient http;
-            DataService data(*fixture.settings, fixture.store, http);
-            NewsService news(*fixture.settings, http);
             fixture.makeTicker = [&] {
-                return std::make_unique<TickerController>(*fixture.settings, data, news, nullptr);
+                return std::make_unique<TickerController>(fixture.settings, fixture.data, fixture.news, nullptr);
             };
             auto delegate = fixture.launch({}, true);
             QVERIFY(delegate->settingsWindow());

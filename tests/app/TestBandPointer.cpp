@@ -1,4 +1,5 @@
 #include "LoopbackHttpServer.h"
+#include "ServiceFixture.h"
 
 #include "app/BandInteraction.h"
 #include "app/TickerController.h"
@@ -10,12 +11,10 @@
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
 #include "settings/Settings.h"
-#include "settings/UserDefaults.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <X11/Xlib.h>
@@ -92,13 +91,9 @@ private:
     QStringList opened() const;
     double column(int index) const { return m_controller->lines().line(index).columnAt(BandLines::now()); }
 
-    QTemporaryDir m_dir;
-    LoopbackHttpServer m_server;
-    std::unique_ptr<UserDefaults> m_store;
-    std::unique_ptr<Settings> m_settings;
-    std::unique_ptr<HttpClient> m_http;
-    std::unique_ptr<DataService> m_data;
-    std::unique_ptr<NewsService> m_news;
+    ServiceFixture m_services;
+    QTemporaryDir &m_dir = m_services.dir;
+    LoopbackHttpServer &m_server = m_services.server;
     std::unique_ptr<TickerController> m_controller;
     std::unique_ptr<Pointer> m_pointer;
 };
@@ -109,7 +104,6 @@ void TestBandPointer::initTestCase()
         QFAIL("needs an X11 display (run through with-x11.sh)");
     m_pointer = std::make_unique<Pointer>();
     QVERIFY2(m_pointer->isValid(), "XTest is not available");
-    QVERIFY(m_dir.isValid());
 
     // Opening an address runs the first xdg-open on the PATH: ours writes down what it was given.
     const QString bin = m_dir.filePath("bin");
@@ -135,20 +129,16 @@ void TestBandPointer::initTestCase()
         return LoopbackHttpServer::Response(404);
     });
 
-    m_store = std::make_unique<UserDefaults>(m_dir.filePath("config"));
-    m_settings = std::make_unique<Settings>(*m_store);
-    m_settings->setPushWindows(false);
-    m_settings->setVariant(BarVariant::thick);
-    m_settings->setStockProvider(StockProvider::yahoo);
-    m_settings->setItems({WatchItem{QUuid::createUuid(), ItemKind::quote, "^GSPC", "SP500", std::nullopt}});
-    m_settings->setNewsSources(
+    Settings &settings = m_services.settings;
+    settings.setPushWindows(false);
+    settings.setVariant(BarVariant::thick);
+    settings.setStockProvider(StockProvider::yahoo);
+    settings.setItems({WatchItem{QUuid::createUuid(), ItemKind::quote, "^GSPC", "SP500", std::nullopt}});
+    settings.setNewsSources(
         {NewsSource{QUuid::createUuid(), "Wire", m_server.baseUrl().toString() + "/feed.xml", true}});
-    m_http = std::make_unique<HttpClient>();
-    m_data = std::make_unique<DataService>(*m_settings, *m_store, *m_http);
-    m_news = std::make_unique<NewsService>(*m_settings, *m_http);
-    m_controller = std::make_unique<TickerController>(*m_settings, *m_data, *m_news, nullptr);
-    m_data->refresh(false);
-    m_news->refresh();
+    m_controller = std::make_unique<TickerController>(settings, m_services.data, m_services.news, nullptr);
+    m_services.data.refresh(false);
+    m_services.news.refresh();
     QTRY_VERIFY(!m_controller->shownHeadlines().isEmpty());
     QTRY_VERIFY(!m_controller->shownQuotes().isEmpty() && m_controller->shownQuotes().first().at.isValid());
     QTRY_VERIFY(m_controller->lines().quotesLine().isMoving() && m_controller->lines().newsLine().isMoving());

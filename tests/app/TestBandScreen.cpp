@@ -1,3 +1,4 @@
+#include "ServiceFixture.h"
 #include "app/TickerController.h"
 #include "qtband/TickerPanel.h"
 #include "data/DataService.h"
@@ -28,15 +29,11 @@ private slots:
         QCOMPARE(TickerController::screenNamed("GONE-7"), primary);
         QCOMPARE(TickerController::screenNamed(QString()), primary);
 
-        QTemporaryDir dir;
-        UserDefaults store(dir.path());
-        Settings settings(store);
-        HttpClient http;
-        DataService data(settings, store, http);
-        NewsService news(settings, http);
-        ScreenChoice choice(store);
+        ServiceFixture services;
+        Settings &settings = services.settings;
+        ScreenChoice choice(services.store);
         choice.setScreenName("SIDE-2");
-        TickerController controller(settings, data, news, nullptr);
+        TickerController controller(settings, services.data, services.news, nullptr);
         controller.setScreenChoice(choice);
         QTRY_COMPARE(controller.bandScreen(), side);
         QCOMPARE(controller.panel()->geometry(), QRect(1920, 0, 1280, 55));

@@ -9,6 +9,7 @@
 #include "net/NetLog.h"
 #include "news/NewsLog.h"
 #include "news/NewsService.h"
+#include "settings/KeyStore.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLog.h"
 #include "settings/UserDefaults.h"
@@ -89,7 +90,7 @@ private slots:
         const QtMessageHandler previous = qInstallMessageHandler(capture);
         {
             // No session bus here: every key goes to a keyring that is not there.
-            Settings settings(store);
+            Settings settings(store, KeyStore::system());
             settings.setStockProvider(StockProvider::twelveData);
             settings.setStockKey(keys.at(0));
             settings.setWeatherKey(keys.at(1));

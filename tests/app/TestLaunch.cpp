@@ -2,6 +2,7 @@
 // request to a closed port of 127.0.0.1.
 
 #include "LoopbackHttpServer.h"
+#include "MemoryKeyStore.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
@@ -111,8 +112,10 @@ private slots:
 
         // A user who already saw the settings window, watching values whose services and
         // feeds all sit on 127.0.0.1.
+        // The program's own record; the keys stay with the keyring the program finds.
         UserDefaults store(configHome() + QStringLiteral("/dotbanner"));
-        Settings settings(store);
+        MemoryKeyStore noKeys;
+        Settings settings(store, noKeys);
         settings.setItems({
             {QUuid::createUuid(), ItemKind::quote, QStringLiteral("AAPL"), QStringLiteral("APPLE"), std::nullopt},
             {QUuid::createUuid(), ItemKind::weather, QStringLiteral("Paris"), QStringLiteral("PARIS"),

@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "BandServices.h"
+#include "ServiceFixture.h"
 #include "FakeWindowSystem.h"
 
 namespace {
@@ -41,7 +41,7 @@ public:
     QList<Call> calls;
 };
 
-struct Fixture : BandServices
+struct Fixture : ServiceFixture
 {
     RecordingAvoider *avoider = new RecordingAvoider;
     std::unique_ptr<TickerController> controller;

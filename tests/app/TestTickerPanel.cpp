@@ -9,7 +9,7 @@
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
-#include "BandServices.h"
+#include "ServiceFixture.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -116,7 +116,7 @@ bool clickAt(QPoint p)
     return ok;
 }
 
-struct Fixture : BandServices
+struct Fixture : ServiceFixture
 {
     std::unique_ptr<TickerController> controller;
 

@@ -1,21 +1,19 @@
 // Runs the forecast report the way the application does: arguments are the weather key,
 // then one "symbol" or "symbol=ref" per weather item.
+#include "SettingsFixture.h"
 #include "data/ForecastReport.h"
 #include "net/HttpClient.h"
 #include "settings/Settings.h"
-#include "settings/UserDefaults.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <QUuid>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    QTemporaryDir dir;
-    UserDefaults store(dir.path());
-    Settings settings(store);
+    SettingsFixture fixture;
+    Settings &settings = fixture.settings;
     QList<WatchItem> items;
     for (const QString &arg : args.mid(1)) {
         const qsizetype equals = arg.indexOf('=');

@@ -1,15 +1,14 @@
 #include "DataTestSupport.h"
 #include "FakeClock.h"
 #include "LoopbackHttpServer.h"
+#include "ServiceFixture.h"
 #include "data/DataService.h"
 #include "net/HttpClient.h"
-#include "settings/MemoryKeyStore.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -55,13 +54,13 @@ class TestDataService : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<UserDefaults> m_store;
-    std::unique_ptr<MemoryKeyStore> m_keys;
-    std::unique_ptr<Settings> m_settings;
+    // The services under test are made by makeService(), over the fixture's settings and client.
+    std::unique_ptr<ServiceFixture> m_services;
+    UserDefaults *m_store = nullptr;
+    Settings *m_settings = nullptr;
+    LoopbackHttpServer *m_server = nullptr;
+    HttpClient *m_http = nullptr;
     std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<LoopbackHttpServer> m_server;
-    std::unique_ptr<HttpClient> m_http;
 
     WatchItem m_gold = item(ItemKind::metal, "gold", "OR");
     WatchItem m_silver = item(ItemKind::metal, "silver", "ARGENT");
@@ -135,19 +134,17 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_store = std::make_unique<UserDefaults>(m_dir->path());
         // Keys live in memory: this test is about the service, not the keyring.
-        m_keys = std::make_unique<MemoryKeyStore>();
-        m_settings = std::make_unique<Settings>(*m_store, *m_keys);
+        m_services = std::make_unique<ServiceFixture>();
+        m_store = &m_services->store;
+        m_settings = &m_services->settings;
+        m_server = &m_services->server;
+        m_http = &m_services->http;
         m_settings->setWeatherKey(QStringLiteral("wk"));
         m_settings->setMetalsKey(QStringLiteral("mk"));
         m_clock = std::make_unique<FakeClock>(local(2, 10, 0));
-        m_server = std::make_unique<LoopbackHttpServer>();
         QVERIFY(m_server->start());
         m_server->serveAllServices();
-        m_http = std::make_unique<HttpClient>();
         m_http->setTimeoutScale(0.05); // 750 ms instead of 15 s: enough for a loaded machine
         m_server->setResponse("/v8/finance/chart/AAPL", {200, yahoo(187.5)});
         m_server->setResponse("/v8/finance/chart/MC", {200, yahoo(702.4)});
@@ -160,12 +157,8 @@ private slots:
         // A run cut short by its service's end resumes through a queued call on the reply;
         // deliver it before the client deletes its replies, or the run never ends.
         QCoreApplication::sendPostedEvents();
-        m_http.reset();
-        m_server.reset();
+        m_services.reset();
         m_clock.reset();
-        m_settings.reset();
-        m_store.reset();
-        m_dir.reset();
     }
 
     void cacheKeys()
@@ -239,7 +232,7 @@ private slots:
         m_server->setResponse("/quote", {200, twelve("42.5")});
         QList<qint64> arrivals;
         QList<qint64> publications;
-        connect(m_server.get(), &LoopbackHttpServer::requestReceived, this,
+        connect(m_server, &LoopbackHttpServer::requestReceived, this,
                 [&](const LoopbackHttpServer::Request &) { arrivals.append(m_clock->monotonicMs()); });
         auto service = makeService();
         connect(service.get(), &DataService::quotesChanged, this, [&] { publications.append(m_clock->monotonicMs()); });
@@ -312,7 +305,7 @@ private slots:
         auto service = makeService();
         service->setTwelveDataPause(600ms);
         QList<qint64> arrivals;
-        connect(m_server.get(), &LoopbackHttpServer::requestReceived, this,
+        connect(m_server, &LoopbackHttpServer::requestReceived, this,
                 [&](const LoopbackHttpServer::Request &) { arrivals.append(m_clock->monotonicMs()); });
         service->refresh(false);
         settle();

@@ -1,4 +1,5 @@
 #include "LoopbackHttpServer.h"
+#include "ServiceFixture.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
 #include "settings/Settings.h"
@@ -6,7 +7,6 @@
 
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -49,14 +49,12 @@ class TestNewsService : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_store = std::make_unique<UserDefaults>(m_dir->path());
-        m_settings = std::make_unique<Settings>(*m_store);
+        m_services = std::make_unique<ServiceFixture>();
+        m_settings = &m_services->settings;
+        m_http = &m_services->http;
+        m_server = &m_services->server;
         m_settings->setVariant(BarVariant::thick);
-        m_http = std::make_unique<HttpClient>();
         m_http->setTimeoutScale(0.02); // 300 ms instead of 15 s
-        m_server = std::make_unique<LoopbackHttpServer>();
         QVERIFY(m_server->start());
         m_service = std::make_unique<NewsService>(*m_settings, *m_http);
     }
@@ -64,11 +62,7 @@ private slots:
     void cleanup()
     {
         m_service.reset();
-        m_server.reset();
-        m_http.reset();
-        m_settings.reset();
-        m_store.reset();
-        m_dir.reset();
+        m_services.reset();
     }
 
     void interleavesFeedsAndRecordsStatus()
@@ -408,11 +402,11 @@ private:
         return QTest::qWaitFor([this] { return !m_service->isRefreshing(); }, timeoutMs);
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<UserDefaults> m_store;
-    std::unique_ptr<Settings> m_settings;
-    std::unique_ptr<HttpClient> m_http;
-    std::unique_ptr<LoopbackHttpServer> m_server;
+    // The service under test is one of its own, so a test can end it mid-run.
+    std::unique_ptr<ServiceFixture> m_services;
+    Settings *m_settings = nullptr;
+    HttpClient *m_http = nullptr;
+    LoopbackHttpServer *m_server = nullptr;
     std::unique_ptr<NewsService> m_service;
 };
 

@@ -1,15 +1,14 @@
 #include "FakeClock.h"
 #include "LoopbackHttpServer.h"
+#include "ServiceFixture.h"
 #include "net/HttpClient.h"
 #include "search/SearchModel.h"
 #include "settings/Settings.h"
-#include "settings/UserDefaults.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -45,25 +44,22 @@ class TestSearchModel : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_store = std::make_unique<UserDefaults>(m_dir->path());
-        m_settings = std::make_unique<Settings>(*m_store);
-        m_server = std::make_unique<LoopbackHttpServer>();
+        m_services = std::make_unique<ServiceFixture>();
+        m_settings = &m_services->settings;
+        m_server = &m_services->server;
+        m_http = &m_services->http;
         QVERIFY(m_server->start());
         const QByteArray base = m_server->baseUrl().toEncoded();
         qputenv("DOTBANNER_YAHOO_URL", base + "/yahoo");
         qputenv("DOTBANNER_TWELVEDATA_URL", base + "/twelve");
         qputenv("DOTBANNER_WEATHERAPI_URL", base + "/weather");
-        m_http = std::make_unique<HttpClient>();
         m_model = std::make_unique<SearchModel>(*m_settings, *m_http);
     }
 
     void cleanup()
     {
         m_model.reset();
-        m_http.reset();
-        m_server.reset();
-        m_settings.reset();
+        m_services.reset();
     }
 
     void shortLabels()
@@ -127,7 +123,7 @@ private slots:
              R"({"quotes":[{"symbol":"AAPL","shortname":"Apple Inc.","exchDisp":"NASDAQ","quoteType":"EQUITY"}]})"});
         // The quiet time runs on the process clock: moved by hand here, nothing sleeps.
         FakeClock clock;
-        QSignalSpy requests(m_server.get(), &LoopbackHttpServer::requestReceived);
+        QSignalSpy requests(m_server, &LoopbackHttpServer::requestReceived);
         const auto advance = [&](qint64 ms) {
             clock.advanceMs(ms);
             for (int i = 0; i < 5; ++i)
@@ -197,7 +193,7 @@ private slots:
                 return slow;
             return LoopbackHttpServer::Response(200, R"({"quotes":[{"symbol":"NEW"}]})");
         });
-        QSignalSpy requests(m_server.get(), &LoopbackHttpServer::requestReceived);
+        QSignalSpy requests(m_server, &LoopbackHttpServer::requestReceived);
         m_model->schedule("old", ItemKind::quote);
         QVERIFY(requests.wait(3000)); // the first request is in flight
         m_model->schedule("new", ItemKind::quote);
@@ -212,7 +208,7 @@ private slots:
         LoopbackHttpServer::Response slow(200, R"({"quotes":[]})");
         slow.delayMs = 200;
         m_server->setResponse("/yahoo/v1/finance/search", slow);
-        QSignalSpy requests(m_server.get(), &LoopbackHttpServer::requestReceived);
+        QSignalSpy requests(m_server, &LoopbackHttpServer::requestReceived);
         m_model->schedule("abc", ItemKind::quote);
         QVERIFY(requests.wait(3000));
         m_model.reset();
@@ -343,11 +339,10 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<UserDefaults> m_store;
-    std::unique_ptr<Settings> m_settings;
-    std::unique_ptr<LoopbackHttpServer> m_server;
-    std::unique_ptr<HttpClient> m_http;
+    std::unique_ptr<ServiceFixture> m_services;
+    Settings *m_settings = nullptr;
+    LoopbackHttpServer *m_server = nullptr;
+    HttpClient *m_http = nullptr;
     std::unique_ptr<SearchModel> m_model;
 };
 

@@ -1,6 +1,7 @@
 // Saves the settings record over and over until it is killed.
 // Usage: SettingsSaveLoop DIRECTORY
 // Every record it writes holds the watch list below and an LED size from 3 to 10.
+#include "MemoryKeyStore.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
@@ -16,7 +17,8 @@ int main(int argc, char **argv)
         return 2;
     }
     UserDefaults store(QString::fromLocal8Bit(argv[1]));
-    Settings settings(store);
+    MemoryKeyStore keys;
+    Settings settings(store, keys);
     QList<WatchItem> items;
     for (int i = 0; i < 40; ++i) {
         items.append(WatchItem{QUuid(QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC9%1").arg(i, 4, 10, QLatin1Char('0'))),

@@ -1,4 +1,4 @@
-#include "settings/MemoryKeyStore.h"
+#include "MemoryKeyStore.h"
 #include "settings/Settings.h"
 #include "settings/SettingsRecord.h"
 #include "settings/UserDefaults.h"

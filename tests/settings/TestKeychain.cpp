@@ -1,11 +1,11 @@
 // Runs inside a private D-Bus session with an unlocked gnome-keyring (the KEYRING option).
+#include "SettingsFixture.h"
 #include "settings/Keychain.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -112,9 +112,9 @@ private slots:
     {
         Keychain::set(QStringLiteral("stockKey"), QStringLiteral("td-123"));
         Keychain::set(QStringLiteral("weatherKey"), QStringLiteral("wa-456"));
-        QTemporaryDir dir;
-        UserDefaults store(dir.path());
-        Settings settings(store);
+        SettingsFixture fixture(KeyStore::system());
+        Settings &settings = fixture.settings;
+        UserDefaults &store = fixture.store;
         QCOMPARE(settings.stockKey(), QStringLiteral("td-123"));
         QCOMPARE(settings.weatherKey(), QStringLiteral("wa-456"));
         QCOMPARE(settings.metalsKey(), QString());

@@ -1,4 +1,5 @@
 // Runs with a session bus address that leads nowhere: no Secret Service at all.
+#include "SettingsFixture.h"
 #include "settings/Keychain.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
@@ -6,7 +7,6 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestKeychainUnavailable : public QObject
@@ -28,9 +28,8 @@ private slots:
 
     void keysAreNeverWrittenAnywhereElse()
     {
-        QTemporaryDir dir;
-        UserDefaults store(dir.path());
-        Settings settings(store);
+        SettingsFixture fixture(KeyStore::system());
+        Settings &settings = fixture.settings;
         QCOMPARE(settings.stockKey(), QString());
         QCOMPARE(settings.weatherKey(), QString());
         QCOMPARE(settings.metalsKey(), QString());
@@ -53,7 +52,7 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QVERIFY2(!file.readAll().contains("plain-text-would-be-wrong"), qPrintable(file.fileName()));
         }
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+        QCOMPARE(QDir(fixture.dir.path()).entryList(QDir::Files), QStringList());
     }
 };
 

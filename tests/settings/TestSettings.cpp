@@ -1,3 +1,4 @@
+#include "SettingsFixture.h"
 #include "settings/Settings.h"
 #include "settings/SettingsRecord.h"
 #include "settings/UserDefaults.h"
@@ -7,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -66,12 +66,7 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_store = std::make_unique<UserDefaults>(m_dir->path());
-    }
+    void init() { m_fixture = std::make_unique<SettingsFixture>(); }
 
     void defaultsAreBuiltOncePerProcess()
     {
@@ -99,17 +94,17 @@ private slots:
 
     void firstStartWritesNothing()
     {
-        Settings settings(*m_store);
+        Settings settings(m_fixture->store, m_fixture->keys);
         verifyDefaults(settings);
-        QCOMPARE(settings.stockKey(), QString()); // no keyring in this test
-        QCOMPARE(m_store->data(Settings::key), std::nullopt);
-        QVERIFY(QDir(m_dir->path()).isEmpty());
+        QCOMPARE(settings.stockKey(), QString()); // an empty key store
+        QCOMPARE(m_fixture->store.data(Settings::key), std::nullopt);
+        QVERIFY(QDir(m_fixture->dir.path()).isEmpty());
     }
 
     void loadsEveryStoredMemberUnchangedAndWritesNothingBack()
     {
-        QVERIFY(m_store->set(Settings::key, handWritten));
-        Settings settings(*m_store);
+        QVERIFY(m_fixture->store.set(Settings::key, handWritten));
+        Settings settings(m_fixture->store, m_fixture->keys);
         QCOMPARE(settings.levelMode(), WindowLevelMode::normal);
         QCOMPARE(settings.position(), DockPosition::bottom);
         QCOMPARE(settings.variant(), BarVariant::thick);
@@ -126,7 +121,7 @@ private slots:
         QCOMPARE(settings.newsSources().size(), 1);
         QCOMPARE(settings.newsSources()[0].enabled, false);
         QCOMPARE(settings.pushWindows(), false);
-        QCOMPARE(m_store->data(Settings::key), std::optional(handWritten));
+        QCOMPARE(m_fixture->store.data(Settings::key), std::optional(handWritten));
     }
 
     void missingOptionalMembersTakeTheirDefaults()
@@ -134,8 +129,8 @@ private slots:
         QByteArray bytes = withMember(handWritten, QStringLiteral("pushWindows"), {});
         bytes = withMember(bytes, QStringLiteral("newsSources"), {});
         bytes = withMember(bytes, QStringLiteral("showInDock"), QJsonValue::Null);
-        QVERIFY(m_store->set(Settings::key, bytes));
-        Settings settings(*m_store);
+        QVERIFY(m_fixture->store.set(Settings::key, bytes));
+        Settings settings(m_fixture->store, m_fixture->keys);
         QCOMPARE(settings.pushWindows(), true);
         QCOMPARE(settings.newsSources(), NewsSource::defaults());
         QCOMPARE(settings.showInDock(), false);
@@ -156,21 +151,21 @@ private slots:
     void aFaultyRecordIsIgnoredWhole()
     {
         QFETCH(QByteArray, bytes);
-        QVERIFY(m_store->set(Settings::key, bytes));
-        Settings settings(*m_store);
+        QVERIFY(m_fixture->store.set(Settings::key, bytes));
+        Settings settings(m_fixture->store, m_fixture->keys);
         verifyDefaults(settings);
-        QCOMPARE(m_store->data(Settings::key), std::optional(bytes)); // left alone until a change
+        QCOMPARE(m_fixture->store.data(Settings::key), std::optional(bytes)); // left alone until a change
     }
 
     void everyAssignmentSavesTheWholeRecord()
     {
-        QVERIFY(m_store->set(Settings::key, handWritten));
-        Settings settings(*m_store);
+        QVERIFY(m_fixture->store.set(Settings::key, handWritten));
+        Settings settings(m_fixture->store, m_fixture->keys);
         settings.setLevelMode(settings.levelMode()); // the same value writes nothing
-        QCOMPARE(m_store->data(Settings::key), std::optional(handWritten));
+        QCOMPARE(m_fixture->store.data(Settings::key), std::optional(handWritten));
         settings.setLevelMode(WindowLevelMode::desktop);
         settings.setLevelMode(WindowLevelMode::normal);
-        const std::optional<QByteArray> written = m_store->data(Settings::key);
+        const std::optional<QByteArray> written = m_fixture->store.data(Settings::key);
         QVERIFY(written && *written != handWritten);
         const auto record = SettingsRecord::decode(*written);
         QVERIFY(record);
@@ -184,25 +179,25 @@ private slots:
         // record loads and saves again to the very same bytes.
         QVERIFY(written->contains(R"("kind":"metal","label":"ARGENT","symbol":"silver"})"));
         QVERIFY(written->contains(R"("label":"AIRBUS","ref":"XPAR","symbol":"AIR")"));
-        Settings reloaded(*m_store);
+        Settings reloaded(m_fixture->store, m_fixture->keys);
         const double speed = reloaded.speed();
         reloaded.setSpeed(speed + 1);
         reloaded.setSpeed(speed);
-        QCOMPARE(m_store->data(Settings::key), written);
+        QCOMPARE(m_fixture->store.data(Settings::key), written);
 
         settings.setMetalUnit(QStringLiteral("g"));
-        QCOMPARE(SettingsRecord::decode(*m_store->data(Settings::key))->metalUnit, QStringLiteral("g"));
+        QCOMPARE(SettingsRecord::decode(*m_fixture->store.data(Settings::key))->metalUnit, QStringLiteral("g"));
     }
 
     void assignmentsAnnounceThemselves()
     {
-        Settings settings(*m_store);
+        Settings settings(m_fixture->store, m_fixture->keys);
         QList<QString> events;
         connect(&settings, &Settings::aboutToChange, this,
                 [&] { events.append(QStringLiteral("will:%1").arg(rawValue(settings.theme()))); });
         connect(&settings, &Settings::themeChanged, this, [&](ColorTheme theme) {
             // Observers see the new value, already saved.
-            const auto saved = SettingsRecord::decode(m_store->data(Settings::key).value_or(QByteArray()));
+            const auto saved = SettingsRecord::decode(m_fixture->store.data(Settings::key).value_or(QByteArray()));
             events.append(QStringLiteral("theme:%1 now:%2 saved:%3")
                               .arg(rawValue(theme), rawValue(settings.theme()),
                                    saved ? rawValue(saved->theme) : QStringLiteral("none")));
@@ -234,55 +229,55 @@ private slots:
     void loadingLeavesTheFileUntouched()
     {
         // The record is applied through the ordinary setters; none of them may write.
-        QVERIFY(m_store->set(Settings::key, handWritten));
+        QVERIFY(m_fixture->store.set(Settings::key, handWritten));
         // Every write replaces the file, so an unchanged inode means no write at all.
         struct stat before{};
         struct stat after{};
-        const QByteArray path = QFile::encodeName(m_dir->filePath(Settings::key));
+        const QByteArray path = QFile::encodeName(m_fixture->dir.filePath(Settings::key));
         QCOMPARE(::stat(path.constData(), &before), 0);
-        Settings settings(*m_store);
+        Settings settings(m_fixture->store, m_fixture->keys);
         QCOMPARE(::stat(path.constData(), &after), 0);
         QCOMPARE(after.st_ino, before.st_ino);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{Settings::key});
+        QCOMPARE(QDir(m_fixture->dir.path()).entryList(QDir::Files), QStringList{Settings::key});
     }
 
     void anUnreadableRecordIsKeptBeforeItIsReplaced()
     {
         const QByteArray newer = withMember(handWritten, QStringLiteral("theme"), QStringLiteral("neon"));
-        QVERIFY(m_store->set(Settings::key, newer));
+        QVERIFY(m_fixture->store.set(Settings::key, newer));
         {
-            Settings settings(*m_store);
+            Settings settings(m_fixture->store, m_fixture->keys);
             verifyDefaults(settings);
-            QCOMPARE(m_store->data(Settings::unreadableKey), std::nullopt); // nothing written while loading
+            QCOMPARE(m_fixture->store.data(Settings::unreadableKey), std::nullopt); // nothing written while loading
             settings.setSpeed(4);
-            QCOMPARE(m_store->data(Settings::unreadableKey), std::optional(newer));
-            QCOMPARE(SettingsRecord::decode(*m_store->data(Settings::key))->speed, 4.0);
+            QCOMPARE(m_fixture->store.data(Settings::unreadableKey), std::optional(newer));
+            QCOMPARE(SettingsRecord::decode(*m_fixture->store.data(Settings::key))->speed, 4.0);
             settings.setSpeed(5);
-            QCOMPARE(m_store->data(Settings::unreadableKey), std::optional(newer));
+            QCOMPARE(m_fixture->store.data(Settings::unreadableKey), std::optional(newer));
         }
         // A later unreadable record does not replace the first copy.
-        QVERIFY(m_store->set(Settings::key, "garbage"));
-        Settings settings(*m_store);
+        QVERIFY(m_fixture->store.set(Settings::key, "garbage"));
+        Settings settings(m_fixture->store, m_fixture->keys);
         settings.setSpeed(2);
-        QCOMPARE(m_store->data(Settings::unreadableKey), std::optional(newer));
-        QCOMPARE(SettingsRecord::decode(*m_store->data(Settings::key))->speed, 2.0);
+        QCOMPARE(m_fixture->store.data(Settings::unreadableKey), std::optional(newer));
+        QCOMPARE(SettingsRecord::decode(*m_fixture->store.data(Settings::key))->speed, 2.0);
     }
 
     void aReadableRecordLeavesNoCopy()
     {
-        QVERIFY(m_store->set(Settings::key, handWritten));
-        Settings settings(*m_store);
+        QVERIFY(m_fixture->store.set(Settings::key, handWritten));
+        Settings settings(m_fixture->store, m_fixture->keys);
         settings.setSpeed(1);
-        QCOMPARE(m_store->data(Settings::unreadableKey), std::nullopt);
+        QCOMPARE(m_fixture->store.data(Settings::unreadableKey), std::nullopt);
     }
 
     void anUnwritableNumberWritesNothing()
     {
-        QVERIFY(m_store->set(Settings::key, handWritten));
-        Settings settings(*m_store);
+        QVERIFY(m_fixture->store.set(Settings::key, handWritten));
+        Settings settings(m_fixture->store, m_fixture->keys);
         settings.setLedSize(std::nan(""));
         QVERIFY(std::isnan(settings.ledSize())); // the value in memory stands
-        QCOMPARE(m_store->data(Settings::key), std::optional(handWritten));
+        QCOMPARE(m_fixture->store.data(Settings::key), std::optional(handWritten));
     }
 
     void theSharedInstanceUsesTheStandardStore()
@@ -308,29 +303,28 @@ private slots:
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QByteArray bytes = file.readAll();
-            QVERIFY(m_store->set(Settings::key, bytes));
-            Settings settings(*m_store);
+            QVERIFY(m_fixture->store.set(Settings::key, bytes));
+            Settings settings(m_fixture->store, m_fixture->keys);
             verifyDefaults(settings);
             if (QTest::currentTestFailed())
                 QFAIL(qPrintable(name));
-            QCOMPARE(m_store->data(Settings::key), std::optional(bytes));
+            QCOMPARE(m_fixture->store.data(Settings::key), std::optional(bytes));
         }
     }
 
     void keysNeverEnterTheRecord()
     {
-        Settings settings(*m_store);
+        Settings settings(m_fixture->store, m_fixture->keys);
         settings.setWeatherKey(QStringLiteral("secret-weather"));
         QCOMPARE(settings.weatherKey(), QStringLiteral("secret-weather"));
         QCOMPARE(settings.effectiveWeatherKey(), QStringLiteral("secret-weather"));
-        QCOMPARE(m_store->data(Settings::key), std::nullopt);
+        QCOMPARE(m_fixture->store.data(Settings::key), std::nullopt);
         settings.setPushWindows(false);
-        QVERIFY(!m_store->data(Settings::key)->contains("secret"));
+        QVERIFY(!m_fixture->store.data(Settings::key)->contains("secret"));
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<UserDefaults> m_store;
+    std::unique_ptr<SettingsFixture> m_fixture;
 };
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -58,8 +58,8 @@ private slots:
     void init()
     {
         f = std::make_unique<UiFixture>();
-        f->settings->setItems({item("A"), item("B"), item("C"), item("gold", ItemKind::metal)});
-        tab = std::make_unique<ContentTab>(*f->settings, f->environment);
+        f->settings.setItems({item("A"), item("B"), item("C"), item("gold", ItemKind::metal)});
+        tab = std::make_unique<ContentTab>(f->settings, f->environment);
         showOffscreen(tab.get());
         f->resetCounts();
     }
@@ -75,7 +75,7 @@ private slots:
         auto *hint = tab->findChild<QLabel *>("emptyHint");
         auto *edit = tab->findChild<QPushButton *>("editButton");
         QVERIFY(!shown(hint));
-        f->settings->setItems({});
+        f->settings.setItems({});
         QVERIFY(shown(hint));
         QCOMPARE(hint->text(), QString("Rien à afficher. Ajoute une valeur ci-dessous."));
         QVERIFY(!shown(list()));
@@ -100,13 +100,13 @@ private slots:
         QVERIFY(!shown(inRow<QPushButton>(0, "deleteButton")));
 
         inRow<QToolButton>(0, "removeButton")->click();
-        QCOMPARE(tab->pendingRemoval(), f->settings->items().at(0).id);
+        QCOMPARE(tab->pendingRemoval(), f->settings.items().at(0).id);
         QVERIFY(shown(inRow<QPushButton>(0, "deleteButton")));
         QVERIFY(!shown(inRow<QLabel>(0, "dragHandle")));
 
         // Another row's button moves the mark; pressing it again clears it.
         inRow<QToolButton>(1, "removeButton")->click();
-        QCOMPARE(tab->pendingRemoval(), f->settings->items().at(1).id);
+        QCOMPARE(tab->pendingRemoval(), f->settings.items().at(1).id);
         QVERIFY(!shown(inRow<QPushButton>(0, "deleteButton")));
         QVERIFY(shown(inRow<QPushButton>(1, "deleteButton")));
         inRow<QToolButton>(1, "removeButton")->click();
@@ -124,7 +124,7 @@ private slots:
         auto *remove = inRow<QPushButton>(1, "deleteButton");
         QCOMPARE(remove->text(), QString("Supprimer"));
         remove->click();
-        QCOMPARE(symbols(f->settings->items()), (QStringList{"A", "C", "gold"}));
+        QCOMPARE(symbols(f->settings.items()), (QStringList{"A", "C", "gold"}));
         QVERIFY(!tab->pendingRemoval());
         QCOMPARE(f->plainRefreshes, 1);
         QCOMPARE(f->forcedRefreshes, 0);
@@ -156,7 +156,7 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(lowerHalf, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list()->viewport(), &drop);
-        QTRY_COMPARE(symbols(f->settings->items()), (QStringList{"B", "C", "A", "gold"}));
+        QTRY_COMPARE(symbols(f->settings.items()), (QStringList{"B", "C", "A", "gold"}));
         QCOMPARE(f->plainRefreshes, 1);
         QCOMPARE(list()->count(), 4);
         QCOMPARE(inRow<QLabel>(2, "symbolLabel")->text(), QString("A"));
@@ -169,23 +169,23 @@ private slots:
         label->setFocus();
         label->selectAll();
         QTest::keyClicks(label, "XY");
-        QCOMPARE(f->settings->items().at(0).label, QString("XY"));
-        QCOMPARE(f->settings->items().at(0).symbol, QString("A"));
+        QCOMPARE(f->settings.items().at(0).label, QString("XY"));
+        QCOMPARE(f->settings.items().at(0).symbol, QString("A"));
         QCOMPARE(inRow<QLabel>(0, "symbolLabel")->text(), QString("A"));
         // One unforced refresh per edit, and the field survived the edits.
         QCOMPARE(f->plainRefreshes, 2);
         QCOMPARE(f->forcedRefreshes, 0);
         QCOMPARE(inRow<QLineEdit>(0, "labelField"), label);
         // A change made elsewhere shows at once.
-        auto items = f->settings->items();
+        auto items = f->settings.items();
         items[1].label = "ZZ";
-        f->settings->setItems(items);
+        f->settings.setItems(items);
         QCOMPARE(inRow<QLineEdit>(1, "labelField")->text(), QString("ZZ"));
 
         // Return commits the label and leaves the field alone otherwise.
         label->setFocus();
         QTest::keyClick(label, Qt::Key_Return);
-        QCOMPARE(f->settings->items().at(0).label, QString("XY"));
+        QCOMPARE(f->settings.items().at(0).label, QString("XY"));
         QCOMPARE(inRow<QLineEdit>(0, "labelField"), label);
     }
 
@@ -197,13 +197,13 @@ private slots:
         QList<WatchItem> items;
         for (int i = 0; i <= maxActiveWatchItems; ++i)
             items.append(item(QStringLiteral("S%1").arg(i)));
-        f->settings->setItems(items);
+        f->settings.setItems(items);
         QVERIFY(shown(note));
         QCOMPARE(note->text(), QString("Seules les 200 premières valeurs s'affichent dans le bandeau ; "
                                        "les suivantes sont gardées ici."));
         QCOMPARE(list()->count(), maxActiveWatchItems + 1);
         items.removeLast();
-        f->settings->setItems(items);
+        f->settings.setItems(items);
         QVERIFY(!shown(note));
     }
 
@@ -214,16 +214,16 @@ private slots:
         QCOMPARE(currency->currentText(), QString("EUR"));
         QCOMPARE(unit->currentText(), QString("Once troy (toz)"));
         currency->setCurrentIndex(currency->findText("USD"));
-        QCOMPARE(f->settings->metalCurrency(), QString("USD"));
+        QCOMPARE(f->settings.metalCurrency(), QString("USD"));
         QCOMPARE(f->forcedRefreshes, 1);
         QCOMPARE(f->plainRefreshes, 0);
         unit->setCurrentIndex(unit->findData("g"));
-        QCOMPARE(f->settings->metalUnit(), QString("g"));
+        QCOMPARE(f->settings.metalUnit(), QString("g"));
         QCOMPARE(f->forcedRefreshes, 2);
         // Assigning the same value again is no change.
-        f->settings->setMetalUnit("g");
+        f->settings.setMetalUnit("g");
         QCOMPARE(f->forcedRefreshes, 2);
-        f->settings->setMetalCurrency("CHF");
+        f->settings.setMetalCurrency("CHF");
         QCOMPARE(currency->currentText(), QString("CHF"));
         QCOMPARE(f->forcedRefreshes, 3);
     }
@@ -233,7 +233,7 @@ private slots:
         auto *metals = tab->findChild<QWidget *>("metalsSection");
         auto *kind = tab->findChild<QComboBox *>("kindPicker");
         QVERIFY(shown(metals));
-        f->settings->setItems({item("A")});
+        f->settings.setItems({item("A")});
         QVERIFY(!shown(metals));
         kind->setCurrentIndex(kind->findText("Métal"));
         QVERIFY(shown(metals));
@@ -261,7 +261,7 @@ private slots:
         QTest::keyClicks(query, "cuivre");
         suggestions().first()->click();
 
-        const auto items = f->settings->items();
+        const auto items = f->settings.items();
         QCOMPARE(symbols(items), (QStringList{"A", "B", "C", "gold", "copper", "copper"}));
         QCOMPARE(items.at(4).label, QString("CUIVRE"));
         QVERIFY(items.at(4).id != items.at(5).id);
@@ -272,7 +272,7 @@ private slots:
         const Suggestion silver = tab->search().metalResults("silver").first();
         tab->addSuggestion(silver);
         tab->addSuggestion(silver);
-        const auto after = f->settings->items();
+        const auto after = f->settings.items();
         QCOMPARE(symbols(after).count("silver"), 2);
         QVERIFY(after.at(6).id != after.at(7).id);
     }
@@ -282,7 +282,7 @@ private slots:
         auto *query = tab->findChild<QLineEdit *>("searchField");
         auto *busy = tab->findChild<QWidget *>("searchBusy");
         auto *message = tab->findChild<QLabel *>("searchMessage");
-        f->settings->setStockProvider(StockProvider::twelveData);
+        f->settings.setStockProvider(StockProvider::twelveData);
         QTest::keyClicks(query, "ai");
         QVERIFY(shown(busy));
         QTRY_VERIFY(!shown(busy));
@@ -298,11 +298,11 @@ private slots:
 
     void newsSourceChangesRefreshTheNews()
     {
-        auto sources = f->settings->newsSources();
+        auto sources = f->settings.newsSources();
         sources.removeFirst();
-        f->settings->setNewsSources(sources);
+        f->settings.setNewsSources(sources);
         QCOMPARE(f->newsRefreshes, 1);
-        f->settings->setNewsSources(sources);
+        f->settings.setNewsSources(sources);
         QCOMPARE(f->newsRefreshes, 1);
         QCOMPARE(f->plainRefreshes + f->forcedRefreshes, 0);
     }

@@ -122,7 +122,7 @@ private slots:
         }
 
         UiFixture f;
-        SettingsView view(*f.settings, f.environment);
+        SettingsView view(f.settings, f.environment);
         QList<QWidget *> roots{&view};
         std::vector<std::unique_ptr<TutorialSheet>> sheets;
         for (KeyService service : KeyServiceInfo::all()) {

@@ -30,7 +30,7 @@ private slots:
     void levelHidesPushToggleAndStatus()
     {
         UiFixture f;
-        DisplayTab tab(*f.settings, f.environment);
+        DisplayTab tab(f.settings, f.environment);
         showOffscreen(&tab);
         auto *pushRow = tab.findChild<QWidget *>("pushWindowsRow");
         auto *status = tab.findChild<WindowHandlingStatus *>("windowHandlingStatus");
@@ -41,23 +41,23 @@ private slots:
         QVERIFY(shown(status));
 
         level->setCurrentIndex(level->findText("Normal (les fenêtres peuvent le couvrir)"));
-        QCOMPARE(f.settings->levelMode(), WindowLevelMode::normal);
-        QVERIFY(f.settings->pushWindows());
+        QCOMPARE(f.settings.levelMode(), WindowLevelMode::normal);
+        QVERIFY(f.settings.pushWindows());
         QVERIFY(!shown(pushRow));
         QVERIFY(!shown(status));
 
         // The tray menu changes the level: the window follows at once.
-        f.settings->setLevelMode(WindowLevelMode::front);
+        f.settings.setLevelMode(WindowLevelMode::front);
         QCOMPARE(level->currentText(), QString("Au premier plan"));
         QVERIFY(shown(pushRow));
-        f.settings->setPushWindows(false);
+        f.settings.setPushWindows(false);
         QVERIFY(shown(pushRow));
         QVERIFY(!shown(status));
         QVERIFY(!tab.findChild<ToggleSwitch *>("pushWindowsSwitch")->isChecked());
         tab.findChild<ToggleSwitch *>("pushWindowsSwitch")->click();
-        QVERIFY(f.settings->pushWindows());
+        QVERIFY(f.settings.pushWindows());
         QVERIFY(shown(status));
-        f.settings->setLevelMode(WindowLevelMode::desktop);
+        f.settings.setLevelMode(WindowLevelMode::desktop);
         QCOMPARE(level->currentText(), QString("Derrière toutes les fenêtres"));
         QVERIFY(!shown(status));
     }
@@ -65,7 +65,7 @@ private slots:
     void pickersListEveryCaseAndWriteAtOnce()
     {
         UiFixture f;
-        DisplayTab tab(*f.settings, f.environment);
+        DisplayTab tab(f.settings, f.environment);
         const auto items = [](QComboBox *combo) {
             QStringList list;
             for (int i = 0; i < combo->count(); ++i)
@@ -84,23 +84,23 @@ private slots:
         font->setCurrentIndex(2);
         theme->setCurrentIndex(1);
         position->setCurrentIndex(1);
-        QCOMPARE(f.settings->variant(), BarVariant::thick);
-        QCOMPARE(f.settings->fontStyle(), FontStyle::hd);
-        QCOMPARE(f.settings->theme(), ColorTheme::amber);
-        QCOMPARE(f.settings->position(), DockPosition::bottom);
+        QCOMPARE(f.settings.variant(), BarVariant::thick);
+        QCOMPARE(f.settings.fontStyle(), FontStyle::hd);
+        QCOMPARE(f.settings.theme(), ColorTheme::amber);
+        QCOMPARE(f.settings.position(), DockPosition::bottom);
         auto *dock = tab.findChild<ToggleSwitch *>("showInDockSwitch");
         dock->click();
-        QVERIFY(f.settings->showInDock());
-        f.settings->setShowInDock(false);
+        QVERIFY(f.settings.showInDock());
+        f.settings.setShowInDock(false);
         QVERIFY(!dock->isChecked());
-        f.settings->setTheme(ColorTheme::blue);
+        f.settings.setTheme(ColorTheme::blue);
         QCOMPARE(theme->currentText(), QString("Bleu"));
     }
 
     void slidersShowWholeValues()
     {
         UiFixture f;
-        DisplayTab tab(*f.settings, f.environment);
+        DisplayTab tab(f.settings, f.environment);
         auto *led = tab.findChild<QSlider *>("ledSizeSlider");
         auto *ledValue = tab.findChild<QLabel *>("ledSizeValue");
         auto *speed = tab.findChild<QSlider *>("speedSlider");
@@ -109,23 +109,23 @@ private slots:
         QCOMPARE(speedValue->text(), QString("3"));
         for (int v = 3; v <= 10; ++v) {
             led->setValue(v);
-            QCOMPARE(f.settings->ledSize(), double(v));
+            QCOMPARE(f.settings.ledSize(), double(v));
             QCOMPARE(ledValue->text(), QString("%1 px").arg(v));
         }
         QCOMPARE(led->maximum(), 10);
         QCOMPARE(led->minimum(), 3);
         for (int v = 1; v <= 6; ++v) {
             speed->setValue(v);
-            QCOMPARE(f.settings->speed(), double(v));
+            QCOMPARE(f.settings.speed(), double(v));
             QCOMPARE(speedValue->text(), QString::number(v));
         }
         // Stored values outside the range are shown truncated and never rewritten by the slider.
-        f.settings->setLedSize(25.7);
+        f.settings.setLedSize(25.7);
         QCOMPARE(ledValue->text(), QString("25 px"));
-        QCOMPARE(f.settings->ledSize(), 25.7);
-        f.settings->setSpeed(2.9);
+        QCOMPARE(f.settings.ledSize(), 25.7);
+        f.settings.setSpeed(2.9);
         QCOMPARE(speedValue->text(), QString("2"));
-        QCOMPARE(f.settings->speed(), 2.9);
+        QCOMPARE(f.settings.speed(), 2.9);
     }
 
     // The row tells what is true on this desktop, offers no button, and follows a change of
@@ -176,7 +176,7 @@ private slots:
     void doneAndReturnCloseTheWindow()
     {
         UiFixture f;
-        SettingsView view(*f.settings, f.environment);
+        SettingsView view(f.settings, f.environment);
         QCOMPARE(view.size(), QSize(600, 680));
         QCOMPARE(view.tabs()->count(), 3);
         QCOMPARE(view.tabs()->tabText(0), QString("Affichage"));
@@ -207,7 +207,7 @@ private slots:
         QTest::keyClicks(url, "https://feeds.example.org/a.xml");
         QTest::keyClick(url, Qt::Key_Return);
         QVERIFY(view.isVisible());
-        QCOMPARE(f.settings->newsSources().last().url, QString("https://feeds.example.org/a.xml"));
+        QCOMPARE(f.settings.newsSources().last().url, QString("https://feeds.example.org/a.xml"));
         auto *label = view.findChild<QLineEdit *>("labelField");
         label->setFocus();
         QTest::keyClick(label, Qt::Key_Return);
@@ -223,7 +223,7 @@ private slots:
     {
         UiFixture f;
         f.screenChoice.setScreenName("HDMI-9"); // chosen earlier, not connected now
-        DisplayTab tab(*f.settings, f.environment);
+        DisplayTab tab(f.settings, f.environment);
         auto *picker = tab.findChild<QComboBox *>("screenPicker");
         QVERIFY(picker);
         QStringList expected{"Écran principal"};
@@ -263,7 +263,7 @@ private slots:
         QCOMPARE(Autostart::path(), entry);
 
         UiFixture f;
-        DisplayTab tab(*f.settings, f.environment);
+        DisplayTab tab(f.settings, f.environment);
         showOffscreen(&tab);
         auto *toggle = tab.findChild<ToggleSwitch *>("autostartSwitch");
         QVERIFY(toggle);
@@ -318,7 +318,7 @@ private slots:
         QCOMPARE(SettingsView::aboutLine({QString("2.1"), QString("42"), QString("© 2024 X")}),
                  QString("Version 2.1 (42) · © 2024 X"));
         UiFixture f;
-        SettingsView view(*f.settings, f.environment);
+        SettingsView view(f.settings, f.environment);
         QVERIFY(view.findChild<QLabel *>("versionLine")->text().startsWith("Version 1.0.0 ("));
     }
 
@@ -327,7 +327,7 @@ private slots:
     void formLinesUp()
     {
         UiFixture f;
-        SettingsView view(*f.settings, f.environment);
+        SettingsView view(f.settings, f.environment);
         showOffscreen(&view);
         QSet<int> cardWidths;
         for (int tab = 0; tab < view.tabs()->count(); ++tab) {
@@ -356,13 +356,13 @@ private slots:
         QVERIFY(view.findChild<QSlider *>("speedSlider"));
 
         // The content tab scrolls (many items) and keeps the same cards.
-        QList<WatchItem> items = f.settings->items();
+        QList<WatchItem> items = f.settings.items();
         while (items.size() < 12) {
             WatchItem item = items.isEmpty() ? WatchItem{} : items.first();
             item.id = QUuid::createUuid();
             items.append(item);
         }
-        f.settings->setItems(items);
+        f.settings.setItems(items);
         view.tabs()->setCurrentIndex(1);
         QApplication::processEvents();
         for (FormSection *section : view.tabs()->widget(1)->findChildren<FormSection *>()) {

@@ -69,7 +69,7 @@ private slots:
         QVERIFY(QCoreApplication::installTranslator(translator.get()));
         {
             UiFixture f;
-            SettingsView view(*f.settings, f.environment);
+            SettingsView view(f.settings, f.environment);
             QCOMPARE(view.windowTitle(), QString("Dotbanner Settings"));
             QCOMPARE(tabTitles(view), (QStringList{"Display", "Content", "API Keys"}));
             QVERIFY(labelTexts(view).contains("Window"));
@@ -81,7 +81,7 @@ private slots:
         }
         QVERIFY(QCoreApplication::removeTranslator(translator.get()));
         UiFixture f;
-        SettingsView view(*f.settings, f.environment);
+        SettingsView view(f.settings, f.environment);
         QCOMPARE(view.windowTitle(), QString("Dotbanner, réglages"));
         QCOMPARE(tabTitles(view), (QStringList{"Affichage", "Contenu", "Clés API"}));
         QVERIFY(labelTexts(view).contains("Afficher Dotbanner dans la barre des tâches"));

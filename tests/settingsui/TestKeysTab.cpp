@@ -1,7 +1,6 @@
 #include "UiTestSupport.h"
 
 #include "settings/Keychain.h"
-#include "settings/MemoryKeyStore.h"
 #include "settingsui/KeysTab.h"
 #include "settingsui/TutorialSheet.h"
 
@@ -36,9 +35,9 @@ class TestKeysTab : public QObject
 private slots:
     void providerSwitchRefreshesAndKeepsTheKey()
     {
-        UiFixture f;
-        f.settings->setStockKey("stock-123");
-        KeysTab tab(*f.settings, f.environment);
+        UiFixture f(KeyStore::system());
+        f.settings.setStockKey("stock-123");
+        KeysTab tab(f.settings, f.environment);
         showOffscreen(&tab);
         f.resetCounts();
         auto *provider = tab.findChild<QComboBox *>("providerPicker");
@@ -51,30 +50,30 @@ private slots:
         QCOMPARE(note->text(), KeysTab::yahooNote());
 
         provider->setCurrentIndex(1);
-        QCOMPARE(f.settings->stockProvider(), StockProvider::twelveData);
+        QCOMPARE(f.settings.stockProvider(), StockProvider::twelveData);
         QVERIFY(shown(row));
         QVERIFY(!shown(note));
         QCOMPARE(f.forcedRefreshes, 1);
         QCOMPARE(tab.findChild<QLineEdit *>("keyField_twelveData")->text(), QString("stock-123"));
 
         provider->setCurrentIndex(0);
-        QCOMPARE(f.settings->stockProvider(), StockProvider::yahoo);
+        QCOMPARE(f.settings.stockProvider(), StockProvider::yahoo);
         QVERIFY(!shown(row));
         QCOMPARE(f.forcedRefreshes, 2);
         QCOMPARE(f.plainRefreshes, 0);
-        QCOMPARE(f.settings->stockKey(), QString("stock-123"));
+        QCOMPARE(f.settings.stockKey(), QString("stock-123"));
         QCOMPARE(Keychain::get("stockKey"), QString("stock-123"));
     }
 
     void keysAreStoredWhenTheUserIsDone()
     {
-        UiFixture f;
-        KeysTab tab(*f.settings, f.environment);
+        UiFixture f(KeyStore::system());
+        KeysTab tab(f.settings, f.environment);
         showOffscreen(&tab);
         auto *field = tab.findChild<QLineEdit *>("keyField_weather");
         QCOMPARE(field->echoMode(), QLineEdit::Password);
         QCOMPARE(field->placeholderText(), QString("Colle ta clé WeatherAPI ici"));
-        QSignalSpy stored(f.settings.get(), &Settings::weatherKeyChanged);
+        QSignalSpy stored(&f.settings, &Settings::weatherKeyChanged);
 
         // Pasted, then Return: stored exactly as pasted, with one forced refresh.
         const QString pasted = QStringLiteral("  0123456789abcdef0123456789abcdef ");
@@ -86,7 +85,7 @@ private slots:
         QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(stored.count(), 1);
         QCOMPARE(f.forcedRefreshes, 1);
-        QCOMPARE(f.settings->weatherKey(), pasted);
+        QCOMPARE(f.settings.weatherKey(), pasted);
         QCOMPARE(Keychain::get("weatherKey"), pasted);
         QTest::keyClick(field, Qt::Key_Return); // nothing new to store
         QCOMPARE(f.forcedRefreshes, 1);
@@ -96,7 +95,7 @@ private slots:
         auto *pause = tab.findChild<QTimer *>("keyIdleTimer_metals");
         QVERIFY(pause);
         QCOMPARE(std::chrono::milliseconds(pause->interval()), KeysTab::typingPause);
-        QSignalSpy metalsStored(f.settings.get(), &Settings::metalsKeyChanged);
+        QSignalSpy metalsStored(&f.settings, &Settings::metalsKeyChanged);
         metals->setFocus();
         QTest::keyClicks(metals, "abc");
         QCOMPARE(metalsStored.count(), 0);
@@ -105,7 +104,7 @@ private slots:
         pause->setInterval(0); // the pause is over now, without waiting it out
         QTRY_COMPARE(metalsStored.count(), 1);
         QCOMPARE(f.forcedRefreshes, 2);
-        QCOMPARE(f.settings->metalsKey(), QString("abc"));
+        QCOMPARE(f.settings.metalsKey(), QString("abc"));
 
         // Leaving the field stores what was typed since.
         pause->setInterval(KeysTab::typingPause);
@@ -114,7 +113,7 @@ private slots:
         QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(metals, &leave);
         QCOMPARE(metalsStored.count(), 2);
-        QCOMPARE(f.settings->metalsKey(), QString("abcd"));
+        QCOMPARE(f.settings.metalsKey(), QString("abcd"));
         QCOMPARE(Keychain::get("metalsKey"), QString("abcd"));
         QCOMPARE(f.forcedRefreshes, 3);
         QVERIFY(!pause->isActive());
@@ -124,14 +123,14 @@ private slots:
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
         QTest::keyClick(field, Qt::Key_Return);
-        QCOMPARE(f.settings->weatherKey(), QString());
+        QCOMPARE(f.settings.weatherKey(), QString());
         QVERIFY(!keyringHasEntry("weatherKey"));
         QVERIFY(keyringHasEntry("metalsKey"));
         QCOMPARE(f.forcedRefreshes, 4);
         QVERIFY(!shown(tab.findChild<QLabel *>("keyringWarning_weather")));
 
         // A key changed elsewhere shows in its field, and that is no edit.
-        f.settings->setMetalsKey("other");
+        f.settings.setMetalsKey("other");
         QCOMPARE(metals->text(), QString("other"));
         QCOMPARE(f.forcedRefreshes, 4);
     }
@@ -139,9 +138,9 @@ private slots:
     void aKeyTheKeyringRefusesIsKeptAndSaidSo()
     {
         UiFixture f;
-        MemoryKeyStore keys;
+        MemoryKeyStore &keys = f.keys;
         keys.setAvailable(false);
-        Settings settings(f.store, keys);
+        Settings &settings = f.settings;
         KeysTab tab(settings, f.environment);
         showOffscreen(&tab);
         auto *field = tab.findChild<QLineEdit *>("keyField_weather");
@@ -173,7 +172,7 @@ private slots:
     void notesAndAttribution()
     {
         UiFixture f;
-        KeysTab tab(*f.settings, f.environment);
+        KeysTab tab(f.settings, f.environment);
         QCOMPARE(tab.findChild<QLabel *>("closingNoteText")->text(),
                  QString("Tes clés sont stockées dans le trousseau de ton ordinateur et ne sont envoyées qu'au service "
                          "concerné."));
@@ -186,7 +185,7 @@ private slots:
     void weatherTutorialSheet()
     {
         UiFixture f;
-        KeysTab tab(*f.settings, f.environment);
+        KeysTab tab(f.settings, f.environment);
         showOffscreen(&tab);
         tab.findChild<QPushButton *>("tutorialButton_weather")->click();
         QCOMPARE(tab.tutorial(), std::optional<KeyService>(KeyService::weather));
@@ -229,7 +228,7 @@ private slots:
     void metalsTutorialOpensItsSite()
     {
         UiFixture f;
-        KeysTab tab(*f.settings, f.environment);
+        KeysTab tab(f.settings, f.environment);
         showOffscreen(&tab);
         tab.findChild<QPushButton *>("tutorialButton_metals")->click();
         TutorialSheet *sheet = tab.tutorialSheet();

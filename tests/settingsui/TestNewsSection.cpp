@@ -45,7 +45,7 @@ private slots:
     void addingAFeed()
     {
         UiFixture f;
-        NewsSection section(*f.settings, f.environment);
+        NewsSection section(f.settings, f.environment);
         showOffscreen(&section);
         auto *name = section.findChild<QLineEdit *>("newNameField");
         auto *url = section.findChild<QLineEdit *>("newUrlField");
@@ -60,7 +60,7 @@ private slots:
         QVERIFY(add->isEnabled());
         add->click();
 
-        const QList<NewsSource> sources = f.settings->newsSources();
+        const QList<NewsSource> sources = f.settings.newsSources();
         QCOMPARE(sources.size(), NewsSource::defaults().size() + 1);
         QCOMPARE(sources.last().name, QString("feeds.example.org"));
         QCOMPARE(sources.last().url, QString("https://feeds.example.org/news.xml"));
@@ -75,7 +75,7 @@ private slots:
     void editingRowsAndDefaults()
     {
         UiFixture f;
-        NewsSection section(*f.settings, f.environment);
+        NewsSection section(f.settings, f.environment);
         showOffscreen(&section);
         auto *defaults = section.findChild<QPushButton *>("defaultSourcesButton");
         QCOMPARE(defaults->text(), QString("Sources par défaut"));
@@ -87,15 +87,15 @@ private slots:
         QCOMPARE(name->placeholderText(), QString("Nom du média"));
         name->setFocus();
         QTest::keyClicks(name, "!");
-        QCOMPARE(f.settings->newsSources().at(1).name, QString("Le Monde!"));
+        QCOMPARE(f.settings.newsSources().at(1).name, QString("Le Monde!"));
         QVERIFY(defaults->isEnabled());
         defaults->click();
-        QCOMPARE(f.settings->newsSources(), NewsSource::defaults());
+        QCOMPARE(f.settings.newsSources(), NewsSource::defaults());
         QVERIFY(!defaults->isEnabled());
 
         // Switch.
         rows(section).at(2)->findChild<ToggleSwitch *>("enabledSwitch")->click();
-        QVERIFY(!f.settings->newsSources().at(2).enabled);
+        QVERIFY(!f.settings.newsSources().at(2).enabled);
         QVERIFY(defaults->isEnabled());
         defaults->click();
 
@@ -103,8 +103,8 @@ private slots:
         auto *trash = rows(section).at(0)->findChild<QToolButton *>("removeSourceButton");
         QCOMPARE(trash->toolTip(), QString("Retirer cette source"));
         trash->click();
-        QCOMPARE(f.settings->newsSources().size(), 3);
-        QCOMPARE(f.settings->newsSources().first().name, QString("Le Monde"));
+        QCOMPARE(f.settings.newsSources().size(), 3);
+        QCOMPARE(f.settings.newsSources().first().name, QString("Le Monde"));
         QTRY_COMPARE(rows(section).size(), 3);
         QVERIFY(defaults->isEnabled());
     }
@@ -112,20 +112,20 @@ private slots:
     void returnInTheAddRowAddsTheFeed()
     {
         UiFixture f;
-        NewsSection section(*f.settings, f.environment);
+        NewsSection section(f.settings, f.environment);
         showOffscreen(&section);
         auto *name = section.findChild<QLineEdit *>("newNameField");
         auto *url = section.findChild<QLineEdit *>("newUrlField");
         QTest::keyClicks(url, "journal");
         QTest::keyClick(url, Qt::Key_Return); // not an address: nothing is added, nothing lost
-        QCOMPARE(f.settings->newsSources().size(), 4);
+        QCOMPARE(f.settings.newsSources().size(), 4);
         QCOMPARE(url->text(), QString("journal"));
         url->clear();
         QTest::keyClicks(url, "https://a.example.org/rss");
         QTest::keyClicks(name, "Mon flux");
         QTest::keyClick(name, Qt::Key_Enter);
-        QCOMPARE(f.settings->newsSources().size(), 5);
-        QCOMPARE(f.settings->newsSources().last().name, QString("Mon flux"));
+        QCOMPARE(f.settings.newsSources().size(), 5);
+        QCOMPARE(f.settings.newsSources().last().name, QString("Mon flux"));
         QVERIFY(url->text().isEmpty());
     }
 
@@ -136,8 +136,8 @@ private slots:
         QList<NewsSource> saved = NewsSource::defaults();
         for (NewsSource &source : saved)
             source.id = QUuid::createUuid();
-        f.settings->setNewsSources(saved);
-        Settings restarted(f.store);
+        f.settings.setNewsSources(saved);
+        Settings restarted(f.store, f.keys);
         QCOMPARE(restarted.newsSources().first().id, saved.first().id);
         NewsSection section(restarted, f.environment);
         showOffscreen(&section);
@@ -162,7 +162,7 @@ private slots:
     void feedsPastTheLimitAreSaidToBeKept()
     {
         UiFixture f;
-        NewsSection section(*f.settings, f.environment);
+        NewsSection section(f.settings, f.environment);
         showOffscreen(&section);
         auto *note = section.findChild<QLabel *>("feedLimitNote");
         QVERIFY(!shown(note));
@@ -170,10 +170,10 @@ private slots:
         for (int i = 0; i < maxActiveNewsSources; ++i)
             sources.append({QUuid::createUuid(), QString::number(i), "https://example.org/f", true});
         sources.append({QUuid::createUuid(), "off", "https://example.org/f", false});
-        f.settings->setNewsSources(sources);
+        f.settings.setNewsSources(sources);
         QVERIFY(!shown(note)); // a disabled feed past the limit is no feed left unread
         sources.append({QUuid::createUuid(), "one more", "https://example.org/f", true});
-        f.settings->setNewsSources(sources);
+        f.settings.setNewsSources(sources);
         QVERIFY(shown(note));
         QCOMPARE(note->text(),
                  QString("Seules les 100 premières sources activées sont lues ; les suivantes sont gardées ici."));
@@ -185,8 +185,8 @@ private slots:
         UiFixture f;
         QList<NewsSource> sources = NewsSource::defaults();
         sources[3].enabled = false;
-        f.settings->setNewsSources(sources);
-        NewsSection section(*f.settings, f.environment);
+        f.settings.setNewsSources(sources);
+        NewsSection section(f.settings, f.environment);
         showOffscreen(&section);
         auto *note = section.findChild<QLabel *>("newsFooterNote");
         const auto statusOf = [&](int i) -> QString {
@@ -204,7 +204,7 @@ private slots:
         for (int i = 0; i < 4; ++i)
             QCOMPARE(statusOf(i), QString("none"));
 
-        f.settings->setVariant(BarVariant::thick);
+        f.settings.setVariant(BarVariant::thick);
         QCOMPARE(note->text(),
                  QString("Flux RSS ou Atom. Les titres défilent sur la ligne du bas, actualisés toutes les 10 minutes."));
         QCOMPARE(statusOf(0), QString("progress"));
@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(statusOf(2), QString("progress"));
         QCOMPARE(statusOf(3), QString("none"));
 
-        f.settings->setVariant(BarVariant::thin);
+        f.settings.setVariant(BarVariant::thin);
         QCOMPARE(statusOf(0), QString("none"));
     }
 };

@@ -27,7 +27,7 @@ private slots:
         for (const char *suffix : {"-content.png", "-all.png", "-keys.png", "-tuto.png"})
             QFile::remove(prefix + QLatin1String(suffix));
 
-        QCOMPARE(SettingsSnapshots::writeAll(prefix, *fixture.settings, fixture.environment), 4);
+        QCOMPARE(SettingsSnapshots::writeAll(prefix, fixture.settings, fixture.environment), 4);
 
         const struct
         {
@@ -56,16 +56,16 @@ private slots:
     void writesNothingIntoAMissingFolder()
     {
         UiFixture fixture;
-        const QString prefix = fixture.directory.path() + QStringLiteral("/no/such/folder/shot");
-        QCOMPARE(SettingsSnapshots::writeAll(prefix, *fixture.settings, fixture.environment), 0);
+        const QString prefix = fixture.dir.path() + QStringLiteral("/no/such/folder/shot");
+        QCOMPARE(SettingsSnapshots::writeAll(prefix, fixture.settings, fixture.environment), 0);
     }
 
     void drawsEveryTabOfTheWindow()
     {
         // Each tab on its own picture, for looking at the layout.
         UiFixture fixture;
-        fixture.settings->setVariant(BarVariant::thick);
-        SettingsView view(*fixture.settings, fixture.environment);
+        fixture.settings.setVariant(BarVariant::thick);
+        SettingsView view(fixture.settings, fixture.environment);
         const QString folder = QStringLiteral(DOTBANNER_BINARY_DIR "/ui-shots");
         for (int i = 0; i < view.tabs()->count(); ++i) {
             view.tabs()->setCurrentIndex(i);
@@ -73,7 +73,7 @@ private slots:
             QVERIFY(image.save(folder + QStringLiteral("/window-tab%1.png").arg(i)));
         }
         // The lower part of the content tab: metal suggestions and the news feeds with a status each.
-        const auto sources = fixture.settings->newsSources();
+        const auto sources = fixture.settings.newsSources();
         fixture.environment.setNewsStatus({{sources.at(0).id, FeedStatus::ok(12)}, {sources.at(1).id, FeedStatus::failed()}});
         view.tabs()->setCurrentIndex(1);
         auto *kind = view.findChild<QComboBox *>("kindPicker");

@@ -1,33 +1,26 @@
 #pragma once
 
+#include "SettingsFixture.h"
 #include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
-#include "settings/UserDefaults.h"
 #include "settingsui/SettingsEnvironment.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
-
-#include <memory>
 
 /**
  * A settings model on a private store and an environment that counts what the window
  * asks of the services, so tests observe refreshes and opened addresses without network.
  */
-struct UiFixture
+struct UiFixture : SettingsFixture
 {
-    UiFixture()
-        : store(directory.path())
-        , settings(std::make_unique<Settings>(store))
-        , screenChoice(store)
+    UiFixture() { connectEnvironment(); }
+    /** The keys in `keyStore` (the keyring, for the keys tab) instead of memory. */
+    explicit UiFixture(KeyStore &keyStore)
+        : SettingsFixture(keyStore)
     {
-        environment.setScreenChoice(&screenChoice);
-        environment.refreshData = [this](bool force) { (force ? forcedRefreshes : plainRefreshes)++; };
-        environment.refreshNews = [this] { newsRefreshes++; };
-        environment.openUrl = [this](const QUrl &url) { opened.append(url); };
-        environment.bandMode = [this] { return bandMode; };
+        connectEnvironment();
     }
 
     void resetCounts()
@@ -36,16 +29,23 @@ struct UiFixture
         opened.clear();
     }
 
-    QTemporaryDir directory;
-    UserDefaults store;
-    std::unique_ptr<Settings> settings;
-    ScreenChoice screenChoice;
+    ScreenChoice screenChoice{store};
     SettingsEnvironment environment;
     int forcedRefreshes = 0;
     int plainRefreshes = 0;
     int newsRefreshes = 0;
     BandMode bandMode = BandMode::x11Ewmh;
     QList<QUrl> opened;
+
+private:
+    void connectEnvironment()
+    {
+        environment.setScreenChoice(&screenChoice);
+        environment.refreshData = [this](bool force) { (force ? forcedRefreshes : plainRefreshes)++; };
+        environment.refreshNews = [this] { newsRefreshes++; };
+        environment.openUrl = [this](const QUrl &url) { opened.append(url); };
+        environment.bandMode = [this] { return bandMode; };
+    }
 };
 
 /** Shows `widget` off screen (laid out as on screen) and lets it settle. */

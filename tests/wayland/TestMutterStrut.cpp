@@ -11,7 +11,7 @@
 #include "settings/UserDefaults.h"
 #include "wayland/SessionMode.h"
 
-#include "BandServices.h"
+#include "ServiceFixture.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -144,7 +144,7 @@ private slots:
 
     void maximisedNativeWindowStaysOutOfTheStrip()
     {
-        BandServices services;
+        ServiceFixture services;
         Settings &settings = services.settings;
         settings.setLevelMode(WindowLevelMode::front);
         settings.setPushWindows(true);

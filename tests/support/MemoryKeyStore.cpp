@@ -1,4 +1,4 @@
-#include "settings/MemoryKeyStore.h"
+#include "MemoryKeyStore.h"
 
 QString MemoryKeyStore::read(const QString &account)
 {
