@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMetaMethod>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <sys/stat.h>
 #include <memory>
 
@@ -40,6 +42,80 @@ QByteArray withMember(const QByteArray &record, const QString &name, const QJson
     else
         object.insert(name, value);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+/** One persisted field: a value other than its default, and its setter and getter. */
+struct FieldChange
+{
+    QString member;
+    std::function<void(SettingsRecord &)> change;
+    std::function<void(Settings &, const SettingsRecord &)> assign;
+    std::function<bool(const Settings &, const SettingsRecord &)> reads;
+};
+
+template<typename T, typename Arg>
+FieldChange field(const char *member, T SettingsRecord::*slot, T value, void (Settings::*setter)(Arg),
+                  T (Settings::*getter)() const)
+{
+    return FieldChange{
+        QString::fromLatin1(member),
+        [slot, value](SettingsRecord &record) { record.*slot = value; },
+        [slot, setter](Settings &settings, const SettingsRecord &record) { (settings.*setter)(record.*slot); },
+        [slot, getter](const Settings &settings, const SettingsRecord &record) {
+            return (settings.*getter)() == record.*slot;
+        },
+    };
+}
+
+// Each record member, written here a second time on purpose: a setter that reached the wrong
+// member, or a member without a setter, shows against this list.
+const QList<FieldChange> &fieldChanges()
+{
+    static const QList<FieldChange> changes{
+        field("levelMode", &SettingsRecord::levelMode, WindowLevelMode::desktop, &Settings::setLevelMode,
+              &Settings::levelMode),
+        field("position", &SettingsRecord::position, DockPosition::bottom, &Settings::setPosition, &Settings::position),
+        field("variant", &SettingsRecord::variant, BarVariant::thick, &Settings::setVariant, &Settings::variant),
+        field("fontStyle", &SettingsRecord::fontStyle, FontStyle::hd, &Settings::setFontStyle, &Settings::fontStyle),
+        field("theme", &SettingsRecord::theme, ColorTheme::amber, &Settings::setTheme, &Settings::theme),
+        field("ledSize", &SettingsRecord::ledSize, 7.5, &Settings::setLedSize, &Settings::ledSize),
+        field("speed", &SettingsRecord::speed, 1.25, &Settings::setSpeed, &Settings::speed),
+        field("items", &SettingsRecord::items,
+              QList<WatchItem>{WatchItem{QUuid::createUuid(), ItemKind::weather, QStringLiteral("Brest"),
+                                         QStringLiteral("BREST"), QStringLiteral("48.39,-4.49")}},
+              &Settings::setItems, &Settings::items),
+        field("stockProvider", &SettingsRecord::stockProvider, StockProvider::twelveData, &Settings::setStockProvider,
+              &Settings::stockProvider),
+        field("metalCurrency", &SettingsRecord::metalCurrency, QStringLiteral("USD"), &Settings::setMetalCurrency,
+              &Settings::metalCurrency),
+        field("metalUnit", &SettingsRecord::metalUnit, QStringLiteral("g"), &Settings::setMetalUnit,
+              &Settings::metalUnit),
+        field("showInDock", &SettingsRecord::showInDock, true, &Settings::setShowInDock, &Settings::showInDock),
+        field("newsSources", &SettingsRecord::newsSources,
+              QList<NewsSource>{NewsSource{QUuid::createUuid(), QStringLiteral("Le Télégramme"),
+                                           QStringLiteral("https://www.letelegramme.fr/rss.xml"), false}},
+              &Settings::setNewsSources, &Settings::newsSources),
+        field("pushWindows", &SettingsRecord::pushWindows, false, &Settings::setPushWindows, &Settings::pushWindows),
+    };
+    return changes;
+}
+
+/** How often each signal of `object` was emitted while `action` ran, by name; unemitted ones left out. */
+QMap<QString, int> signalsDuring(QObject &object, const std::function<void()> &action)
+{
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    const QMetaObject *meta = object.metaObject();
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        if (meta->method(i).methodType() == QMetaMethod::Signal)
+            spies.push_back(std::make_unique<QSignalSpy>(&object, meta->method(i)));
+    }
+    action();
+    QMap<QString, int> counts;
+    for (const auto &spy : spies) {
+        if (spy->count() > 0)
+            counts.insert(QString::fromLatin1(spy->signal().left(spy->signal().indexOf('('))), spy->count());
+    }
+    return counts;
 }
 
 void verifyDefaults(const Settings &settings)
@@ -224,6 +300,61 @@ private slots:
         QCOMPARE(queued.count(), 1);
         QVERIFY(received.isEmpty()); // delivered on a later pass of the event loop
         QTRY_COMPARE(received, items);
+    }
+
+    void everyMemberHasItsOwnSetterGetterAndSignal_data()
+    {
+        QTest::addColumn<int>("index");
+        // The list covers the record: every member it writes, and no other.
+        QStringList members;
+        for (const FieldChange &change : fieldChanges())
+            members.append(change.member);
+        QStringList written = QJsonDocument::fromJson(*SettingsRecord().encode()).object().keys();
+        members.sort();
+        written.sort();
+        QCOMPARE(members, written);
+        for (qsizetype i = 0; i < fieldChanges().size(); ++i)
+            QTest::newRow(qPrintable(fieldChanges().at(i).member)) << int(i);
+    }
+
+    void everyMemberHasItsOwnSetterGetterAndSignal()
+    {
+        QFETCH(int, index);
+        const FieldChange &change = fieldChanges().at(index);
+        SettingsRecord expected;
+        change.change(expected);
+        QVERIFY(!(expected == SettingsRecord()));
+
+        Settings settings(m_fixture->store, m_fixture->keys);
+        const QMap<QString, int> emitted = signalsDuring(settings, [&] { change.assign(settings, expected); });
+        QVERIFY(change.reads(settings, expected));
+        QCOMPARE(emitted, (QMap<QString, int>{{"aboutToChange", 1}, {change.member + "Changed", 1}}));
+        // The record written holds this member's new value and every other default.
+        const auto stored = SettingsRecord::decode(m_fixture->store.data(Settings::key).value_or(QByteArray()));
+        QVERIFY(stored);
+        QVERIFY(*stored == expected);
+        Settings restarted(m_fixture->store, m_fixture->keys);
+        QVERIFY(change.reads(restarted, expected));
+    }
+
+    void keysComeFromTheKeyStoreHandedIn()
+    {
+        MemoryKeyStore &keys = m_fixture->keys;
+        QVERIFY(keys.write(QStringLiteral("stockKey"), QStringLiteral("td-1")));
+        QVERIFY(keys.write(QStringLiteral("metalsKey"), QStringLiteral("md-3")));
+        Settings settings(m_fixture->store, keys);
+        QCOMPARE(settings.stockKey(), QStringLiteral("td-1"));
+        QCOMPARE(settings.weatherKey(), QString());
+        QCOMPARE(settings.metalsKey(), QStringLiteral("md-3"));
+
+        // A key is announced like any change, goes to the same store, and never to the record.
+        const QMap<QString, int> emitted =
+            signalsDuring(settings, [&] { settings.setWeatherKey(QStringLiteral("wa-2")); });
+        QCOMPARE(emitted, (QMap<QString, int>{{"aboutToChange", 1}, {"weatherKeyChanged", 1}}));
+        QVERIFY(settings.isKeyStored(KeyService::weather));
+        settings.setStockKey(QString()); // an empty key leaves the store
+        QCOMPARE(keys.entries(), (QHash<QString, QString>{{"weatherKey", "wa-2"}, {"metalsKey", "md-3"}}));
+        QCOMPARE(m_fixture->store.data(Settings::key), std::nullopt);
     }
 
     void loadingLeavesTheFileUntouched()
