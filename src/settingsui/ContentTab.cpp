@@ -2,28 +2,23 @@
 
 #include "search/SearchModel.h"
 #include "settings/Settings.h"
-#include "settingsui/EnumTitles.h"
 #include "settingsui/BusyIndicator.h"
+#include "settingsui/EnumTitles.h"
 #include "settingsui/FormSection.h"
 #include "settingsui/Icons.h"
 #include "settingsui/NewsSection.h"
 #include "settingsui/SettingsEnvironment.h"
+#include "settingsui/SuggestionButton.h"
 #include "settingsui/UiStyle.h"
+#include "settingsui/WatchItemRow.h"
+#include "settingsui/WatchItemsList.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTimer>
-#include <QVariantAnimation>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -31,19 +26,6 @@
 namespace {
 
 constexpr int minimumListHeight = 170;
-
-Icons::Symbol kindSymbol(ItemKind kind)
-{
-    switch (kind) {
-    case ItemKind::quote:
-        return Icons::Symbol::chartUptrend;
-    case ItemKind::weather:
-        return Icons::Symbol::cloudSun;
-    case ItemKind::metal:
-        return Icons::Symbol::diamond;
-    }
-    return Icons::Symbol::chartUptrend;
-}
 
 QString queryPlaceholder(ItemKind kind)
 {
@@ -58,254 +40,7 @@ QString queryPlaceholder(ItemKind kind)
     return QString();
 }
 
-void makeBorderless(QLineEdit *field)
-{
-    field->setFrame(false);
-    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; padding: 0; }"));
-}
-
-/** A suggestion: title above subtitle, a plus sign at the end, clickable over its whole width. */
-class SuggestionButton : public QAbstractButton
-{
-public:
-    SuggestionButton(const Suggestion &suggestion, QWidget *parent)
-        : QAbstractButton(parent)
-    {
-        setObjectName(QStringLiteral("suggestion"));
-        setCursor(Qt::PointingHandCursor);
-        setText(suggestion.title);
-        auto *layout = new QHBoxLayout(this);
-        layout->setContentsMargins(0, 4, 0, 4);
-        auto *stack = new QVBoxLayout();
-        stack->setSpacing(1);
-        auto *title = new QLabel(suggestion.title, this);
-        title->setObjectName(QStringLiteral("suggestionTitle"));
-        stack->addWidget(title);
-        auto *subtitle = new QLabel(suggestion.subtitle, this);
-        subtitle->setObjectName(QStringLiteral("suggestionSubtitle"));
-        UiStyle::styleLabel(subtitle, UiStyle::TextStyle::caption, UiStyle::secondaryText(subtitle));
-        subtitle->setVisible(!suggestion.subtitle.isEmpty());
-        stack->addWidget(subtitle);
-        layout->addLayout(stack, 1);
-        auto *plus = new QLabel(this);
-        plus->setPixmap(Icons::drawn(Icons::Symbol::plusCircleFill, palette().color(QPalette::Highlight), 18));
-        layout->addWidget(plus);
-        for (QLabel *label : {title, subtitle, plus})
-            label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        if (!underMouse() && !isDown())
-            return;
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        QColor tint = palette().color(QPalette::Highlight);
-        tint.setAlpha(isDown() ? 50 : 25);
-        p.setPen(Qt::NoPen);
-        p.setBrush(tint);
-        p.drawRoundedRect(QRectF(rect()).adjusted(-4, 0, 4, 0), 6, 6);
-    }
-
-    void enterEvent(QEnterEvent *event) override
-    {
-        QAbstractButton::enterEvent(event);
-        update();
-    }
-
-    void leaveEvent(QEvent *event) override
-    {
-        QAbstractButton::leaveEvent(event);
-        update();
-    }
-};
-
 } // namespace
-
-/** The list of watched items; a drop moves the dragged rows through the settings. */
-class ContentTab::ItemsList : public QListWidget
-{
-public:
-    explicit ItemsList(ContentTab *tab)
-        : QListWidget(tab)
-        , m_tab(tab)
-    {
-        setObjectName(QStringLiteral("itemsList"));
-        setSelectionMode(QAbstractItemView::SingleSelection);
-        setDragDropMode(QAbstractItemView::InternalMove);
-        setDefaultDropAction(Qt::MoveAction);
-        setDragEnabled(true);
-        setAcceptDrops(true);
-        setDropIndicatorShown(true);
-        setFrameShape(QFrame::NoFrame);
-        setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        viewport()->setAutoFillBackground(false);
-        setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"));
-    }
-
-    /** The position a drop at `pos` inserts before. */
-    int destinationAt(const QPoint &pos) const
-    {
-        const QModelIndex index = indexAt(pos);
-        if (!index.isValid())
-            return count();
-        return pos.y() >= visualRect(index).center().y() ? index.row() + 1 : index.row();
-    }
-
-protected:
-    void dragEnterEvent(QDragEnterEvent *event) override
-    {
-        if (event->source() && event->source() != this) {
-            event->ignore();
-            return;
-        }
-        QListWidget::dragEnterEvent(event);
-        event->acceptProposedAction();
-    }
-
-    void dropEvent(QDropEvent *event) override
-    {
-        if (event->source() && event->source() != this) {
-            event->ignore();
-            return;
-        }
-        QList<int> sources;
-        for (const QModelIndex &index : selectionModel()->selectedIndexes())
-            sources.append(index.row());
-        const int destination = destinationAt(event->position().toPoint());
-        // The list is rebuilt from the settings; Qt must not move or remove rows itself.
-        event->setDropAction(Qt::IgnoreAction);
-        event->accept();
-        stopAutoScroll();
-        setState(NoState);
-        viewport()->update();
-        if (sources.isEmpty())
-            return;
-        QPointer<ContentTab> tab(m_tab);
-        QTimer::singleShot(0, m_tab, [tab, sources, destination] {
-            if (tab)
-                tab->moveItems(sources, destination);
-        });
-    }
-
-private:
-    ContentTab *m_tab;
-};
-
-/** One watched item. */
-class ContentTab::Row : public QWidget
-{
-public:
-    Row(const WatchItem &item, QWidget *parent)
-        : QWidget(parent)
-        , id(item.id)
-    {
-        setObjectName(QStringLiteral("itemRow"));
-        setProperty("itemId", item.id);
-        auto *layout = new QHBoxLayout(this);
-        layout->setContentsMargins(4, 4, 8, 4);
-        layout->setSpacing(8);
-
-        remove = new QToolButton(this);
-        remove->setObjectName(QStringLiteral("removeButton"));
-        remove->setAutoRaise(true);
-        remove->setToolTip(ContentTab::tr("Retirer du bandeau"));
-        remove->setIconSize(QSize(20, 20));
-        remove->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
-        layout->addWidget(remove);
-
-        kindIcon = new QLabel(this);
-        kindIcon->setObjectName(QStringLiteral("kindIcon"));
-        kindIcon->setFixedWidth(18);
-        kindIcon->setAlignment(Qt::AlignCenter);
-        kindIcon->setPixmap(Icons::drawn(kindSymbol(item.kind), UiStyle::secondaryText(this), 16));
-        layout->addWidget(kindIcon);
-
-        auto *stack = new QVBoxLayout();
-        stack->setSpacing(0);
-        label = new QLineEdit(item.label, this);
-        label->setObjectName(QStringLiteral("labelField"));
-        label->setPlaceholderText(QStringLiteral("AAPL, S&P500, BTC"));
-        makeBorderless(label);
-        label->setFont(UiStyle::font(label->font(), UiStyle::TextStyle::bodyMedium));
-        stack->addWidget(label);
-        symbol = new QLabel(item.symbol, this);
-        symbol->setObjectName(QStringLiteral("symbolLabel"));
-        UiStyle::styleLabel(symbol, UiStyle::TextStyle::caption, UiStyle::secondaryText(symbol));
-        UiStyle::alignUnder(symbol, label);
-        stack->addWidget(symbol);
-        layout->addLayout(stack, 1);
-
-        confirm = new QPushButton(ContentTab::tr("Supprimer"), this);
-        confirm->setObjectName(QStringLiteral("deleteButton"));
-        confirm->setAutoDefault(false);
-        confirm->setCursor(Qt::PointingHandCursor);
-        confirm->setFont(UiStyle::font(confirm->font(), UiStyle::TextStyle::calloutBold));
-        confirm->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border: none; "
-                                              "border-radius: 7px; padding: 5px 12px; }"
-                                              "QPushButton:pressed { background: %2; }")
-                                   .arg(UiStyle::buttonFill(UiStyle::red()).name(),
-                                        UiStyle::buttonFill(UiStyle::red()).darker(120).name()));
-        layout->addWidget(confirm);
-
-        handle = new QLabel(this);
-        handle->setObjectName(QStringLiteral("dragHandle"));
-        handle->setPixmap(Icons::drawn(Icons::Symbol::line3Horizontal, UiStyle::tertiaryText(this), 16));
-        handle->setCursor(Qt::OpenHandCursor);
-        layout->addWidget(handle);
-
-        turn.setDuration(200);
-        turn.setEasingCurve(QEasingCurve::InOutQuad);
-        QObject::connect(&turn, &QVariantAnimation::valueChanged, remove,
-                         [this](const QVariant &value) { setAngle(value.toReal()); });
-        setAngle(0);
-    }
-
-    void display(const WatchItem &item)
-    {
-        if (label->text() != item.label)
-            label->setText(item.label);
-        symbol->setText(item.symbol);
-    }
-
-    void setState(bool editing, bool pending)
-    {
-        remove->setVisible(editing);
-        confirm->setVisible(editing && pending);
-        handle->setVisible(editing && !pending);
-        // The remove symbol turns a quarter while its removal awaits confirmation.
-        const qreal target = pending ? -90 : 0;
-        const qreal heading = turn.state() == QAbstractAnimation::Running ? turn.endValue().toReal() : angle;
-        if (target == heading)
-            return;
-        turn.stop();
-        if (!editing || !isVisible()) {
-            setAngle(target);
-            return;
-        }
-        turn.setStartValue(angle);
-        turn.setEndValue(target);
-        turn.start();
-    }
-
-    void setAngle(qreal degrees)
-    {
-        angle = degrees;
-        remove->setIcon(QIcon(Icons::drawn(Icons::Symbol::minusCircleFill, Qt::white, 20, degrees)));
-    }
-
-    QUuid id;
-    qreal angle = 0;
-    QVariantAnimation turn;
-    QToolButton *remove = nullptr;
-    QLabel *kindIcon = nullptr;
-    QLineEdit *label = nullptr;
-    QLabel *symbol = nullptr;
-    QPushButton *confirm = nullptr;
-    QLabel *handle = nullptr;
-};
 
 ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWidget *parent)
     : QWidget(parent)
@@ -319,15 +54,30 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     auto *page = new FormPage(this);
     outer->addWidget(page);
 
-    // Watched items.
-    FormSection *watched = page->addSection(tr("Affiché dans le bandeau"));
+    buildItemsSection(*page);
+    buildAddSection(*page);
+    buildMetalsSection(*page);
+    m_news = new NewsSection(settings, environment);
+    page->addSection(m_news);
+
+    connectUserActions();
+    connectSearch();
+    connectSettings();
+    showMetalChoices();
+    syncItems();
+}
+
+/** The watched items, with the button that enters edit mode. */
+void ContentTab::buildItemsSection(FormPage &page)
+{
+    FormSection *watched = page.addSection(tr("Affiché dans le bandeau"));
     m_editButton = new QPushButton(tr("Modifier"));
     m_editButton->setObjectName(QStringLiteral("editButton"));
     m_editButton->setFlat(true);
     m_editButton->setAutoDefault(false);
     m_editButton->setCursor(Qt::PointingHandCursor);
-    m_editButton->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0 2px; color: %1; }")
-                                    .arg(UiStyle::linkText(this).name()));
+    m_editButton->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; padding: 0 2px; color: %1; }").arg(UiStyle::linkText(this).name()));
     watched->setHeaderWidget(m_editButton);
     auto *itemsBox = new QWidget();
     auto *itemsLayout = new QVBoxLayout(itemsBox);
@@ -336,16 +86,18 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     m_emptyHint->setObjectName(QStringLiteral("emptyHint"));
     UiStyle::styleLabel(m_emptyHint, UiStyle::TextStyle::body, UiStyle::secondaryText(m_emptyHint));
     itemsLayout->addWidget(m_emptyHint);
-    m_list = new ItemsList(this);
-    m_list->setParent(itemsBox);
+    m_list = new WatchItemsList(itemsBox);
     itemsLayout->addWidget(m_list);
     m_limitNote = UiStyle::note(itemLimitNote(), itemsBox);
     m_limitNote->setObjectName(QStringLiteral("itemLimitNote"));
     itemsLayout->addWidget(m_limitNote);
     watched->addRow(itemsBox);
+}
 
-    // Add.
-    FormSection *add = page->addSection(tr("Ajouter"));
+/** The kind picker, the search field and what the search found. */
+void ContentTab::buildAddSection(FormPage &page)
+{
+    FormSection *add = page.addSection(tr("Ajouter"));
     m_kindPicker = new QComboBox();
     m_kindPicker->setObjectName(QStringLiteral("kindPicker"));
     for (ItemKind kind : allCases<ItemKind>())
@@ -360,7 +112,7 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     searchLayout->addWidget(glass);
     m_query = new QLineEdit(searchRow);
     m_query->setObjectName(QStringLiteral("searchField"));
-    makeBorderless(m_query);
+    UiStyle::makeBorderless(m_query);
     m_query->setPlaceholderText(queryPlaceholder(m_kind));
     searchLayout->addWidget(m_query, 1);
     m_busy = new BusyIndicator(14, searchRow);
@@ -382,9 +134,12 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     m_suggestionsLayout->setSpacing(2);
     m_suggestionsBox->hide();
     add->addRow(m_suggestionsBox);
+}
 
-    // Metals.
-    m_metals = page->addSection(tr("Métaux"));
+/** The currency and unit of metal prices, shown while a metal is watched or being searched. */
+void ContentTab::buildMetalsSection(FormPage &page)
+{
+    m_metals = page.addSection(tr("Métaux"));
     m_metals->setObjectName(QStringLiteral("metalsSection"));
     m_currency = new QComboBox();
     m_currency->setObjectName(QStringLiteral("currencyPicker"));
@@ -396,17 +151,16 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     m_unit->addItem(tr("Once troy (toz)"), QStringLiteral("toz"));
     m_unit->addItem(tr("Gramme (g)"), QStringLiteral("g"));
     m_metals->addRow(tr("Unité"), m_unit);
-    QLabel *schedule = UiStyle::note(
-        tr("Les métaux et la météo sont actualisés 3 fois par jour : 9h00, 12h30 et 17h00."));
+    QLabel *schedule =
+        UiStyle::note(tr("Les métaux et la météo sont actualisés 3 fois par jour : 9h00, 12h30 et 17h00."));
     schedule->setContentsMargins(0, 6, 0, 6);
     m_metals->addRow(schedule);
+}
 
-    // News.
-    m_news = new NewsSection(settings, environment);
-    page->addSection(m_news);
-
-    // User actions.
+void ContentTab::connectUserActions()
+{
     connect(m_editButton, &QPushButton::clicked, this, [this] { setEditing(!m_editing); });
+    connect(m_list, &WatchItemsList::moveRequested, this, &ContentTab::moveItems);
     connect(m_kindPicker, &QComboBox::currentIndexChanged, this,
             [this] { setKind(static_cast<ItemKind>(m_kindPicker->currentData().toInt())); });
     connect(m_query, &QLineEdit::textEdited, this, [this](const QString &text) { m_search->schedule(text, m_kind); });
@@ -417,16 +171,22 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
             [this] { m_settings.setMetalCurrency(m_currency->currentData().toString()); });
     connect(m_unit, &QComboBox::currentIndexChanged, this,
             [this] { m_settings.setMetalUnit(m_unit->currentData().toString()); });
+}
 
-    // The search model's state.
+/** The search model's state: its results, its progress and what it has to say. */
+void ContentTab::connectSearch()
+{
     connect(m_search, &SearchModel::resultsChanged, this, &ContentTab::syncSuggestions);
     connect(m_search, &SearchModel::busyChanged, this, [this](bool busy) { m_busy->setVisible(busy); });
     connect(m_search, &SearchModel::messageChanged, this, [this](const std::optional<QString> &message) {
         m_message->setText(message.value_or(QString()));
         m_message->setVisible(message.has_value());
     });
+}
 
-    // Settings changes, from here or elsewhere, and the refreshes they call for.
+/** Settings changes, from here or elsewhere, and the refreshes they call for. */
+void ContentTab::connectSettings()
+{
     connect(&m_settings, &Settings::itemsChanged, this, &ContentTab::onSettingsItemsChanged);
     // The settings announce only real changes, so each one calls for its refresh.
     connect(&m_settings, &Settings::newsSourcesChanged, this, [this] { m_environment.requestNewsRefresh(); });
@@ -440,14 +200,15 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
         m_unit->setCurrentIndex(m_unit->findData(unit));
         m_environment.requestDataRefresh(true);
     });
+}
 
-    {
-        const QSignalBlocker currencyBlocker(m_currency);
-        m_currency->setCurrentIndex(m_currency->findData(m_settings.metalCurrency()));
-        const QSignalBlocker unitBlocker(m_unit);
-        m_unit->setCurrentIndex(m_unit->findData(m_settings.metalUnit()));
-    }
-    syncItems();
+/** The stored currency and unit, shown without counting as the user's choice. */
+void ContentTab::showMetalChoices()
+{
+    const QSignalBlocker currencyBlocker(m_currency);
+    m_currency->setCurrentIndex(m_currency->findData(m_settings.metalCurrency()));
+    const QSignalBlocker unitBlocker(m_unit);
+    m_unit->setCurrentIndex(m_unit->findData(m_settings.metalUnit()));
 }
 
 ContentTab::~ContentTab() = default;
@@ -498,7 +259,7 @@ void ContentTab::syncItems()
     const QList<WatchItem> items = m_settings.items();
     bool sameRows = items.size() == m_rows.size();
     for (qsizetype i = 0; sameRows && i < items.size(); ++i)
-        sameRows = m_rows.at(i)->id == items.at(i).id;
+        sameRows = m_rows.at(i)->id() == items.at(i).id;
     if (sameRows) {
         // In place, so a label being typed keeps its field and cursor.
         for (qsizetype i = 0; i < items.size(); ++i)
@@ -528,7 +289,7 @@ void ContentTab::rebuildRows()
     for (const WatchItem &item : items) {
         auto *entry = new QListWidgetItem(m_list);
         entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
-        auto *row = new Row(item, m_list);
+        auto *row = new WatchItemRow(item, m_list);
         row->setState(true, false); // measure with every control present
         entry->setSizeHint(QSize(0, row->sizeHint().height()));
         height += row->sizeHint().height();
@@ -536,27 +297,24 @@ void ContentTab::rebuildRows()
         m_rows.append(row);
 
         const QUuid id = item.id;
-        connect(row->remove, &QToolButton::clicked, this, [this, id] { togglePending(id); });
-        connect(row->confirm, &QPushButton::clicked, this, [this, id] { removeItem(id); });
-        connect(row->label, &QLineEdit::textEdited, this, [this, id](const QString &text) { relabel(id, text); });
-        // Return commits the label as it stands; the window stays open.
-        QLineEdit *const label = row->label;
-        connect(label, &QLineEdit::returnPressed, this, [this, id, label] { relabel(id, label->text()); });
+        connect(row, &WatchItemRow::removeClicked, this, [this, id] { togglePending(id); });
+        connect(row, &WatchItemRow::deleteClicked, this, [this, id] { removeItem(id); });
+        connect(row, &WatchItemRow::labelChanged, this, [this, id](const QString &label) { relabel(id, label); });
     }
     m_list->setFixedHeight(qMax(minimumListHeight, height + 2 * m_list->frameWidth() + 4));
 }
 
 void ContentTab::syncRowStates()
 {
-    for (Row *row : std::as_const(m_rows))
-        row->setState(m_editing, m_confirmId && *m_confirmId == row->id);
+    for (WatchItemRow *row : std::as_const(m_rows))
+        row->setState(m_editing, m_confirmId && *m_confirmId == row->id());
 }
 
 void ContentTab::syncMetalsSection()
 {
     const QList<WatchItem> items = m_settings.items();
-    const bool watchesMetal = std::any_of(items.cbegin(), items.cend(),
-                                          [](const WatchItem &item) { return item.kind == ItemKind::metal; });
+    const bool watchesMetal =
+        std::any_of(items.cbegin(), items.cend(), [](const WatchItem &item) { return item.kind == ItemKind::metal; });
     m_metals->setVisible(watchesMetal || m_kind == ItemKind::metal);
 }
 

@@ -11,17 +11,19 @@
 
 #include <optional>
 
+class FormPage;
 class FormSection;
 class NewsSection;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QVBoxLayout;
 class SearchModel;
 class Settings;
 class SettingsEnvironment;
+class WatchItemRow;
+class WatchItemsList;
 
 /**
  * The "Contenu" tab: the watched values in band order (rename, reorder, remove), the
@@ -59,8 +61,14 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    class Row;
-    class ItemsList;
+    // The constructor's steps: the sections from top to bottom, then what keeps them current.
+    void buildItemsSection(FormPage &page);
+    void buildAddSection(FormPage &page);
+    void buildMetalsSection(FormPage &page);
+    void connectUserActions();
+    void connectSearch();
+    void connectSettings();
+    void showMetalChoices();
 
     void syncItems();
     void rebuildRows();
@@ -84,8 +92,8 @@ private:
     QPushButton *m_editButton = nullptr;
     QLabel *m_emptyHint = nullptr;
     QLabel *m_limitNote = nullptr;
-    ItemsList *m_list = nullptr;
-    QList<Row *> m_rows;
+    WatchItemsList *m_list = nullptr;
+    QList<WatchItemRow *> m_rows;
     QComboBox *m_kindPicker = nullptr;
     QLineEdit *m_query = nullptr;
     QWidget *m_busy = nullptr;

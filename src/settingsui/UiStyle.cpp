@@ -179,6 +179,12 @@ void styleLabel(QLabel *label, TextStyle style, const QColor &color)
     }
 }
 
+void makeBorderless(QLineEdit *field)
+{
+    field->setFrame(false);
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; padding: 0; }"));
+}
+
 void alignUnder(QWidget *caption, const QLineEdit *field)
 {
     // A line edit draws its text a few pixels in from its edge (its own margin plus any of the

@@ -54,6 +54,8 @@ QColor tertiaryText(const QWidget *widget);
 
 /** Gives `label` the font of `style` and, when valid, the text colour `color`. */
 void styleLabel(QLabel *label, TextStyle style, const QColor &color = QColor());
+/** Draws `field` without frame or background, as text that can be edited in place. */
+void makeBorderless(QLineEdit *field);
 /** Indents `caption` so its text starts where the text of the borderless `field` above it does. */
 void alignUnder(QWidget *caption, const QLineEdit *field);
 /** A word-wrapped note in footnote size and secondary colour. */

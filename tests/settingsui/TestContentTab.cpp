@@ -2,6 +2,7 @@
 
 #include "search/SearchModel.h"
 #include "settingsui/ContentTab.h"
+#include "settingsui/WatchItemsList.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QToolButton>
 
 namespace {
@@ -160,6 +162,47 @@ private slots:
         QCOMPARE(f->plainRefreshes, 1);
         QCOMPARE(list()->count(), 4);
         QCOMPARE(inRow<QLabel>(2, "symbolLabel")->text(), QString("A"));
+    }
+
+    void aDropAsksForItsMoveOnceItIsOver()
+    {
+        auto *items = qobject_cast<WatchItemsList *>(list());
+        QVERIFY(items);
+        QSignalSpy asked(items, &WatchItemsList::moveRequested);
+        QMimeData mime;
+        mime.setData("application/x-qabstractitemmodeldatalist", QByteArray());
+        const auto dropAt = [&](const QPoint &point) {
+            QDragEnterEvent enter(point, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(items->viewport(), &enter);
+            QDropEvent drop(point, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(items->viewport(), &drop);
+            return drop.dropAction();
+        };
+        const QRect third = items->visualItemRect(items->item(2));
+
+        // Nothing selected: nothing to move.
+        items->clearSelection();
+        dropAt(third.center());
+        QCoreApplication::processEvents();
+        QCOMPARE(asked.count(), 0);
+
+        // The upper half of a row inserts before it, the lower half after it; Qt itself moves
+        // no row, and the request comes once the drop has been delivered.
+        items->setCurrentRow(0);
+        QCOMPARE(dropAt(QPoint(third.center().x(), third.top() + 2)), Qt::IgnoreAction);
+        QCOMPARE(asked.count(), 0);
+        QCOMPARE(items->count(), 4);
+        QTRY_COMPARE(asked.count(), 1);
+        QCOMPARE(asked.at(0).at(0).value<QList<int>>(), QList<int>{0});
+        QCOMPARE(asked.at(0).at(1).toInt(), 2);
+        QTRY_COMPARE(symbols(f->settings.items()), (QStringList{"B", "A", "C", "gold"}));
+
+        items->setCurrentRow(3);
+        const QRect last = items->visualItemRect(items->item(3));
+        dropAt(QPoint(last.center().x(), last.bottom() - 1));
+        QTRY_COMPARE(asked.count(), 2);
+        QCOMPARE(asked.at(1).at(1).toInt(), 4);
+        QCOMPARE(symbols(f->settings.items()), (QStringList{"B", "A", "C", "gold"})); // already last
     }
 
     void renameEditsOnlyTheLabelAndRefreshesUnforced()

@@ -1,0 +1,60 @@
+#include "settingsui/SuggestionButton.h"
+
+#include "settingsui/Icons.h"
+#include "settingsui/UiStyle.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+SuggestionButton::SuggestionButton(const Suggestion &suggestion, QWidget *parent)
+    : QAbstractButton(parent)
+{
+    setObjectName(QStringLiteral("suggestion"));
+    setCursor(Qt::PointingHandCursor);
+    setText(suggestion.title);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 4, 0, 4);
+    auto *stack = new QVBoxLayout();
+    stack->setSpacing(1);
+    auto *title = new QLabel(suggestion.title, this);
+    title->setObjectName(QStringLiteral("suggestionTitle"));
+    stack->addWidget(title);
+    auto *subtitle = new QLabel(suggestion.subtitle, this);
+    subtitle->setObjectName(QStringLiteral("suggestionSubtitle"));
+    UiStyle::styleLabel(subtitle, UiStyle::TextStyle::caption, UiStyle::secondaryText(subtitle));
+    subtitle->setVisible(!suggestion.subtitle.isEmpty());
+    stack->addWidget(subtitle);
+    layout->addLayout(stack, 1);
+    auto *plus = new QLabel(this);
+    plus->setPixmap(Icons::drawn(Icons::Symbol::plusCircleFill, palette().color(QPalette::Highlight), 18));
+    layout->addWidget(plus);
+    for (QLabel *label : {title, subtitle, plus})
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void SuggestionButton::paintEvent(QPaintEvent *)
+{
+    if (!underMouse() && !isDown())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor tint = palette().color(QPalette::Highlight);
+    tint.setAlpha(isDown() ? 50 : 25);
+    p.setPen(Qt::NoPen);
+    p.setBrush(tint);
+    p.drawRoundedRect(QRectF(rect()).adjusted(-4, 0, 4, 0), 6, 6);
+}
+
+void SuggestionButton::enterEvent(QEnterEvent *event)
+{
+    QAbstractButton::enterEvent(event);
+    update();
+}
+
+void SuggestionButton::leaveEvent(QEvent *event)
+{
+    QAbstractButton::leaveEvent(event);
+    update();
+}
