@@ -9,7 +9,14 @@
 
 namespace {
 
-constexpr PixelFont::GlyphSource kGlyphSource[] = {
+/** One entry of the glyph table as written: the character and its seven rows of "0"/"1". */
+struct GlyphSource
+{
+    char16_t character;
+    const char *pattern;
+};
+
+constexpr GlyphSource kGlyphSource[] = {
     {u'0', "01110 10001 10011 10101 11001 10001 01110"},
     {u'1', "00100 01100 00100 00100 00100 00100 01110"},
     {u'2', "01110 10001 00001 00010 00100 01000 11111"},
@@ -115,11 +122,6 @@ const GlyphIndex &glyphIndex()
 PixelFont::PixelFont(bool bold)
     : m_bold(bold)
 {}
-
-std::span<const PixelFont::GlyphSource> PixelFont::glyphSource()
-{
-    return kGlyphSource;
-}
 
 const QHash<QChar, PixelFont::Glyph> &PixelFont::glyphs()
 {

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 
 /**
  * The 5×7 dot-matrix font of the pixel styles. It knows digits, capitals and a few signs;
@@ -17,13 +16,6 @@
 class PixelFont final : public LedFont
 {
 public:
-    /** One entry of the glyph table as written: the character and its seven rows of "0"/"1". */
-    struct GlyphSource
-    {
-        char16_t character;
-        const char *pattern;
-    };
-
     /** A parsed glyph: seven rows, top to bottom, each a row of lit/unlit columns. */
     struct Glyph
     {
@@ -51,8 +43,6 @@ public:
     int width(const QString &text, bool small = false) const override;
     void draw(Grid &grid, const QString &text, int x, int y, Kind kind, bool small = false) const override;
 
-    /** The 59 glyphs as written, in table order. */
-    static std::span<const GlyphSource> glyphSource();
     /** The glyph table parsed once, keyed by character. */
     static const QHash<QChar, Glyph> &glyphs();
     /** The glyph of one user-perceived character, or nothing when the font lacks it. */

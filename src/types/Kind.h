@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 /** The colour class of one LED cell; cells store the raw value. */
 enum class Kind : std::uint8_t {
@@ -25,12 +24,4 @@ inline constexpr std::uint8_t staleOffset = 8;
 constexpr std::uint8_t staleRaw(std::uint8_t raw)
 {
     return raw == 0 || raw >= staleOffset ? raw : static_cast<std::uint8_t>(raw + staleOffset);
-}
-
-/** The kind with this raw value; nothing for 8 and above (stale variants included). */
-inline std::optional<Kind> kindFromRaw(std::uint8_t raw)
-{
-    if (raw > 7)
-        return std::nullopt;
-    return static_cast<Kind>(raw);
 }
