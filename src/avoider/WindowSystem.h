@@ -51,14 +51,11 @@ class WindowSystem
 public:
     virtual ~WindowSystem() = default;
 
-    /** Whether this process may move other applications' windows right now. */
-    virtual bool isTrusted() const = 0;
-
-    /** Asks the desktop to let this process move windows (shows a prompt where there is one). */
-    virtual void requestPermission() = 0;
-
-    /** Opens the desktop's settings where that permission is granted; false if there are none. */
-    virtual bool openPermissionSettings() = 0;
+    /**
+     * Whether windows can be moved right now: a window manager runs that says where the
+     * windows are and takes requests to move them (EWMH). It can come and go at any time.
+     */
+    virtual bool canMoveWindows() const = 0;
 
     /**
      * The screens, in the order of QGuiApplication::screens() (the primary one first); empty
@@ -118,13 +115,11 @@ public:
     static std::shared_ptr<WindowSystem> forPlatform();
 };
 
-/** A desktop where nothing can be read or moved: never trusted, no screens, no windows. */
+/** A desktop where nothing can be read or moved: no screens, no windows. */
 class NullWindowSystem : public WindowSystem
 {
 public:
-    bool isTrusted() const override { return false; }
-    void requestPermission() override {}
-    bool openPermissionSettings() override { return false; }
+    bool canMoveWindows() const override { return false; }
     QList<ScreenRecord> screens() const override { return {}; }
     QRectF toDevice(const QRectF &logical) const override { return logical; }
     bool leftButtonPressed() const override { return false; }

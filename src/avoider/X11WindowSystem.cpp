@@ -252,7 +252,7 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::fromQt()
     return std::make_unique<X11WindowSystem>(x11->connection());
 }
 
-bool X11WindowSystem::isTrusted() const
+bool X11WindowSystem::canMoveWindows() const
 {
     if (!d->usable())
         return false;
@@ -282,16 +282,6 @@ bool X11WindowSystem::isTrusted() const
     ErrorSink error;
     return xcb_ewmh_get_supporting_wm_check_reply(ewmh, xcb_ewmh_get_supporting_wm_check(ewmh, wm), &self, &error) &&
            self == wm;
-}
-
-void X11WindowSystem::requestPermission()
-{
-    // X11 asks no permission: a window manager with EWMH is all it takes.
-}
-
-bool X11WindowSystem::openPermissionSettings()
-{
-    return false;
 }
 
 QList<ScreenRecord> X11WindowSystem::screens() const

@@ -21,9 +21,8 @@ public:
     /** The system on Qt's own X connection; nullptr unless Qt runs on xcb. */
     static std::unique_ptr<X11WindowSystem> fromQt();
 
-    bool isTrusted() const override;
-    void requestPermission() override;
-    bool openPermissionSettings() override;
+    /** Whether a live EWMH manager runs that takes _NET_MOVERESIZE_WINDOW. */
+    bool canMoveWindows() const override;
     QList<ScreenRecord> screens() const override;
     QRectF toDevice(const QRectF &logical) const override;
     bool leftButtonPressed() const override;

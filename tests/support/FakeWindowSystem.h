@@ -11,24 +11,21 @@
 class FakeWindowSystem : public WindowSystem
 {
 public:
-    bool trusted = true;
+    bool movable = true; ///< what canMoveWindows says
     bool leftButton = false;
-    bool reportsChanges = false; ///< whether watchChanges takes the function
+    bool reportsChanges = false;   ///< whether watchChanges takes the function
     std::function<void()> changed; ///< what watchChanges took; call it to report a change
     qreal scale = 1.0;
     qint64 pid = 1000;
     QList<ScreenRecord> screenList{{QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1080), 1.0}};
     QList<WindowRecord> windowList;
 
-    int permissionRequests = 0;
     mutable int windowReads = 0;
     /// "top <id> <y>", "height <id> <h>", "accessory <id>" and "strip <id> top|bottom <x> <y> <w> <h>"
     /// ("strip <id> none" when given back) and "place <id> <x> <y> <w> <h>", in order
     QStringList writes;
 
-    bool isTrusted() const override { return trusted; }
-    void requestPermission() override { ++permissionRequests; }
-    bool openPermissionSettings() override { return false; }
+    bool canMoveWindows() const override { return movable; }
     QList<ScreenRecord> screens() const override { return screenList; }
     QRectF toDevice(const QRectF &logical) const override
     {
