@@ -4,7 +4,7 @@
 
 #include "avoider/AvoiderGeometry.h"
 #include "avoider/WindowAvoider.h"
-#include "avoider/X11WindowSystem.h"
+#include "desktop/X11WindowSystem.h"
 
 #include <benchmark/benchmark.h>
 

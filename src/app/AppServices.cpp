@@ -3,7 +3,7 @@
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
 #include "avoider/WindowAvoider.h"
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
 #include "data/ForecastReport.h"
 #include "net/HttpClient.h"

@@ -8,7 +8,7 @@
 
 WindowAvoider::WindowAvoider(std::shared_ptr<WindowSystem> system, QObject *parent)
     : QObject(parent)
-    , m_system(system ? std::move(system) : std::make_shared<NullWindowSystem>())
+    , m_system(system ? std::move(system) : std::make_shared<WindowSystem>())
 {}
 
 WindowAvoider::~WindowAvoider()

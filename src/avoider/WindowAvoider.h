@@ -1,6 +1,6 @@
 #pragma once
 
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 
 #include <QObject>
 #include <QRectF>

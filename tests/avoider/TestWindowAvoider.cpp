@@ -198,7 +198,7 @@ private slots:
 
     void nullSystemCannotMoveWindows()
     {
-        WindowAvoider avoider(std::make_unique<NullWindowSystem>());
+        WindowAvoider avoider(std::make_unique<WindowSystem>());
         avoider.update(true, topBand);
         QVERIFY(!avoider.canMoveWindows());
         QVERIFY(avoider.isActive());

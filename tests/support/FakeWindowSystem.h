@@ -1,12 +1,13 @@
 #pragma once
 
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 
 #include <QStringList>
 
 /**
  * A window system in memory: windows move when asked (as an obliging window manager would) and
- * every read and write is recorded.
+ * every read and write is recorded. It overrides every job of the null base, so nothing a test
+ * sees comes from there.
  */
 class FakeWindowSystem : public WindowSystem
 {

@@ -1,5 +1,5 @@
 #include "avoider/WindowAvoider.h"
-#include "avoider/X11WindowSystem.h"
+#include "desktop/X11WindowSystem.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -131,14 +131,11 @@ private:
     xcb_window_t m_root = XCB_NONE;
 };
 
-/** Another process with the given windows (see AvoiderTestClient.cpp for the syntax). */
+/** Another process with the given windows (see X11TestClient.cpp for the syntax). */
 class ClientProcess
 {
 public:
-    explicit ClientProcess(const QStringList &windows)
-    {
-        m_process.start(QStringLiteral(AVOIDER_TEST_CLIENT), windows);
-    }
+    explicit ClientProcess(const QStringList &windows) { m_process.start(QStringLiteral(X11_TEST_CLIENT), windows); }
     ~ClientProcess()
     {
         m_process.kill();
@@ -379,8 +376,8 @@ private slots:
         const auto id = xcb_window_t(own.winId());
         QTRY_VERIFY_WITH_TIMEOUT(m_probe.isManaged(id), 5000);
 
-        WindowSystem::forPlatform()->placeOwnWindow(own.winId(), QRectF(QPointF(0, 200) / scale(),
-                                                                        QSizeF(400, 60) / scale()));
+        WindowSystem::forPlatform()->placeOwnWindow(own.winId(),
+                                                    QRectF(QPointF(0, 200) / scale(), QSizeF(400, 60) / scale()));
         QTRY_COMPARE_WITH_TIMEOUT(m_probe.frame(id), QRect(0, 200, 400, 60), 5000);
         QTRY_COMPARE(own.geometry(), QRect(QPoint(0, 200) / scale(), QSize(400, 60) / scale()));
     }
