@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRasterWindow>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <xcb/xcb.h>
@@ -78,6 +79,24 @@ public:
         std::free(position);
         std::free(geometry);
         return result;
+    }
+
+    /** Replaces a 32-bit property of `window`; returns once the server has it. */
+    void setCardinals(xcb_window_t window, const char *property, xcb_atom_t type, const QList<quint32> &values) const
+    {
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom(property), type, 32,
+                            uint32_t(values.size()), values.constData());
+        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    }
+
+    /** A window of the probe's own, never mapped: no window manager's. */
+    xcb_window_t createWindow() const
+    {
+        const xcb_window_t id = xcb_generate_id(m_connection);
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, id, m_root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_flush(m_connection);
+        return id;
     }
 
     /** The frame's top and bottom decoration heights. */
@@ -215,6 +234,43 @@ private slots:
         QCOMPARE(screens[0].available, QRectF(0, 0, 1920, 1080));
         QCOMPARE(screens[0].scale, scale());
         QCOMPARE(system->toDevice(QRectF(0, 1050 / scale(), 1920 / scale(), 30 / scale())), QRectF(0, 1050, 1920, 30));
+    }
+
+    void canMoveWindowsFollowsTheManager()
+    {
+        // The root window as a manager leaves it when it stops taking moves, or when it dies
+        // and its properties stay behind; put back as it was whatever the outcome.
+        const xcb_window_t root = m_probe.root();
+        const xcb_atom_t moves = m_probe.atom("_NET_MOVERESIZE_WINDOW");
+        const QList<quint32> supported = m_probe.cardinals(root, "_NET_SUPPORTED", XCB_ATOM_ATOM);
+        const QList<quint32> check = m_probe.cardinals(root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW);
+        QVERIFY(supported.contains(moves));
+        QCOMPARE(check.size(), 1);
+        const auto restore = qScopeGuard([&] {
+            m_probe.setCardinals(root, "_NET_SUPPORTED", XCB_ATOM_ATOM, supported);
+            m_probe.setCardinals(root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW, check);
+        });
+
+        const std::shared_ptr<WindowSystem> system = WindowSystem::forPlatform();
+        int reports = 0;
+        QVERIFY(system->watchChanges([&] { ++reports; }));
+        QVERIFY(system->canMoveWindows());
+
+        QList<quint32> withoutMoves = supported;
+        withoutMoves.removeAll(moves);
+        m_probe.setCardinals(root, "_NET_SUPPORTED", XCB_ATOM_ATOM, withoutMoves);
+        QVERIFY(!system->canMoveWindows());
+        QTRY_VERIFY_WITH_TIMEOUT(reports > 0, 5000);
+        m_probe.setCardinals(root, "_NET_SUPPORTED", XCB_ATOM_ATOM, supported);
+        QVERIFY(system->canMoveWindows());
+
+        const int before = reports;
+        m_probe.setCardinals(root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW, {m_probe.createWindow()});
+        QVERIFY(!system->canMoveWindows());
+        QTRY_VERIFY_WITH_TIMEOUT(reports > before, 5000);
+        m_probe.setCardinals(root, "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW, check);
+        QVERIFY(system->canMoveWindows());
+        QVERIFY(!system->watchChanges({}));
     }
 
     void docksReserveTheirStrips()
