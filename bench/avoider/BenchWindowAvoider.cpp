@@ -1,10 +1,11 @@
-// One sweep over 50 client windows: the decisions alone, the avoider on an in-memory window
-// system, and, when a display is there (run under tests/support/with-x11.sh), the real X11
-// window system with the windows of another process.
+// One sweep over 50 client windows: the decisions alone, the avoider on the tests' in-memory
+// window system, and, when a display is there (run under tests/support/with-x11.sh), the real
+// X11 window system with the windows of another process.
 
+#include "FakeWindowSystem.h"
 #include "avoider/AvoiderGeometry.h"
 #include "avoider/WindowAvoider.h"
-#include "avoider/X11WindowSystem.h"
+#include "desktop/X11WindowSystem.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,24 +39,26 @@ QList<WindowRecord> cascade()
     return windows;
 }
 
-class MemoryWindowSystem : public WindowSystem
+/** The tests' window system with the cascade, on one 1920 × 1080 screen; moves counted, not listed. */
+std::shared_ptr<FakeWindowSystem> memorySystem()
 {
-public:
-    QList<WindowRecord> list = cascade();
-    bool isTrusted() const override { return true; }
-    void requestPermission() override {}
-    bool openPermissionSettings() override { return false; }
-    QList<ScreenRecord> screens() const override { return {screen}; }
-    QRectF toDevice(const QRectF &logical) const override { return logical; }
-    bool leftButtonPressed() const override { return false; }
-    QList<WindowRecord> windows() const override { return list; }
-    void moveTop(const WindowRecord &, qreal y) override { benchmark::DoNotOptimize(y); }
-    void resizeHeight(const WindowRecord &, qreal h) override { benchmark::DoNotOptimize(h); }
-    void markAsAccessory(quint64) override {}
-    void reserveStrip(quint64, Qt::Edge, const QRectF &) override {}
-    void placeOwnWindow(quint64, const QRectF &) override {}
-    qint64 ownPid() const override { return 1; }
-};
+    auto system = std::make_shared<FakeWindowSystem>();
+    system->screenList = {screen};
+    system->windowList = cascade();
+    system->pid = 1;
+    system->recordMoves = false;
+    return system;
+}
+
+/** How many of the cascade's windows `system` has moved. */
+double movedWindows(const FakeWindowSystem &system)
+{
+    const QList<WindowRecord> start = cascade();
+    double moved = 0;
+    for (qsizetype i = 0; i < start.size(); ++i)
+        moved += system.windowList.value(i).frame != start[i].frame;
+    return moved;
+}
 
 void BM_PlanFiftyWindows(benchmark::State &state)
 {
@@ -68,15 +71,36 @@ void BM_PlanFiftyWindows(benchmark::State &state)
 }
 BENCHMARK(BM_PlanFiftyWindows);
 
+/** Every sweep finds the 25 windows under the band again and moves them out. */
 void BM_SweepFiftyWindowsInMemory(benchmark::State &state)
 {
-    WindowAvoider avoider(std::make_unique<MemoryWindowSystem>());
+    const std::shared_ptr<FakeWindowSystem> system = memorySystem();
+    WindowAvoider avoider(system);
     avoider.setSweepInterval(std::chrono::hours(1));
     avoider.update(true, QRectF(0, 0, 1920, 100));
-    for (auto _ : state)
+    for (auto _ : state) {
+        state.PauseTiming();
+        system->windowList = cascade();
+        state.ResumeTiming();
         avoider.sweep();
+    }
+    state.counters["moved"] = movedWindows(*system);
 }
 BENCHMARK(BM_SweepFiftyWindowsInMemory);
+
+/** The windows are clear of the band: a sweep only reads and decides. */
+void BM_SweepFiftyWindowsInMemorySteady(benchmark::State &state)
+{
+    const std::shared_ptr<FakeWindowSystem> system = memorySystem();
+    WindowAvoider avoider(system);
+    avoider.setSweepInterval(std::chrono::hours(1));
+    avoider.update(true, QRectF(0, 0, 1920, 100));
+    const QList<WindowRecord> clear = system->windowList;
+    for (auto _ : state)
+        avoider.sweep();
+    state.counters["moved"] = double(system->windowList != clear);
+}
+BENCHMARK(BM_SweepFiftyWindowsInMemorySteady);
 
 pid_t g_client = 0;
 
@@ -126,7 +150,7 @@ pid_t spawnClient()
 void BM_SweepFiftyWindowsX11(benchmark::State &state)
 {
     auto system = X11WindowSystem::fromQt();
-    if (!system || !system->isTrusted()) {
+    if (!system || !system->canMoveWindows()) {
         state.SkipWithError("needs X11 with an EWMH window manager (run under with-x11.sh)");
         return;
     }
@@ -148,7 +172,7 @@ void BM_SweepFiftyWindowsX11(benchmark::State &state)
 void BM_SweepFiftyWindowsX11Moving(benchmark::State &state)
 {
     auto system = X11WindowSystem::fromQt();
-    if (!system || !system->isTrusted()) {
+    if (!system || !system->canMoveWindows()) {
         state.SkipWithError("needs X11 with an EWMH window manager (run under with-x11.sh)");
         return;
     }

@@ -4,7 +4,7 @@
 // than an X pixmap, and nothing else. Runs until killed; bench/scroll-cpu --stress (--wide)
 // measures it from outside.
 #include "app/TickerController.h"
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"

@@ -3,7 +3,7 @@
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
 #include "avoider/WindowAvoider.h"
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
 #include "data/ForecastReport.h"
 #include "net/HttpClient.h"
@@ -24,8 +24,8 @@
 AppServices AppServices::standard()
 {
     // What the band and the settings window share: the process's one window system, the window
-    // avoider (made with the band, read by the display tab for its permission) and the settings
-    // window's link to the services.
+    // avoider (made with the band, asked by the display tab whether windows can be moved) and
+    // the settings window's link to the services.
     struct Shared
     {
         std::shared_ptr<WindowSystem> windowSystem = WindowSystem::forPlatform();

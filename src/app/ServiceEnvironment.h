@@ -34,7 +34,7 @@ inline void connectServices(SettingsEnvironment &environment, DataService &data,
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             return BandMode::unsupported;
         // The avoider can move windows once an EWMH window manager tells where they are.
-        return windowAvoider && windowAvoider->isTrusted() ? BandMode::x11Ewmh : BandMode::x11WithoutEwmh;
+        return windowAvoider && windowAvoider->canMoveWindows() ? BandMode::x11Ewmh : BandMode::x11WithoutEwmh;
     };
     environment.setNewsStatus(news.status());
     QObject::connect(&news, &NewsService::statusChanged, &environment, &SettingsEnvironment::setNewsStatus);

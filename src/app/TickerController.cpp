@@ -4,7 +4,7 @@
 #include "qtband/PanelSurface.h"
 #include "qtband/TickerPanel.h"
 #include "avoider/WindowAvoider.h"
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
 #include "data/Staleness.h"
 #include "qtband/LedView.h"
@@ -32,7 +32,7 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     , m_data(data)
     , m_news(news)
     , m_windowSystem(system ? std::move(system)
-                            : avoider ? avoider->windowSystem() : std::make_shared<NullWindowSystem>())
+                            : avoider ? avoider->windowSystem() : std::make_shared<WindowSystem>())
     , m_avoider(avoider)
 {
     m_interaction = new BandInteraction(*this, this);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "avoider/WindowSystem.h"
+#include "desktop/DesktopQueries.h"
+#include "desktop/WindowMover.h"
 
 #include <QList>
 #include <QRectF>

@@ -8,7 +8,7 @@
 
 WindowAvoider::WindowAvoider(std::shared_ptr<WindowSystem> system, QObject *parent)
     : QObject(parent)
-    , m_system(system ? std::move(system) : std::make_shared<NullWindowSystem>())
+    , m_system(system ? std::move(system) : std::make_shared<WindowSystem>())
 {}
 
 WindowAvoider::~WindowAvoider()
@@ -22,10 +22,6 @@ void WindowAvoider::update(bool active, const QRectF &band)
     if (!active) {
         stop();
         return;
-    }
-    if (!m_system->isTrusted() && !m_promptedOnce) {
-        m_promptedOnce = true;
-        m_system->requestPermission();
     }
     if (!m_timer) {
         // Children of the avoider: they die with it, so a tick never reaches a dropped avoider.
@@ -66,7 +62,7 @@ std::chrono::milliseconds WindowAvoider::periodicInterval() const
 
 void WindowAvoider::sweep()
 {
-    if (!m_system->isTrusted() || m_band.isEmpty())
+    if (!m_system->canMoveWindows() || m_band.isEmpty())
         return;
     const QList<ScreenRecord> screens = m_system->screens();
     if (screens.isEmpty())
@@ -88,14 +84,9 @@ void WindowAvoider::sweep()
     }
 }
 
-bool WindowAvoider::isTrusted() const
+bool WindowAvoider::canMoveWindows() const
 {
-    return m_system->isTrusted();
-}
-
-void WindowAvoider::openAccessibilityPane()
-{
-    m_system->openPermissionSettings();
+    return m_system->canMoveWindows();
 }
 
 void WindowAvoider::setSweepInterval(std::chrono::milliseconds interval)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 
 #include <QObject>
 #include <QRectF>
@@ -31,21 +31,16 @@ public:
      */
     virtual void update(bool active, const QRectF &band);
 
-    /** One pass over the windows; does nothing without permission or while a drag goes on. */
+    /** One pass over the windows; does nothing while windows cannot be moved or a drag goes on. */
     void sweep();
 
-    /** Whether the window system lets us move other applications' windows. */
-    bool isTrusted() const;
-    /** Whether we have asked the desktop for that permission during this run. */
-    bool promptedOnce() const { return m_promptedOnce; }
+    /** Whether other applications' windows can be moved now (WindowMover::canMoveWindows). */
+    bool canMoveWindows() const;
     /** Whether the periodic sweep runs. */
     bool isActive() const { return m_timer != nullptr; }
     QRectF band() const { return m_band; }
     /** The window system the avoider works through (shared with the band). */
     const std::shared_ptr<WindowSystem> &windowSystem() const { return m_system; }
-
-    /** Opens the desktop's permission settings for moving windows, where there are any. */
-    void openAccessibilityPane();
 
     /**
      * The sweep period where changes are not reported, and the retry period while a button
@@ -72,7 +67,6 @@ private:
     QTimer *m_timer = nullptr;  // the periodic sweep, while active
     QTimer *m_settle = nullptr; // the sweep after a reported change, or a retry after a drag
     QRectF m_band;
-    bool m_promptedOnce = false;
     bool m_notified = false;
     std::chrono::milliseconds m_interval = defaultSweepInterval;
     std::chrono::milliseconds m_settleDelay = defaultSettleDelay;

@@ -3,7 +3,7 @@
 #include "qtband/TickerPanel.h"
 #include "qtband/BandWidget.h"
 
-PanelSurface::PanelSurface(BandLines &lines, BandWidget *content, WindowSystem *system)
+PanelSurface::PanelSurface(BandLines &lines, BandWidget *content, OwnWindowHints *system)
     : BandSurface(lines)
     , m_content(content)
     , m_panel(std::make_unique<TickerPanel>(content, system))

@@ -6,7 +6,7 @@
 
 class BandWidget;
 class TickerPanel;
-class WindowSystem;
+class OwnWindowHints;
 
 /**
  * The band in a top-level Qt window placed by the window manager (X11, or any platform Qt
@@ -17,7 +17,7 @@ class PanelSurface : public BandSurface
 {
 public:
     /** Shows `lines` through `content` (taken over); `system` (not owned) may be null. */
-    PanelSurface(BandLines &lines, BandWidget *content, WindowSystem *system);
+    PanelSurface(BandLines &lines, BandWidget *content, OwnWindowHints *system);
     ~PanelSurface() override;
 
     PlaceResult place(const BandPlacement &placement) override;

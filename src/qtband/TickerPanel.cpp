@@ -1,13 +1,13 @@
 #include "qtband/TickerPanel.h"
 
-#include "avoider/WindowSystem.h"
+#include "desktop/OwnWindowHints.h"
 
 #include <QGuiApplication>
 #include <QPalette>
 #include <QTimer>
 #include <QWindow>
 
-TickerPanel::TickerPanel(QWidget *content, WindowSystem *system, QWidget *parent)
+TickerPanel::TickerPanel(QWidget *content, OwnWindowHints *system, QWidget *parent)
     : QWidget(parent, flagsFor(WindowLevelMode::front))
     , m_content(content)
     , m_system(system)

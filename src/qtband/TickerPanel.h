@@ -6,7 +6,7 @@
 
 class QTimer;
 
-class WindowSystem;
+class OwnWindowHints;
 
 /**
  * The band's window: frameless, opaque black, never focused nor activated by a click, on
@@ -21,7 +21,7 @@ public:
      * `content` becomes the panel's only child and always covers it. `system` (not owned, may
      * be null) marks the window as an accessory each time it is shown.
      */
-    explicit TickerPanel(QWidget *content, WindowSystem *system = nullptr, QWidget *parent = nullptr);
+    explicit TickerPanel(QWidget *content, OwnWindowHints *system = nullptr, QWidget *parent = nullptr);
 
     QWidget *content() const { return m_content; }
 
@@ -67,7 +67,7 @@ private:
     static constexpr int maxCorrections = 3;
 
     QWidget *m_content;
-    WindowSystem *m_system;
+    OwnWindowHints *m_system;
     WindowLevelMode m_level = WindowLevelMode::front;
     QRect m_strip; // what reserveStrip last wrote; empty for none
     Qt::Edge m_stripEdge = Qt::TopEdge;

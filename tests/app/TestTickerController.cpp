@@ -1,7 +1,7 @@
 #include "app/TickerController.h"
 #include "qtband/TickerPanel.h"
 #include "avoider/WindowAvoider.h"
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
 #include "line/LedBuilder.h"
 #include "net/HttpClient.h"

@@ -1,7 +1,7 @@
 // The band under a real window manager (Xvfb + openbox): placement, stacking, focus.
 #include "app/TickerController.h"
 #include "qtband/TickerPanel.h"
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
 #include "qtband/LedView.h"
 #include "net/HttpClient.h"

@@ -3,7 +3,7 @@
 // laid out below it.
 #include "app/TickerController.h"
 #include "qtband/TickerPanel.h"
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"

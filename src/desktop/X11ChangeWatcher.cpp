@@ -1,6 +1,6 @@
-#include "avoider/X11ChangeWatcher.h"
+#include "desktop/X11ChangeWatcher.h"
 
-#include "avoider/AvoiderLog.h"
+#include "desktop/DesktopLog.h"
 
 #include <QSocketNotifier>
 
@@ -17,15 +17,15 @@ X11ChangeWatcher::X11ChangeWatcher(std::function<void()> changed, QObject *paren
 {
     m_connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(m_connection)) {
-        qCWarning(lcAvoider, "cannot open a second X connection: windows are looked at periodically");
+        qCWarning(lcDesktop, "cannot open a second X connection: windows are looked at periodically");
         return;
     }
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
     if (!screen)
         return;
     m_root = screen->root;
-    const char *names[] = {"_NET_CLIENT_LIST", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP",
-                           "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED"};
+    const char *names[] = {"_NET_CLIENT_LIST", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP", "_NET_SUPPORTING_WM_CHECK",
+                           "_NET_SUPPORTED"};
     static_assert(std::size(names) == std::size(decltype(m_watchedAtoms){}));
     // All asked at once: one round trip.
     xcb_intern_atom_cookie_t cookies[std::size(names)];
@@ -39,12 +39,11 @@ X11ChangeWatcher::X11ChangeWatcher(std::function<void()> changed, QObject *paren
 
     // This connection is a client of its own: its mask on the root adds to Qt's, not replaces it.
     const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_generic_error_t *error =
-        xcb_request_check(m_connection, xcb_change_window_attributes_checked(m_connection, m_root,
-                                                                             XCB_CW_EVENT_MASK, &mask));
+    xcb_generic_error_t *error = xcb_request_check(
+        m_connection, xcb_change_window_attributes_checked(m_connection, m_root, XCB_CW_EVENT_MASK, &mask));
     if (error) {
         std::free(error);
-        qCWarning(lcAvoider, "cannot watch the root window: windows are looked at periodically");
+        qCWarning(lcDesktop, "cannot watch the root window: windows are looked at periodically");
         return;
     }
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
@@ -76,9 +75,8 @@ void X11ChangeWatcher::readEvents()
             break;
         case XCB_PROPERTY_NOTIFY: {
             const auto *property = reinterpret_cast<xcb_property_notify_event_t *>(event);
-            changed |= property->window == m_root &&
-                       std::find(std::begin(m_watchedAtoms), std::end(m_watchedAtoms), property->atom) !=
-                           std::end(m_watchedAtoms);
+            changed |= property->window == m_root && std::find(std::begin(m_watchedAtoms), std::end(m_watchedAtoms),
+                                                               property->atom) != std::end(m_watchedAtoms);
             break;
         }
         default:
@@ -87,7 +85,7 @@ void X11ChangeWatcher::readEvents()
         std::free(event);
     }
     if (xcb_connection_has_error(m_connection)) {
-        qCWarning(lcAvoider, "the X connection watching windows broke: windows are looked at periodically");
+        qCWarning(lcDesktop, "the X connection watching windows broke: windows are looked at periodically");
         m_notifier->setEnabled(false);
         return;
     }

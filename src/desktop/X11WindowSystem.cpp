@@ -1,7 +1,7 @@
-#include "avoider/X11WindowSystem.h"
+#include "desktop/X11WindowSystem.h"
 
-#include "avoider/AvoiderLog.h"
-#include "avoider/X11ChangeWatcher.h"
+#include "desktop/DesktopLog.h"
+#include "desktop/X11ChangeWatcher.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -242,7 +242,7 @@ X11WindowSystem::~X11WindowSystem()
 std::unique_ptr<X11WindowSystem> X11WindowSystem::fromQt()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb") || !qGuiApp) {
-        qCDebug(lcAvoider, "no X11 connection on the %s platform: windows are not avoided",
+        qCDebug(lcDesktop, "no X11 connection on the %s platform: windows are not avoided",
                 qPrintable(QGuiApplication::platformName()));
         return nullptr;
     }
@@ -252,7 +252,7 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::fromQt()
     return std::make_unique<X11WindowSystem>(x11->connection());
 }
 
-bool X11WindowSystem::isTrusted() const
+bool X11WindowSystem::canMoveWindows() const
 {
     if (!d->usable())
         return false;
@@ -282,16 +282,6 @@ bool X11WindowSystem::isTrusted() const
     ErrorSink error;
     return xcb_ewmh_get_supporting_wm_check_reply(ewmh, xcb_ewmh_get_supporting_wm_check(ewmh, wm), &self, &error) &&
            self == wm;
-}
-
-void X11WindowSystem::requestPermission()
-{
-    // X11 asks no permission: a window manager with EWMH is all it takes.
-}
-
-bool X11WindowSystem::openPermissionSettings()
-{
-    return false;
 }
 
 QList<ScreenRecord> X11WindowSystem::screens() const
@@ -537,7 +527,7 @@ void X11WindowSystem::reserveStrip(quint64 window, Qt::Edge edge, const QRectF &
         const bool besideBand = frame.right() <= device.left() || frame.left() >= device.right();
         const bool between = top ? frame.bottom() <= device.top() : frame.top() >= device.bottom();
         if (!besideBand && between) {
-            qCDebug(lcAvoider, "another screen lies between the band and the edge: no strip is reserved");
+            qCDebug(lcDesktop, "another screen lies between the band and the edge: no strip is reserved");
             return giveBack();
         }
     }
@@ -570,7 +560,8 @@ void X11WindowSystem::placeOwnWindow(quint64 window, const QRectF &frame)
         return;
     const QRectF device = toDevice(frame);
     const uint32_t values[] = {uint32_t(int32_t(device.x())), uint32_t(int32_t(device.y())),
-                               uint32_t(std::max<qreal>(1, device.width())), uint32_t(std::max<qreal>(1, device.height()))};
+                               uint32_t(std::max<qreal>(1, device.width())),
+                               uint32_t(std::max<qreal>(1, device.height()))};
     xcb_configure_window(d->connection, xcb_window_t(window),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
                          values);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "avoider/WindowSystem.h"
+#include "desktop/WindowSystem.h"
 
 #include <memory>
 
@@ -21,19 +21,20 @@ public:
     /** The system on Qt's own X connection; nullptr unless Qt runs on xcb. */
     static std::unique_ptr<X11WindowSystem> fromQt();
 
-    bool isTrusted() const override;
-    void requestPermission() override;
-    bool openPermissionSettings() override;
-    QList<ScreenRecord> screens() const override;
-    QRectF toDevice(const QRectF &logical) const override;
-    bool leftButtonPressed() const override;
-    QList<WindowRecord> windows() const override;
-    void moveTop(const WindowRecord &window, qreal y) override;
-    void resizeHeight(const WindowRecord &window, qreal height) override;
     void markAsAccessory(quint64 window) override;
     void reserveStrip(quint64 window, Qt::Edge edge, const QRectF &band) override;
     void placeOwnWindow(quint64 window, const QRectF &frame) override;
+
+    QList<ScreenRecord> screens() const override;
+    QRectF toDevice(const QRectF &logical) const override;
+    bool leftButtonPressed() const override;
     bool watchChanges(std::function<void()> changed) override;
+
+    /** Whether a live EWMH manager runs that takes _NET_MOVERESIZE_WINDOW. */
+    bool canMoveWindows() const override;
+    QList<WindowRecord> windows() const override;
+    void moveTop(const WindowRecord &window, qreal y) override;
+    void resizeHeight(const WindowRecord &window, qreal height) override;
 
 private:
     struct Private;

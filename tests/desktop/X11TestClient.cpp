@@ -1,8 +1,8 @@
-// A plain X11 client for the avoider's end-to-end test: it opens top-level windows of exact
+// A plain X11 client for the window system's end-to-end test: it opens top-level windows of exact
 // client sizes (terminals would round them to character cells), prints their ids and then
 // lives until it is killed.
 //
-// Usage: avoider_test_client x,y,w,h[,dialog|utility|skiptaskbar|hidden|fullscreen|dock]...
+// Usage: x11_test_client x,y,w,h[,dialog|utility|skiptaskbar|hidden|fullscreen|dock]...
 // A dock reserves its own height along the top or bottom screen edge it touches.
 
 #include <xcb/xcb.h>

@@ -1,6 +1,0 @@
-#pragma once
-
-#include <QLoggingCategory>
-
-// "dotbanner.avoider": warnings are on; debug messages only with QT_LOGGING_RULES="dotbanner.*.debug=true".
-Q_DECLARE_LOGGING_CATEGORY(lcAvoider)
