@@ -63,12 +63,10 @@ public:
     bool isUploading() const;
     /** Whether frames of `line` are queued through Present (else drawn by the frame thread or timer). */
     bool presentsLine(int line) const;
-    /** Frames the drawing thread drew so far; 0 when there is none. */
+    /** Frames the drawing thread drew or queued so far; 0 when there is none. */
     quint64 threadFrames() const { return m_frames ? m_frames->frames() : 0; }
     /** Whether the drawing thread queues its frames on the server ahead of their time. */
     bool threadQueuesFrames() const { return m_frames && m_frames->queuesFrames(); }
-    /** The band times of the drawing thread's latest frames, newest last. */
-    std::vector<double> threadFrameTimes() const { return m_frames ? m_frames->recentFrameTimes() : std::vector<double>{}; }
 
     /** Draws every line as it stands at time `t` now, by copies; what exposures do. */
     void drawFrame(double t);
