@@ -28,11 +28,6 @@ std::int64_t ScrollLine::tileColumnsFor(int cell)
     return cell <= maxTilePixels ? maxTilePixels / std::max(cell, 1) : 1;
 }
 
-double ScrollLine::loopWidth() const
-{
-    return m_content ? m_content->pitch * static_cast<double>(m_loopColumns) : 0;
-}
-
 double ScrollLine::height() const
 {
     return m_content ? m_content->pitch * static_cast<double>(m_content->bitmap.h) : 0;

@@ -119,8 +119,6 @@ public:
     double anchorTime() const { return m_anchorTime; }
     double columnsPerSecond() const { return m_columnsPerSecond; }
     std::int64_t loopColumns() const { return m_loopColumns; }
-    /** Points of one loop: pitch × loopColumns. */
-    double loopWidth() const;
     /** Copies of the loop laid side by side: enough to cover the width plus one whole loop. */
     int copies() const { return m_copies; }
     /** Points from the line's top to its bottom. */

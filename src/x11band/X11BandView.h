@@ -1,12 +1,16 @@
 #pragma once
 
-#include "qtband/BandWidget.h"
+#include "band/BandLines.h"
 #include "band/FramePacer.h"
 #include "band/FrameStats.h"
 #include "band/LineMotion.h"
 #include "band/ScrollLine.h"
+#include "qtband/BandWidget.h"
+#include "x11band/X11Connection.h"
 #include "x11band/X11FrameThread.h"
 #include "x11band/X11LineUploader.h"
+#include "x11band/X11LineWindows.h"
+#include "x11band/X11PresentScheduler.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QElapsedTimer>
@@ -18,27 +22,21 @@
 #include <optional>
 #include <vector>
 
-struct xcb_connection_t;
-
 /**
  * The band drawn by the X server. Each line's loop lives in server-side pixmaps, made on a
  * thread of their own whenever the line's content, the width, the theme or the pixel density
  * changes (the old ones show until the new ones are complete); each line is shown in a child
- * window of its own that lets the pointer through to the band.
+ * window of its own that lets the pointer through to the band (X11LineWindows).
  *
- * Where the server offers Present, frames are queued: every half second a coarse timer asks
- * for one PresentPixmap per coming vertical blank, up to a second ahead, each at the offset the
- * line has at the time that blank is shown; the program then sleeps while the server moves the
- * pixels. Any change (content, pause, speed, exposure) queues the frames again from the next
- * blank on: a new present for an already queued blank replaces it. A loop longer than a pixmap
- * may be gets, per batch, the stretch its frames pass over put together on the server.
- * Without Present, a thread of its own draws each frame with a copy per line (a few per
- * line for such long loops) and the main thread sleeps; should that thread not start, a
- * precise timer draws them.
+ * Where the server offers Present, frames are queued a second ahead by vertical blank
+ * (X11PresentScheduler), topped up by a coarse timer every half second; any change (content,
+ * pause, speed, exposure) queues them again from the next blank. Without Present, a thread of
+ * its own draws the frames (X11FrameThread) and the main thread sleeps; should that thread
+ * not start, a precise timer draws them.
  *
- * Everything the view asks of the server goes through a connection of its own, which it reads
- * only when it wakes anyway: the server's reports of frames shown wake nobody.
- * Needs Qt on xcb; the widget is a native window that Qt never paints.
+ * Everything the view asks of the server goes through a connection of its own (X11Connection),
+ * which it reads only when it wakes anyway. Needs Qt on xcb; the widget is a native window
+ * that Qt never paints.
  */
 class X11BandView : public BandWidget, public QAbstractNativeEventFilter
 {
@@ -63,20 +61,13 @@ public:
     bool isUploading() const;
     /** Whether frames of `line` are queued through Present (else drawn by the frame thread or timer). */
     bool presentsLine(int line) const;
-    /** Frames the drawing thread drew so far; 0 when there is none. */
+    /** Frames the drawing thread drew or queued so far; 0 when there is none. */
     quint64 threadFrames() const { return m_frames ? m_frames->frames() : 0; }
     /** Whether the drawing thread queues its frames on the server ahead of their time. */
     bool threadQueuesFrames() const { return m_frames && m_frames->queuesFrames(); }
-    /** The band times of the drawing thread's latest frames, newest last. */
-    std::vector<double> threadFrameTimes() const { return m_frames ? m_frames->recentFrameTimes() : std::vector<double>{}; }
 
     /** Draws every line as it stands at time `t` now, by copies; what exposures do. */
     void drawFrame(double t);
-
-    /** The current vertical blank counter of the band's screen, as far as the view knows it. */
-    std::optional<std::uint64_t> currentMsc() const;
-    /** The band time of the frame queued for blank `msc`, if it was queued lately. */
-    std::optional<double> queuedTime(std::uint64_t msc) const;
 
     QPaintEngine *paintEngine() const override { return nullptr; }
 
@@ -100,26 +91,15 @@ private:
         std::uint8_t depth = 0;
         friend bool operator==(const UploadKey &, const UploadKey &) = default;
     };
-    using Motion = LineMotion;
     /** One line as the server shows it. */
     struct LineState
     {
         std::vector<Segment> segments; ///< empty while the line shows nothing
         UploadKey key;
-        Motion motion;                  ///< how the line the pixmaps show moves
+        LineMotion motion;              ///< how the line the pixmaps show moves
         std::optional<quint64> pending; ///< the upload under way
         UploadKey pendingKey;
-        Motion pendingMotion;           ///< the motion of the line the upload is made from
-        std::uint32_t window = 0; ///< the child window the line is shown in
-        bool windowPresents = false;
-        QRect windowRect;
-        std::uint64_t queuedUntil = 0; ///< the last blank a frame is queued for
-    };
-    /** A blank counter reading: blank `msc` was shown at `ust` microseconds. */
-    struct Reference
-    {
-        std::uint64_t msc = 0;
-        std::uint64_t ust = 0;
+        LineMotion pendingMotion; ///< the motion of the line the upload is made from
     };
 
     bool ensureResources();
@@ -129,34 +109,25 @@ private:
     void releaseSegments(std::vector<Segment> &segments);
     void clearLine(int index);
     void placeLineWindow(int index);
-    void destroyLineWindow(LineState &state);
+    void destroyLineWindow(int index);
     void drawLine(int index, double t);
-    void copyColumns(const LineState &state, std::uint32_t drawable, int start, int width) const;
     void fillUncovered();
     void updateAnimation();
     void handOver(int index);
     void frame();
     int deviceWidth() const;
     bool usesPresent(const LineState &state) const;
+    X11PresentScheduler::Line presentedLine(int index) const;
+    void presentStopped();
 
-    // Present
-    bool takeReference();
-    void askReference();
-    void readEvents();
-    void queueFrames(int index, bool replace);
-    void queueAll();
-    void selectStatsWindow();
-    double timeOfMsc(std::uint64_t msc) const;
-    static std::uint64_t monotonicUs();
-    void disablePresent();
-
-    xcb_connection_t *m_connection = nullptr; ///< our own connection to the server
-    xcb_connection_t *m_qt = nullptr;         ///< Qt's, for the window Qt made
+    X11Connection m_connection;
     std::uint32_t m_window = 0;
     std::uint32_t m_root = 0;
     std::uint32_t m_gc = 0;
     std::uint8_t m_depth = 0;
-    std::array<LineState, 2> m_state;
+    std::array<LineState, BandLines::lineCount> m_state;
+    std::unique_ptr<X11LineWindows> m_windows;
+    std::unique_ptr<X11PresentScheduler> m_present; ///< null without Present
     std::unique_ptr<X11LineUploader> m_uploader;
     std::unique_ptr<X11FrameThread> m_frames; ///< draws the lines that scroll without Present
     bool m_framesUnavailable = false;         ///< the thread could not start: the timer draws
@@ -166,25 +137,7 @@ private:
     QTimer m_frameTimer;
     QElapsedTimer m_frameClock;
     FramePacer m_pacer;
-
-    bool m_present = false;
-    std::uint8_t m_presentOpcode = 0;
-    std::uint32_t m_serial = 0;
-    std::optional<Reference> m_reference;
-    std::optional<Reference> m_baseline; ///< an older reading, for measuring the blank interval
-    double m_intervalUs = 1e6 / 60;
-    double m_bandOffset = 0; ///< band time minus monotonic seconds
-    bool m_bandOffsetSet = false;
     QTimer m_queueTimer;
-    struct Queued
-    {
-        std::uint64_t msc = 0;
-        double t = 0;
-    };
-    std::array<Queued, 256> m_queued{};
-    std::uint64_t m_lastRecordedMsc = 0;
-    std::uint32_t m_statsWindow = 0; ///< the window whose shown frames the stats record
-    std::uint32_t m_statsEid = 0;
 
     std::unique_ptr<FrameStats> m_stats;
 };

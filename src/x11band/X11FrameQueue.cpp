@@ -88,7 +88,7 @@ X11FrameQueue::~X11FrameQueue()
     xcb_disconnect(m_control);
 }
 
-std::optional<X11FrameQueue::ClockReading> X11FrameQueue::readServerClock()
+std::optional<ServerClock::Reading> X11FrameQueue::readServerClock()
 {
     if (!m_serverTime)
         return std::nullopt;
@@ -101,16 +101,9 @@ std::optional<X11FrameQueue::ClockReading> X11FrameQueue::readServerClock()
         std::free(event);
     if (!reply)
         return std::nullopt;
-    m_lastReading = valueOf(reply->counter_value);
+    const std::int64_t serverMs = valueOf(reply->counter_value);
     std::free(reply);
-    return ClockReading{m_lastReading - (before + after) / 2, after - before};
-}
-
-bool X11FrameQueue::canWaitFor(std::int64_t serverMs) const
-{
-    constexpr std::int64_t wrap = std::int64_t{1} << 32;
-    constexpr std::int64_t margin = 2000;
-    return m_lastReading >= wrap || serverMs < wrap - margin;
+    return ServerClock::Reading{serverMs, before, after};
 }
 
 std::uint32_t X11FrameQueue::gc(std::uint8_t depth, std::uint32_t root)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "band/ServerClock.h"
+
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -13,6 +15,9 @@ struct xcb_connection_t;
  * sleeps. Every wait also ends when a counter of our own goes up: cancel() raises it from a
  * control connection, which nothing queued can hold up, after emptying the clip of the
  * graphics context the queued copies use, so the frames it lets go draw nothing.
+ *
+ * Which server millisecond a frame waits for, and whether it may (a 32-bit clock wraps), is
+ * the caller's to work out (ServerClock).
  *
  * await() and the copies go out on the frames connection, from one thread at a time;
  * cancel() and readServerClock() may be called from another thread, but not at the
@@ -29,19 +34,11 @@ public:
 
     bool isValid() const { return m_serverTime != 0; }
 
-    /** The server's clock against ours. */
-    struct ClockReading
-    {
-        std::int64_t offsetMs = 0;    ///< the server's clock less CLOCK_MONOTONIC, milliseconds
-        std::int64_t roundTripMs = 0; ///< how long the reading took: the offset is good to half that
-    };
-    /** Reads the server's clock now (a round trip on the control connection); nothing when the server did not answer. */
-    std::optional<ClockReading> readServerClock();
     /**
-     * Whether a frame may wait for `serverMs`. The server may count its milliseconds in 32
-     * bits: nothing is queued across the wrap, every 49.7 days, or a wait might never end.
+     * Reads the server's clock now (a round trip on the control connection), with the
+     * instants of ours around it; nothing when the server did not answer.
      */
-    bool canWaitFor(std::int64_t serverMs) const;
+    std::optional<ServerClock::Reading> readServerClock();
 
     /**
      * The graphics context for the copies of frames queued from now on, for drawables of
@@ -67,12 +64,11 @@ public:
 private:
     xcb_connection_t *m_frames;
     xcb_connection_t *m_control = nullptr;
-    std::uint32_t m_serverTime = 0;  // the server's SERVERTIME counter
-    std::uint32_t m_cancel = 0;      // ours, on the control connection
-    std::int64_t m_cancelValue = 0;  // its value, as last set
-    std::uint8_t m_syncEvent = 0;    // the extension's first event code
+    std::uint32_t m_serverTime = 0; // the server's SERVERTIME counter
+    std::uint32_t m_cancel = 0;     // ours, on the control connection
+    std::int64_t m_cancelValue = 0; // its value, as last set
+    std::uint8_t m_syncEvent = 0;   // the extension's first event code
     std::uint32_t m_gc = 0;
     std::uint8_t m_gcDepth = 0;
-    std::int64_t m_lastReading = 0; // the server's clock when last read
     bool m_queued = false;
 };

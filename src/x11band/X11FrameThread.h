@@ -1,8 +1,7 @@
 #pragma once
 
-#include "band/LineMotion.h"
-#include "x11band/X11FrameQueue.h"
-#include "x11band/X11LineUploader.h"
+#include "x11band/X11FrameLine.h"
+#include "x11band/X11QueuedFrames.h"
 
 #include <QtGlobal>
 
@@ -12,7 +11,6 @@
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 struct xcb_connection_t;
 class FrameStats;
@@ -22,7 +20,7 @@ class FrameStats;
  * own. Frames fall on a fixed grid of the monotonic clock, so the rate does not drift, and
  * each copies every moving line's columns at the band's time of that frame into the line's
  * window. Where the server offers SYNC, the thread queues a second of frames at a time on the
- * server (X11FrameQueue) and wakes twice a second; otherwise it wakes for each frame and
+ * server (X11QueuedFrames) and wakes twice a second; otherwise it wakes for each frame and
  * draws it. The main thread only hands over what a line shows and how it moves; a hand-over
  * cancels what was queued and shows from the next frame on. After a stall the grid starts
  * again from now rather than drawing the frames nobody saw.
@@ -31,16 +29,7 @@ class X11FrameThread
 {
 public:
     /** What one line shows: its window, its pixmaps and how it moves. */
-    struct Line
-    {
-        std::uint32_t window = 0;
-        std::vector<X11LineUploader::Segment> segments;
-        LineMotion motion;
-        int width = 0; ///< the window's width, device pixels
-
-        bool isDrawn() const { return window && !segments.empty() && width > 0 && motion.rect.height() > 0; }
-        friend bool operator==(const Line &, const Line &) = default;
-    };
+    using Line = X11FrameLine;
 
     /**
      * Opens a connection to the default display and starts the thread, idle. `stats` (may be
@@ -68,11 +57,6 @@ public:
     quint64 frames() const;
     /** Whether frames are queued on the server ahead of their time rather than drawn one by one. */
     bool queuesFrames() const;
-    /**
-     * The band times of the frames queued last, newest last (at most 128): what a picture of
-     * the band taken meanwhile may show.
-     */
-    std::vector<double> recentFrameTimes() const;
 
 private:
     using Lock = std::unique_lock<std::mutex>;
@@ -85,35 +69,20 @@ private:
     void discardEvents(bool read);
     void drawNextFrame(Lock &lock);
     void queueAhead(Lock &lock);
-    bool queueFrames(qint64 nowNs, qint64 untilNs);
     void queueSoon();
-    bool placeBandTime(qint64 nowNs);
     void cancelQueued();
-    void drawLines(std::uint32_t gc, double bandTime);
-    void noteFrame(double bandTime);
+    X11QueuedFrames::Screen screen() const { return {m_depth, m_root}; }
 
     xcb_connection_t *m_connection = nullptr;
-    std::unique_ptr<X11FrameQueue> m_queue; // null: frames drawn one by one
-    std::uint32_t m_gc = 0;                 // for frames drawn one by one
+    std::unique_ptr<X11QueuedFrames> m_queued; // null: frames drawn one by one
+    std::uint32_t m_gc = 0;                    // for frames drawn one by one
     std::uint8_t m_gcDepth = 0;
     std::uint32_t m_depthWindow = 0; // the last window the depth was asked for
     std::uint8_t m_depth = 0;
     std::uint32_t m_root = 0;
     FrameStats *m_stats;
-
-    // Queued frames: the band's time at a monotonic time is m_bandTime + m_bandRate *
-    // (t - m_bandSince); a clock moved by hand (tests) stands still between its moves.
-    double m_bandTime = 0;
-    qint64 m_bandSince = 0;
-    double m_bandRate = 1;
-    std::int64_t m_serverOffsetMs = 0;
-    qint64 m_serverCheckedAt = 0;
-    qint64 m_gridNs = 0;        // a frame time; the others are whole intervals away
-    qint64 m_queuedUntilNs = 0; // the last frame queued; 0 when none is
-    bool m_letGo = false;       // a cancel let queued frames go, drawing nothing since
+    bool m_letGo = false; // a cancel let queued frames go, drawing nothing since
     bool m_changedLines = true;
-    std::array<double, 128> m_recent{};
-    std::size_t m_recentCount = 0;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;

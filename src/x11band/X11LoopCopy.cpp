@@ -1,8 +1,8 @@
 #include "x11band/X11LoopCopy.h"
 
-#include <xcb/xcb.h>
+#include "band/StretchPlan.h"
 
-#include <algorithm>
+#include <xcb/xcb.h>
 
 std::uint32_t createCopyGc(xcb_connection_t *connection, std::uint8_t depth, std::uint32_t root)
 {
@@ -19,22 +19,11 @@ void copyLoopColumns(xcb_connection_t *connection, std::uint32_t gc,
                      const std::vector<X11LineUploader::Segment> &segments, int loopPixels, int height,
                      std::uint32_t drawable, int start, int width)
 {
-    if (loopPixels <= 0)
-        return;
-    long long filled = 0;
-    for (long long base = -static_cast<long long>(start); base < width && filled < width; base += loopPixels) {
-        for (const X11LineUploader::Segment &segment : segments) {
-            const long long x = base + segment.x;
-            if (x >= width)
-                break;
-            const long long dstX = std::max(x, filled);
-            const long long end = std::min<long long>(x + segment.width, width);
-            if (dstX >= end)
-                continue;
-            xcb_copy_area(connection, segment.pixmap, drawable, gc, static_cast<std::int16_t>(dstX - x), 0,
-                          static_cast<std::int16_t>(dstX), 0, static_cast<std::uint16_t>(end - dstX),
-                          static_cast<std::uint16_t>(height));
-            filled = end;
-        }
-    }
+    StretchPlan::forEachCopy(segments, loopPixels, start, width,
+                             [&](const X11LineUploader::Segment &segment, int sourceX, int targetX, int columns) {
+                                 xcb_copy_area(connection, segment.pixmap, drawable, gc,
+                                               static_cast<std::int16_t>(sourceX), 0,
+                                               static_cast<std::int16_t>(targetX), 0,
+                                               static_cast<std::uint16_t>(columns), static_cast<std::uint16_t>(height));
+                             });
 }

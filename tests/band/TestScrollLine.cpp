@@ -80,7 +80,7 @@ void TestScrollLine::example133Columns()
     ScrollLine line;
     QCOMPARE(line.update(bitmapOf(133), 0, 1440, 5, ColorTheme::greenRed, 3, 1, 10), ScrollLine::Change::content);
     QCOMPARE(line.loopColumns(), 133);
-    QCOMPARE(line.loopWidth(), 665.0);
+    QCOMPARE(line.loopPixels(), 665); // 133 LEDs of 5 points at one pixel per point
     QCOMPARE(line.columnsPerSecond(), 21.0);
     QCOMPARE(line.copies(), 4);
     QCOMPARE(line.height(), 55.0);
