@@ -6,19 +6,16 @@
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
-#include "qtband/TickerPanel.h"
-#include "qtband/LedView.h"
+#include "band/BandInteraction.h"
 #include "settings/Settings.h"
-#include "settingsui/EnumTitles.h"
 #include "settings/UserDefaults.h"
+#include "settingsui/EnumTitles.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
-#include <QHelpEvent>
 #include <QTimer>
-#include <QToolTip>
 
 #include <cstdio>
 
@@ -44,8 +41,8 @@ void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
     Settings &settings = *m_services.settings;
 
     setShownInTaskbar(settings.showInDock());
-    m_bag.append(connect(&settings, &Settings::showInDockChanged, this, &AppDelegate::setShownInTaskbar,
-                         Qt::QueuedConnection));
+    m_bag.append(
+        connect(&settings, &Settings::showInDockChanged, this, &AppDelegate::setShownInTaskbar, Qt::QueuedConnection));
 
     if (options.twoLines)
         settings.setVariant(BarVariant::thick);
@@ -69,21 +66,7 @@ void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
 
     if (m_services.makeTicker)
         m_ticker = m_services.makeTicker();
-    if (m_ticker) {
-        QPointer<AppDelegate> self(this);
-        m_ticker->setMenuProvider([self]() -> QMenu * {
-            if (!self)
-                return nullptr;
-            if (!self->m_bandMenu) {
-                self->m_bandMenu = std::make_unique<QMenu>();
-                self->m_bandMenu->setObjectName(QStringLiteral("bandMenu"));
-            }
-            self->menuNeedsUpdate(self->m_bandMenu.get());
-            return self->m_bandMenu.get();
-        });
-    }
-
-    offerBandTip();
+    connectBand();
 
     m_statusItem = std::make_unique<StatusItem>();
     QMenu *statusMenu = m_statusItem->menu();
@@ -101,13 +84,13 @@ void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
 
     if (options.snapshotUi) {
         const QString prefix = *options.snapshotUi;
-        QTimer::singleShot(m_snapshotUiDelayMs, qApp, [prefix, exit = m_services.exit,
-                                                     write = m_services.writeReferenceImages] {
-            if (write)
-                write(prefix);
-            if (exit)
-                exit(0);
-        });
+        QTimer::singleShot(m_snapshotUiDelayMs, qApp,
+                           [prefix, exit = m_services.exit, write = m_services.writeReferenceImages] {
+                               if (write)
+                                   write(prefix);
+                               if (exit)
+                                   exit(0);
+                           });
     }
 
     if (options.snapshot) {
@@ -196,7 +179,8 @@ void AppDelegate::fillMenu(QMenu *menu)
     quit->setMenuRole(QAction::QuitRole);
     // exit(), not quit(): quit() first asks every window to close and gives up when one says
     // no, as the taskbar entry does.
-    connect(quit, &QAction::triggered, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    connect(
+        quit, &QAction::triggered, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 QString AppDelegate::noTrayHint()
@@ -210,31 +194,24 @@ bool AppDelegate::hasTray() const
     return !m_services.trayAvailable || m_services.trayAvailable();
 }
 
-void AppDelegate::offerBandTip()
+void AppDelegate::connectBand()
 {
-    if (!m_ticker || hasTray())
+    if (!m_ticker)
         return;
-    // The panel gets the tool tip requests of the band it holds; a layer-shell band has none.
-    QWidget *band = m_ticker->panel();
-    if (!band)
-        return;
-    m_tipBand = band;
-    band->setToolTip(noTrayHint());
-    band->installEventFilter(this);
-}
-
-bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::ToolTip && watched == m_tipBand) {
-        // Shown this once; the band stays quiet afterwards.
-        auto *band = static_cast<QWidget *>(watched);
-        band->removeEventFilter(this);
-        QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), band->toolTip(), band);
-        band->setToolTip(QString());
-        m_tipBand.clear();
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
+    QPointer<AppDelegate> self(this);
+    m_ticker->setMenuProvider([self]() -> QMenu * {
+        if (!self)
+            return nullptr;
+        if (!self->m_bandMenu) {
+            self->m_bandMenu = std::make_unique<QMenu>();
+            self->m_bandMenu->setObjectName(QStringLiteral("bandMenu"));
+        }
+        self->menuNeedsUpdate(self->m_bandMenu.get());
+        return self->m_bandMenu.get();
+    });
+    // Without a tray the band itself says once where the menu is, whatever surface shows it.
+    if (!hasTray())
+        m_ticker->interaction()->setFirstTooltip(noTrayHint());
 }
 
 void AppDelegate::setLevel(const QVariant &representedObject)

@@ -115,14 +115,11 @@ public:
     /** What a desktop without a tray must say: how to reach the menu and the settings. */
     static QString noTrayHint();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void fillMenu(QMenu *menu);
     bool hasTray() const;
-    /** Lets the band's tool tip say noTrayHint() once. */
-    void offerBandTip();
+    /** Gives the band its context menu and, without a tray, its one-time hint. */
+    void connectBand();
 
     AppServices m_services;
     std::unique_ptr<TickerController> m_ticker;
@@ -136,8 +133,6 @@ private:
     bool m_shownInTaskbar = false;
     /** The first launch's settings window tells how to reach the menu without a tray. */
     bool m_firstLaunchNotice = false;
-    /** The band that still has its one-time tool tip to show. */
-    QPointer<QObject> m_tipBand;
     int m_snapshotUiDelayMs = snapshotUiDelayMs;
     int m_snapshotDelayMs = snapshotDelayMs;
 };

@@ -6,9 +6,8 @@
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
-#include "qtband/TickerPanel.h"
+#include "band/BandInteraction.h"
 #include "data/DataService.h"
-#include "qtband/LedView.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
 #include "settings/Settings.h"
@@ -16,18 +15,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QEventLoop>
-#include <QHelpEvent>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
+
+#include "FakeBandSurface.h"
+#include "FakeClock.h"
 
 namespace {
 
@@ -64,6 +65,18 @@ QList<bool> levelChecks(const QMenu *menu)
             checks.append(action->isChecked());
     }
     return checks;
+}
+
+/** Makes the band's controller on a surface in memory, which `surface` then points to. */
+std::unique_ptr<TickerController> tickerOnFake(Settings &settings, DataService &data, NewsService &news,
+                                               FakeBandSurface *&surface)
+{
+    return std::make_unique<TickerController>(settings, data, news, nullptr,
+                                              [&surface](BandLines &lines, WindowSystem *) {
+                                                  auto made = std::make_unique<FakeBandSurface>(lines);
+                                                  surface = made.get();
+                                                  return made;
+                                              });
 }
 
 QList<SettingsWindow *> settingsWindows()
@@ -128,7 +141,8 @@ private:
             if (!firstRun)
                 store.setBool(AppDelegate::didShowSettingsOnceKey, true);
             auto delegate = std::make_unique<AppDelegate>(services());
-            delegate->applicationDidFinishLaunching(LaunchOptions::parse(QStringList{QStringLiteral("dotbanner")} + arguments));
+            delegate->applicationDidFinishLaunching(
+                LaunchOptions::parse(QStringList{QStringLiteral("dotbanner")} + arguments));
             QCoreApplication::processEvents();
             return delegate;
         }
@@ -165,7 +179,8 @@ private slots:
             QCOMPARE(actual[i].title, expected[i].title);
             QCOMPARE(actual[i].shortcut, expected[i].shortcut);
         }
-        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Au premier plan"))->data(), QVariant(QStringLiteral("front")));
+        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Au premier plan"))->data(),
+                 QVariant(QStringLiteral("front")));
         QCOMPARE(actionTitled(menu.get(), QStringLiteral("Normal (les fenêtres peuvent le couvrir)"))->data(),
                  QVariant(QStringLiteral("normal")));
         QCOMPARE(actionTitled(menu.get(), QStringLiteral("Derrière toutes les fenêtres"))->data(),
@@ -205,8 +220,9 @@ private slots:
         auto delegate = fixture.launch();
         fixture.settings->setLevelMode(WindowLevelMode::normal);
         const QByteArray before = fixture.store.data(Settings::key).value_or(QByteArray());
-        for (const QVariant &value : {QVariant(), QVariant(QStringLiteral("Front")), QVariant(QStringLiteral("desktop ")),
-                                      QVariant(QStringLiteral("")), QVariant(0), QVariant(QByteArray("desktop"))}) {
+        for (const QVariant &value :
+             {QVariant(), QVariant(QStringLiteral("Front")), QVariant(QStringLiteral("desktop ")),
+              QVariant(QStringLiteral("")), QVariant(0), QVariant(QByteArray("desktop"))}) {
             delegate->setLevel(value);
             QCOMPARE(fixture.settings->levelMode(), WindowLevelMode::normal);
         }
@@ -458,9 +474,8 @@ private slots:
         HttpClient http;
         DataService data(*fixture.settings, fixture.store, http);
         NewsService news(*fixture.settings, http);
-        fixture.makeTicker = [&] {
-            return std::make_unique<TickerController>(*fixture.settings, data, news, nullptr);
-        };
+        FakeBandSurface *surface = nullptr;
+        fixture.makeTicker = [&] { return tickerOnFake(*fixture.settings, data, news, surface); };
         auto delegate = fixture.launch();
         QVERIFY(delegate->ticker());
         TickerController *ticker = delegate->ticker();
@@ -486,33 +501,43 @@ private slots:
     void noTrayTellsWhereTheMenuIs()
     {
         for (const bool tray : {false, true}) {
+            FakeClock clock;
             Fixture fixture;
             fixture.trayAvailable = [tray] { return tray; };
+            fixture.settings->setItems({}); // no item under the pointer: only the hint has a tooltip
             HttpClient http;
             DataService data(*fixture.settings, fixture.store, http);
             NewsService news(*fixture.settings, http);
-            fixture.makeTicker = [&] {
-                return std::make_unique<TickerController>(*fixture.settings, data, news, nullptr);
-            };
+            FakeBandSurface *surface = nullptr;
+            fixture.makeTicker = [&] { return tickerOnFake(*fixture.settings, data, news, surface); };
             auto delegate = fixture.launch({}, true);
             QVERIFY(delegate->settingsWindow());
             auto *notice = delegate->settingsWindow()->findChild<QLabel *>("settingsNotice");
             QVERIFY(notice);
-            QWidget *band = delegate->ticker()->panel();
-            QVERIFY(band);
+            QVERIFY(surface);
+            // The pointer comes to rest on the band, away from any item.
+            const QPointF rest(5, 5);
+            surface->pointer(BandPointerEvent::Type::enter, rest);
+            clock.advanceMs(BandInteraction::tooltipDelayMs);
             if (tray) {
                 QVERIFY(notice->isHidden());
-                QVERIFY(band->toolTip().isEmpty());
+                QVERIFY(!delegate->ticker()->interaction()->hasFirstTooltip());
+                QVERIFY(surface->tooltips.isEmpty());
                 continue;
             }
             QVERIFY(AppDelegate::noTrayHint().contains(QStringLiteral("clic droit sur le bandeau")));
             QCOMPARE(delegate->settingsWindow()->notice(), AppDelegate::noTrayHint());
             QVERIFY(notice->isVisible());
             QVERIFY(notice->width() <= delegate->settingsWindow()->centralWidget()->width());
-            QCOMPARE(band->toolTip(), AppDelegate::noTrayHint());
-            QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), band->mapToGlobal(QPoint(5, 5)));
-            QCoreApplication::sendEvent(band, &help);
-            QVERIFY(band->toolTip().isEmpty());
+            QCOMPARE(surface->tooltips, QStringList{QStringLiteral("show 5 5 ") + AppDelegate::noTrayHint()});
+            QVERIFY(!delegate->ticker()->interaction()->hasFirstTooltip());
+
+            // Shown this once: the band stays quiet afterwards.
+            surface->pointer(BandPointerEvent::Type::leave, rest);
+            surface->pointer(BandPointerEvent::Type::enter, rest);
+            clock.advanceMs(10 * BandInteraction::tooltipDelayMs);
+            QCOMPARE(surface->tooltips.size(), 2);
+            QCOMPARE(surface->tooltips.last(), QStringLiteral("hide"));
 
             // A later opening of the program is no first launch: no notice.
             delegate.reset();
