@@ -1,18 +1,17 @@
 #include "app/AppDelegate.h"
 
 #include "app/AboutPanel.h"
-#include "app/DockEntry.h"
+#include "app/AppMenu.h"
 #include "app/SettingsWindow.h"
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
+#include "app/TaskbarEntry.h"
 #include "app/TickerController.h"
 #include "band/BandInteraction.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
-#include "settingsui/EnumTitles.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
 #include <QTimer>
@@ -24,6 +23,13 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
     , m_services(std::move(services))
 {
     Q_ASSERT(m_services.settings && m_services.defaults);
+    AppMenu::Handlers handlers;
+    handlers.showAbout = [this] { showAbout(); };
+    handlers.openSettings = [this] { openSettings(); };
+    handlers.refresh = [this] { refreshData(); };
+    handlers.level = [this] { return m_services.settings->levelMode(); };
+    handlers.setLevel = [this](WindowLevelMode level) { setLevel(level); };
+    m_menu = new AppMenu(std::move(handlers), this);
 }
 
 AppDelegate::~AppDelegate()
@@ -36,7 +42,7 @@ AppDelegate::~AppDelegate()
     delete m_aboutPanel.data();
 }
 
-void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
+void AppDelegate::launch(const LaunchOptions &options)
 {
     Settings &settings = *m_services.settings;
 
@@ -70,7 +76,7 @@ void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
 
     m_statusItem = std::make_unique<StatusItem>();
     QMenu *statusMenu = m_statusItem->menu();
-    connect(statusMenu, &QMenu::aboutToShow, this, [this, statusMenu] { menuNeedsUpdate(statusMenu); });
+    connect(statusMenu, &QMenu::aboutToShow, this, [this, statusMenu] { refillMenu(statusMenu); });
 
     UserDefaults &defaults = *m_services.defaults;
     if (!defaults.boolValue(didShowSettingsOnceKey)) {
@@ -115,72 +121,14 @@ AboutPanel *AppDelegate::aboutPanel() const
     return m_aboutPanel.data();
 }
 
-QList<WindowLevelMode> AppDelegate::levelModes()
-{
-    return allCases<WindowLevelMode>();
-}
-
 QMenu *AppDelegate::buildMenu()
 {
-    auto *menu = new QMenu;
-    fillMenu(menu);
-    return menu;
+    return m_menu->build();
 }
 
-void AppDelegate::menuNeedsUpdate(QMenu *menu)
+void AppDelegate::refillMenu(QMenu *menu)
 {
-    menu->clear();
-    // clear() leaves the previous opening's level group behind.
-    for (QActionGroup *group : menu->findChildren<QActionGroup *>(Qt::FindDirectChildrenOnly))
-        delete group;
-    fillMenu(menu);
-}
-
-void AppDelegate::fillMenu(QMenu *menu)
-{
-    QPointer<AppDelegate> self(this);
-    const auto add = [menu](const QString &title, const QKeySequence &shortcut = {}) {
-        auto *action = new QAction(title, menu);
-        if (!shortcut.isEmpty()) {
-            // The keys work only inside the settings window, which carries these items: the
-            // window's menu bar shows them, the tray and band menus do not.
-            action->setShortcut(shortcut);
-            action->setShortcutVisibleInContextMenu(false);
-        }
-        menu->addAction(action);
-        return action;
-    };
-
-    connect(add(tr("À propos de Dotbanner")), &QAction::triggered, this, &AppDelegate::showAbout);
-    menu->addSeparator();
-    connect(add(tr("Réglages\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma)), &QAction::triggered, this,
-            &AppDelegate::openSettings);
-    menu->addSeparator();
-
-    auto *levels = new QActionGroup(menu);
-    levels->setExclusive(true);
-    const WindowLevelMode current = m_services.settings->levelMode();
-    for (WindowLevelMode mode : levelModes()) {
-        QAction *action = add(title(mode));
-        action->setCheckable(true);
-        action->setChecked(mode == current);
-        action->setData(rawValue(mode));
-        levels->addAction(action);
-        connect(action, &QAction::triggered, this, [self, action] {
-            if (self)
-                self->setLevel(action->data());
-        });
-    }
-    menu->addSeparator();
-
-    connect(add(tr("Actualiser"), QKeySequence(Qt::CTRL | Qt::Key_R)), &QAction::triggered, this,
-            &AppDelegate::refreshData);
-    QAction *quit = add(tr("Quitter Dotbanner"), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    quit->setMenuRole(QAction::QuitRole);
-    // exit(), not quit(): quit() first asks every window to close and gives up when one says
-    // no, as the taskbar entry does.
-    connect(
-        quit, &QAction::triggered, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    m_menu->refill(menu);
 }
 
 QString AppDelegate::noTrayHint()
@@ -206,7 +154,7 @@ void AppDelegate::connectBand()
             self->m_bandMenu = std::make_unique<QMenu>();
             self->m_bandMenu->setObjectName(QStringLiteral("bandMenu"));
         }
-        self->menuNeedsUpdate(self->m_bandMenu.get());
+        self->refillMenu(self->m_bandMenu.get());
         return self->m_bandMenu.get();
     });
     // Without a tray the band itself says once where the menu is, whatever surface shows it.
@@ -214,14 +162,9 @@ void AppDelegate::connectBand()
         m_ticker->interaction()->setFirstTooltip(noTrayHint());
 }
 
-void AppDelegate::setLevel(const QVariant &representedObject)
+void AppDelegate::setLevel(WindowLevelMode level)
 {
-    if (representedObject.typeId() != QMetaType::QString)
-        return;
-    const std::optional<WindowLevelMode> mode = enumFromRaw<WindowLevelMode>(representedObject.toString());
-    if (!mode)
-        return;
-    m_services.settings->setLevelMode(*mode);
+    m_services.settings->setLevelMode(level);
 }
 
 void AppDelegate::showAbout()
@@ -252,7 +195,7 @@ void AppDelegate::openSettings()
         const auto refill = [this, window, applicationMenu] {
             for (QAction *action : applicationMenu->actions())
                 window->removeAction(action);
-            menuNeedsUpdate(applicationMenu);
+            refillMenu(applicationMenu);
             window->addActions(applicationMenu->actions());
         };
         connect(applicationMenu, &QMenu::aboutToShow, this, refill);
@@ -285,12 +228,12 @@ void AppDelegate::handleCommand(const QString &command)
 void AppDelegate::setShownInTaskbar(bool shown)
 {
     m_shownInTaskbar = shown;
-    if (shown && !m_dockEntry) {
-        m_dockEntry = std::make_unique<DockEntry>();
-        connect(m_dockEntry.get(), &DockEntry::activated, this, &AppDelegate::reopen);
+    if (shown && !m_taskbarEntry) {
+        m_taskbarEntry = std::make_unique<TaskbarEntry>();
+        connect(m_taskbarEntry.get(), &TaskbarEntry::activated, this, &AppDelegate::reopen);
     }
-    if (m_dockEntry)
-        m_dockEntry->setPresent(shown);
+    if (m_taskbarEntry)
+        m_taskbarEntry->setPresent(shown);
     if (m_settingsWindow)
         m_settingsWindow->setMenuBarShown(shown);
 }

@@ -1,4 +1,5 @@
-#include "app/AppDelegate.h"
+#include "app/AppServices.h"
+
 #include "app/BandSurfaceFactory.h"
 #include "app/ServiceEnvironment.h"
 #include "app/Snapshots.h"

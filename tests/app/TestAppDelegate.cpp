@@ -1,10 +1,10 @@
 #include "app/AboutPanel.h"
 #include "app/AppDelegate.h"
-#include "app/DockEntry.h"
 #include "app/LedIcon.h"
 #include "app/SettingsWindow.h"
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
+#include "app/TaskbarEntry.h"
 #include "app/TickerController.h"
 #include "band/BandInteraction.h"
 #include "data/DataService.h"
@@ -141,8 +141,7 @@ private:
             if (!firstRun)
                 store.setBool(AppDelegate::didShowSettingsOnceKey, true);
             auto delegate = std::make_unique<AppDelegate>(services());
-            delegate->applicationDidFinishLaunching(
-                LaunchOptions::parse(QStringList{QStringLiteral("dotbanner")} + arguments));
+            delegate->launch(LaunchOptions::parse(QStringList{QStringLiteral("dotbanner")} + arguments));
             QCoreApplication::processEvents();
             return delegate;
         }
@@ -179,12 +178,15 @@ private slots:
             QCOMPARE(actual[i].title, expected[i].title);
             QCOMPARE(actual[i].shortcut, expected[i].shortcut);
         }
-        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Au premier plan"))->data(),
-                 QVariant(QStringLiteral("front")));
-        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Normal (les fenêtres peuvent le couvrir)"))->data(),
-                 QVariant(QStringLiteral("normal")));
-        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Derrière toutes les fenêtres"))->data(),
-                 QVariant(QStringLiteral("desktop")));
+        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Au premier plan"))->data().value<WindowLevelMode>(),
+                 WindowLevelMode::front);
+        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Normal (les fenêtres peuvent le couvrir)"))
+                     ->data()
+                     .value<WindowLevelMode>(),
+                 WindowLevelMode::normal);
+        QCOMPARE(
+            actionTitled(menu.get(), QStringLiteral("Derrière toutes les fenêtres"))->data().value<WindowLevelMode>(),
+            WindowLevelMode::desktop);
         // The keys work only in the settings window: the tray and band menus do not show them.
         for (const QAction *action : menu->actions()) {
             if (!action->shortcut().isEmpty())
@@ -214,20 +216,22 @@ private slots:
         QCOMPARE(levelChecks(statusMenu), (QList<bool>{false, true, false}));
     }
 
-    void setLevelIgnoresUnknownValues()
+    void levelItemsSetTheirLevel()
     {
         Fixture fixture;
         auto delegate = fixture.launch();
-        fixture.settings->setLevelMode(WindowLevelMode::normal);
-        const QByteArray before = fixture.store.data(Settings::key).value_or(QByteArray());
-        for (const QVariant &value :
-             {QVariant(), QVariant(QStringLiteral("Front")), QVariant(QStringLiteral("desktop ")),
-              QVariant(QStringLiteral("")), QVariant(0), QVariant(QByteArray("desktop"))}) {
-            delegate->setLevel(value);
-            QCOMPARE(fixture.settings->levelMode(), WindowLevelMode::normal);
+        std::unique_ptr<QMenu> menu(delegate->buildMenu());
+        // Each level item carries its level and sets exactly that one, persisted.
+        for (QAction *action : menu->actions()) {
+            if (!action->isCheckable())
+                continue;
+            const auto level = action->data().value<WindowLevelMode>();
+            QCOMPARE(action->data(), QVariant::fromValue(level));
+            action->trigger();
+            QCOMPARE(fixture.settings->levelMode(), level);
+            QCOMPARE(Settings(fixture.store).levelMode(), level);
         }
-        QCOMPARE(fixture.store.data(Settings::key).value_or(QByteArray()), before);
-        delegate->setLevel(QStringLiteral("front"));
+        delegate->setLevel(WindowLevelMode::front);
         QCOMPARE(fixture.settings->levelMode(), WindowLevelMode::front);
     }
 
@@ -264,7 +268,7 @@ private slots:
         services.startData = [&] { variantAtStart = fixture.settings->variant(); };
         fixture.store.setBool(AppDelegate::didShowSettingsOnceKey, true);
         AppDelegate delegate(services);
-        delegate.applicationDidFinishLaunching(LaunchOptions::parse({"dotbanner", "--two-lines"}));
+        delegate.launch(LaunchOptions::parse({"dotbanner", "--two-lines"}));
         QCOMPARE(variantAtStart, BarVariant::thick);
         QCOMPARE(Settings(fixture.store).variant(), BarVariant::thick);
     }
@@ -324,7 +328,7 @@ private slots:
         Fixture fixture;
         fixture.settings->setShowInDock(true);
         auto delegate = fixture.launch();
-        QVERIFY(delegate->dockEntry()->isVisible());
+        QVERIFY(delegate->taskbarEntry()->isVisible());
         std::unique_ptr<QMenu> menu(delegate->buildMenu());
         QAction *quit = actionTitled(menu.get(), QStringLiteral("Quitter Dotbanner"));
         QVERIFY(quit);
@@ -355,7 +359,7 @@ private slots:
         Fixture fixture;
         auto delegate = fixture.launch();
         QVERIFY(!delegate->isShownInTaskbar());
-        QVERIFY(!delegate->dockEntry());
+        QVERIFY(!delegate->taskbarEntry());
         delegate->openSettings();
         SettingsWindow *window = delegate->settingsWindow();
         QVERIFY(!window->menuBar()->isVisible());
@@ -368,9 +372,8 @@ private slots:
         QTRY_VERIFY(window->height() > height);
         QVERIFY2(qAbs(window->geometry().center().y() - middle) <= 1,
                  qPrintable(QStringLiteral("%1 vs %2").arg(window->geometry().center().y()).arg(middle)));
-        QVERIFY(delegate->dockEntry()->isPresent());
-        QVERIFY(delegate->dockEntry()->isVisible());
-        QCOMPARE(delegate->dockEntry()->windowTitle(), QStringLiteral("Dotbanner"));
+        QVERIFY(delegate->taskbarEntry()->isVisible());
+        QCOMPARE(delegate->taskbarEntry()->windowTitle(), QStringLiteral("Dotbanner"));
         QVERIFY(window->menuBar()->isVisible());
         QCOMPARE(window->menuBar()->actions().size(), 2);
         QCOMPARE(window->menuBar()->actions().at(0)->text(), QStringLiteral("Dotbanner"));
@@ -384,12 +387,12 @@ private slots:
 
         // Activating the entry opens the settings window, as a Dock click would.
         window->hide();
-        emit delegate->dockEntry()->activated();
+        emit delegate->taskbarEntry()->activated();
         QVERIFY(window->isVisible());
 
         fixture.settings->setShowInDock(false);
         QTRY_VERIFY(!delegate->isShownInTaskbar());
-        QVERIFY(!delegate->dockEntry()->isVisible());
+        QVERIFY(!delegate->taskbarEntry()->isVisible());
         QVERIFY(!window->menuBar()->isVisible());
     }
 
@@ -427,7 +430,7 @@ private slots:
         fixture.settings->setShowInDock(true);
         auto delegate = fixture.launch();
         QVERIFY(delegate->isShownInTaskbar());
-        QVERIFY(delegate->dockEntry() && delegate->dockEntry()->isVisible());
+        QVERIFY(delegate->taskbarEntry() && delegate->taskbarEntry()->isVisible());
         delegate->openSettings();
         QVERIFY(delegate->settingsWindow()->menuBar()->isVisible());
     }
@@ -569,7 +572,7 @@ private slots:
         fixture.store.setBool(AppDelegate::didShowSettingsOnceKey, true);
         AppDelegate delegate(fixture.services());
         delegate.setSnapshotDelays(50, 100);
-        delegate.applicationDidFinishLaunching(
+        delegate.launch(
             LaunchOptions::parse({"dotbanner", "--snapshot-ui", "/tmp/x", "--snapshot", "/nonexistent/band.png"}));
         QVERIFY(fixture.exits.isEmpty());
         // The pictures of the windows end with success; then, without a band, there is nothing
