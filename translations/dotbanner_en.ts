@@ -35,6 +35,17 @@
 <context>
     <name>AppDelegate</name>
     <message>
+        <source>Ce bureau n&apos;affiche pas d&apos;icône de Dotbanner : un clic droit sur le bandeau ouvre son menu, et relancer Dotbanner rouvre ces réglages.</source>
+        <translation>This desktop shows no Dotbanner icon: a right click on the band opens its menu, and starting Dotbanner again reopens these settings.</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écrire l&apos;image du bandeau dans %1</source>
+        <translation>could not write the band&apos;s picture to %1</translation>
+    </message>
+</context>
+<context>
+    <name>AppMenu</name>
+    <message>
         <source>À propos de Dotbanner</source>
         <translation>About Dotbanner</translation>
     </message>
@@ -49,14 +60,6 @@
     <message>
         <source>Quitter Dotbanner</source>
         <translation>Quit Dotbanner</translation>
-    </message>
-    <message>
-        <source>Ce bureau n&apos;affiche pas d&apos;icône de Dotbanner : un clic droit sur le bandeau ouvre son menu, et relancer Dotbanner rouvre ces réglages.</source>
-        <translation>This desktop shows no Dotbanner icon: a right click on the band opens its menu, and starting Dotbanner again reopens these settings.</translation>
-    </message>
-    <message>
-        <source>impossible d&apos;écrire l&apos;image du bandeau dans %1</source>
-        <translation>could not write the band&apos;s picture to %1</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 // With --once the feeds are fetched once only: the band then scrolls a news line far wider
 // than an X pixmap, and nothing else. Runs until killed; bench/scroll-cpu --stress (--wide)
 // measures it from outside.
+#include "app/BandSurfaceFactory.h"
 #include "app/TickerController.h"
 #include "desktop/WindowSystem.h"
 #include "data/DataService.h"
@@ -31,15 +32,14 @@ QByteArray feed(int index, int round)
 {
     QByteArray items;
     for (int i = 0; i < titlesPerFeed; ++i) {
-        QByteArray title = "Flux " + QByteArray::number(index) + " titre " + QByteArray::number(i) + " tour "
-                           + QByteArray::number(round) + " : la bourse et le climat en hausse";
+        QByteArray title = "Flux " + QByteArray::number(index) + " titre " + QByteArray::number(i) + " tour " +
+                           QByteArray::number(round) + " : la bourse et le climat en hausse";
         if (index == 0 && i == 0)
             title += " " + QByteArray(1 << 20, 'x'); // one title of a megabyte
-        items += "<item><title>" + title + "</title><link>http://127.0.0.1/" + QByteArray::number(i)
-                 + "</link></item>";
+        items += "<item><title>" + title + "</title><link>http://127.0.0.1/" + QByteArray::number(i) + "</link></item>";
     }
-    return "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Flux " + QByteArray::number(index)
-           + "</title>" + items + "</channel></rss>";
+    return "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Flux " + QByteArray::number(index) +
+           "</title>" + items + "</channel></rss>";
 }
 
 /** Answers GET /feed/<n> with feed n of the current round; enough HTTP for the news service. */
@@ -59,7 +59,8 @@ protected:
             const int index = start < 0 ? 0 : request.mid(start + 6, 3).split(' ').first().toInt();
             const QByteArray body = feed(index, round);
             socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nConnection: close\r\n"
-                          "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                          "Content-Length: " +
+                          QByteArray::number(body.size()) + "\r\n\r\n" + body);
             socket->disconnectFromHost();
         });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -96,7 +97,7 @@ int main(int argc, char **argv)
     HttpClient http;
     DataService data(settings, store, http);
     NewsService news(settings, http);
-    TickerController controller(settings, data, news, nullptr, WindowSystem::forPlatform());
+    TickerController controller(settings, data, news, nullptr, &BandSurfaceFactory::make, WindowSystem::forPlatform());
     news.start();
     QTimer republish;
     QObject::connect(&republish, &QTimer::timeout, [&] {

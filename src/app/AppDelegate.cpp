@@ -1,24 +1,20 @@
 #include "app/AppDelegate.h"
 
 #include "app/AboutPanel.h"
-#include "app/DockEntry.h"
+#include "app/AppMenu.h"
 #include "app/SettingsWindow.h"
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
+#include "app/TaskbarEntry.h"
 #include "app/TickerController.h"
-#include "qtband/TickerPanel.h"
-#include "qtband/LedView.h"
+#include "band/BandInteraction.h"
 #include "settings/Settings.h"
-#include "settingsui/EnumTitles.h"
 #include "settings/UserDefaults.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
-#include <QHelpEvent>
 #include <QTimer>
-#include <QToolTip>
 
 #include <cstdio>
 
@@ -27,6 +23,13 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
     , m_services(std::move(services))
 {
     Q_ASSERT(m_services.settings && m_services.defaults);
+    AppMenu::Handlers handlers;
+    handlers.showAbout = [this] { showAbout(); };
+    handlers.openSettings = [this] { openSettings(); };
+    handlers.refresh = [this] { refreshData(); };
+    handlers.level = [this] { return m_services.settings->levelMode(); };
+    handlers.setLevel = [this](WindowLevelMode level) { setLevel(level); };
+    m_menu = new AppMenu(std::move(handlers), this);
 }
 
 AppDelegate::~AppDelegate()
@@ -39,13 +42,13 @@ AppDelegate::~AppDelegate()
     delete m_aboutPanel.data();
 }
 
-void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
+void AppDelegate::launch(const LaunchOptions &options)
 {
     Settings &settings = *m_services.settings;
 
     setShownInTaskbar(settings.showInDock());
-    m_bag.append(connect(&settings, &Settings::showInDockChanged, this, &AppDelegate::setShownInTaskbar,
-                         Qt::QueuedConnection));
+    m_bag.append(
+        connect(&settings, &Settings::showInDockChanged, this, &AppDelegate::setShownInTaskbar, Qt::QueuedConnection));
 
     if (options.twoLines)
         settings.setVariant(BarVariant::thick);
@@ -69,25 +72,11 @@ void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
 
     if (m_services.makeTicker)
         m_ticker = m_services.makeTicker();
-    if (m_ticker) {
-        QPointer<AppDelegate> self(this);
-        m_ticker->setMenuProvider([self]() -> QMenu * {
-            if (!self)
-                return nullptr;
-            if (!self->m_bandMenu) {
-                self->m_bandMenu = std::make_unique<QMenu>();
-                self->m_bandMenu->setObjectName(QStringLiteral("bandMenu"));
-            }
-            self->menuNeedsUpdate(self->m_bandMenu.get());
-            return self->m_bandMenu.get();
-        });
-    }
-
-    offerBandTip();
+    connectBand();
 
     m_statusItem = std::make_unique<StatusItem>();
     QMenu *statusMenu = m_statusItem->menu();
-    connect(statusMenu, &QMenu::aboutToShow, this, [this, statusMenu] { menuNeedsUpdate(statusMenu); });
+    connect(statusMenu, &QMenu::aboutToShow, this, [this, statusMenu] { refillMenu(statusMenu); });
 
     UserDefaults &defaults = *m_services.defaults;
     if (!defaults.boolValue(didShowSettingsOnceKey)) {
@@ -101,13 +90,13 @@ void AppDelegate::applicationDidFinishLaunching(const LaunchOptions &options)
 
     if (options.snapshotUi) {
         const QString prefix = *options.snapshotUi;
-        QTimer::singleShot(m_snapshotUiDelayMs, qApp, [prefix, exit = m_services.exit,
-                                                     write = m_services.writeReferenceImages] {
-            if (write)
-                write(prefix);
-            if (exit)
-                exit(0);
-        });
+        QTimer::singleShot(m_snapshotUiDelayMs, qApp,
+                           [prefix, exit = m_services.exit, write = m_services.writeReferenceImages] {
+                               if (write)
+                                   write(prefix);
+                               if (exit)
+                                   exit(0);
+                           });
     }
 
     if (options.snapshot) {
@@ -132,71 +121,14 @@ AboutPanel *AppDelegate::aboutPanel() const
     return m_aboutPanel.data();
 }
 
-QList<WindowLevelMode> AppDelegate::levelModes()
-{
-    return allCases<WindowLevelMode>();
-}
-
 QMenu *AppDelegate::buildMenu()
 {
-    auto *menu = new QMenu;
-    fillMenu(menu);
-    return menu;
+    return m_menu->build();
 }
 
-void AppDelegate::menuNeedsUpdate(QMenu *menu)
+void AppDelegate::refillMenu(QMenu *menu)
 {
-    menu->clear();
-    // clear() leaves the previous opening's level group behind.
-    for (QActionGroup *group : menu->findChildren<QActionGroup *>(Qt::FindDirectChildrenOnly))
-        delete group;
-    fillMenu(menu);
-}
-
-void AppDelegate::fillMenu(QMenu *menu)
-{
-    QPointer<AppDelegate> self(this);
-    const auto add = [menu](const QString &title, const QKeySequence &shortcut = {}) {
-        auto *action = new QAction(title, menu);
-        if (!shortcut.isEmpty()) {
-            // The keys work only inside the settings window, which carries these items: the
-            // window's menu bar shows them, the tray and band menus do not.
-            action->setShortcut(shortcut);
-            action->setShortcutVisibleInContextMenu(false);
-        }
-        menu->addAction(action);
-        return action;
-    };
-
-    connect(add(tr("À propos de Dotbanner")), &QAction::triggered, this, &AppDelegate::showAbout);
-    menu->addSeparator();
-    connect(add(tr("Réglages\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma)), &QAction::triggered, this,
-            &AppDelegate::openSettings);
-    menu->addSeparator();
-
-    auto *levels = new QActionGroup(menu);
-    levels->setExclusive(true);
-    const WindowLevelMode current = m_services.settings->levelMode();
-    for (WindowLevelMode mode : levelModes()) {
-        QAction *action = add(title(mode));
-        action->setCheckable(true);
-        action->setChecked(mode == current);
-        action->setData(rawValue(mode));
-        levels->addAction(action);
-        connect(action, &QAction::triggered, this, [self, action] {
-            if (self)
-                self->setLevel(action->data());
-        });
-    }
-    menu->addSeparator();
-
-    connect(add(tr("Actualiser"), QKeySequence(Qt::CTRL | Qt::Key_R)), &QAction::triggered, this,
-            &AppDelegate::refreshData);
-    QAction *quit = add(tr("Quitter Dotbanner"), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    quit->setMenuRole(QAction::QuitRole);
-    // exit(), not quit(): quit() first asks every window to close and gives up when one says
-    // no, as the taskbar entry does.
-    connect(quit, &QAction::triggered, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    m_menu->refill(menu);
 }
 
 QString AppDelegate::noTrayHint()
@@ -210,41 +142,29 @@ bool AppDelegate::hasTray() const
     return !m_services.trayAvailable || m_services.trayAvailable();
 }
 
-void AppDelegate::offerBandTip()
+void AppDelegate::connectBand()
 {
-    if (!m_ticker || hasTray())
+    if (!m_ticker)
         return;
-    // The panel gets the tool tip requests of the band it holds; a layer-shell band has none.
-    QWidget *band = m_ticker->panel();
-    if (!band)
-        return;
-    m_tipBand = band;
-    band->setToolTip(noTrayHint());
-    band->installEventFilter(this);
+    QPointer<AppDelegate> self(this);
+    m_ticker->setMenuProvider([self]() -> QMenu * {
+        if (!self)
+            return nullptr;
+        if (!self->m_bandMenu) {
+            self->m_bandMenu = std::make_unique<QMenu>();
+            self->m_bandMenu->setObjectName(QStringLiteral("bandMenu"));
+        }
+        self->refillMenu(self->m_bandMenu.get());
+        return self->m_bandMenu.get();
+    });
+    // Without a tray the band itself says once where the menu is, whatever surface shows it.
+    if (!hasTray())
+        m_ticker->interaction()->setFirstTooltip(noTrayHint());
 }
 
-bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
+void AppDelegate::setLevel(WindowLevelMode level)
 {
-    if (event->type() == QEvent::ToolTip && watched == m_tipBand) {
-        // Shown this once; the band stays quiet afterwards.
-        auto *band = static_cast<QWidget *>(watched);
-        band->removeEventFilter(this);
-        QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), band->toolTip(), band);
-        band->setToolTip(QString());
-        m_tipBand.clear();
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-void AppDelegate::setLevel(const QVariant &representedObject)
-{
-    if (representedObject.typeId() != QMetaType::QString)
-        return;
-    const std::optional<WindowLevelMode> mode = enumFromRaw<WindowLevelMode>(representedObject.toString());
-    if (!mode)
-        return;
-    m_services.settings->setLevelMode(*mode);
+    m_services.settings->setLevelMode(level);
 }
 
 void AppDelegate::showAbout()
@@ -275,7 +195,7 @@ void AppDelegate::openSettings()
         const auto refill = [this, window, applicationMenu] {
             for (QAction *action : applicationMenu->actions())
                 window->removeAction(action);
-            menuNeedsUpdate(applicationMenu);
+            refillMenu(applicationMenu);
             window->addActions(applicationMenu->actions());
         };
         connect(applicationMenu, &QMenu::aboutToShow, this, refill);
@@ -308,12 +228,12 @@ void AppDelegate::handleCommand(const QString &command)
 void AppDelegate::setShownInTaskbar(bool shown)
 {
     m_shownInTaskbar = shown;
-    if (shown && !m_dockEntry) {
-        m_dockEntry = std::make_unique<DockEntry>();
-        connect(m_dockEntry.get(), &DockEntry::activated, this, &AppDelegate::reopen);
+    if (shown && !m_taskbarEntry) {
+        m_taskbarEntry = std::make_unique<TaskbarEntry>();
+        connect(m_taskbarEntry.get(), &TaskbarEntry::activated, this, &AppDelegate::reopen);
     }
-    if (m_dockEntry)
-        m_dockEntry->setPresent(shown);
+    if (m_taskbarEntry)
+        m_taskbarEntry->setPresent(shown);
     if (m_settingsWindow)
         m_settingsWindow->setMenuBarShown(shown);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppServices.h"
 #include "app/LaunchOptions.h"
 #include "types/SettingsEnums.h"
 
@@ -7,48 +8,16 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
-#include <QVariant>
 
-#include <functional>
 #include <memory>
 
 class AboutPanel;
-class DockEntry;
+class AppMenu;
 class QMenu;
-class Settings;
 class SettingsWindow;
 class StatusItem;
+class TaskbarEntry;
 class TickerController;
-class UserDefaults;
-
-/**
- * What the application shell drives. The program wires it to the process-wide services
- * (AppServices::standard()); tests give their own settings, stores and recording callbacks.
- */
-struct AppServices
-{
-    Settings *settings = nullptr;
-    UserDefaults *defaults = nullptr; ///< holds "didShowSettingsOnce"
-    std::function<void()> startData;
-    std::function<void(bool force)> refreshData;
-    std::function<void()> startNews;
-    std::function<void()> refreshNews;
-    /** Makes the band; may return nothing (tests without a band). */
-    std::function<std::unique_ptr<TickerController>()> makeTicker;
-    /** Makes the content of the settings window. */
-    std::function<QWidget *()> makeSettingsView;
-    /** Prints the forecast report and ends the program ("--debug-weather"). */
-    std::function<void()> startForecastReport;
-    /** Writes the reference images of "--snapshot-ui" under `prefix`. */
-    std::function<void(const QString &prefix)> writeReferenceImages;
-    /** Whether the desktop shows tray icons; unset: assumed so (no hints about a missing tray). */
-    std::function<bool()> trayAvailable;
-    /** Ends the event loop with `status`. */
-    std::function<void(int status)> exit;
-
-    /** The real program: Settings::shared(), DataService::shared(), NewsService::shared()... */
-    static AppServices standard();
-};
 
 /**
  * The application shell: runs the launch sequence, owns the band's controller, the tray item,
@@ -70,15 +39,15 @@ public:
     ~AppDelegate() override;
 
     /** The launch sequence, in its order, with the switches of `options`. */
-    void applicationDidFinishLaunching(const LaunchOptions &options);
+    void launch(const LaunchOptions &options);
 
     /** A new menu with the ten items, the current level checked. The caller owns it. */
     QMenu *buildMenu();
     /** Replaces the items of `menu` by fresh ones, just before it opens. */
-    void menuNeedsUpdate(QMenu *menu);
+    void refillMenu(QMenu *menu);
 
-    /** Sets the level named by `representedObject` ("front", "normal", "desktop"); ignores anything else. */
-    void setLevel(const QVariant &representedObject);
+    /** Sets the window level of the band, as the menu's level items do. */
+    void setLevel(WindowLevelMode level);
     void showAbout();
     /** "Actualiser": an ordinary refresh of the data, not a forced one. */
     void refreshData();
@@ -96,7 +65,7 @@ public:
     TickerController *ticker() const { return m_ticker.get(); }
     StatusItem *statusItem() const { return m_statusItem.get(); }
     SettingsWindow *settingsWindow() const;
-    DockEntry *dockEntry() const { return m_dockEntry.get(); }
+    TaskbarEntry *taskbarEntry() const { return m_taskbarEntry.get(); }
     AboutPanel *aboutPanel() const;
 
     /** Test seam: the delays of "--snapshot-ui" and "--snapshot", before the launch. */
@@ -109,35 +78,27 @@ public:
     /** The "--snapshot" job: writes the band to `path` and ends the program. */
     void writeBandSnapshot(const QString &path);
 
-    /** The window level names in menu order, with their titles. */
-    static QList<WindowLevelMode> levelModes();
-
     /** What a desktop without a tray must say: how to reach the menu and the settings. */
     static QString noTrayHint();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    void fillMenu(QMenu *menu);
     bool hasTray() const;
-    /** Lets the band's tool tip say noTrayHint() once. */
-    void offerBandTip();
+    /** Gives the band its context menu and, without a tray, its one-time hint. */
+    void connectBand();
 
     AppServices m_services;
+    AppMenu *m_menu; // a child
     std::unique_ptr<TickerController> m_ticker;
     std::unique_ptr<StatusItem> m_statusItem;
     QPointer<SettingsWindow> m_settingsWindow;
     QList<QMetaObject::Connection> m_bag;
-    std::unique_ptr<DockEntry> m_dockEntry;
+    std::unique_ptr<TaskbarEntry> m_taskbarEntry;
     QPointer<AboutPanel> m_aboutPanel;
     /** The band's context menu, refilled on every request. */
     std::unique_ptr<QMenu> m_bandMenu;
     bool m_shownInTaskbar = false;
     /** The first launch's settings window tells how to reach the menu without a tray. */
     bool m_firstLaunchNotice = false;
-    /** The band that still has its one-time tool tip to show. */
-    QPointer<QObject> m_tipBand;
     int m_snapshotUiDelayMs = snapshotUiDelayMs;
     int m_snapshotDelayMs = snapshotDelayMs;
 };

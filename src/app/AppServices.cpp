@@ -1,4 +1,7 @@
-#include "app/AppDelegate.h"
+#include "app/AppServices.h"
+
+#include "app/BandSurfaceFactory.h"
+#include "app/ServiceEnvironment.h"
 #include "app/Snapshots.h"
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
@@ -11,7 +14,6 @@
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 #include "settingsui/BandMode.h"
-#include "app/ServiceEnvironment.h"
 #include "settingsui/SettingsSnapshots.h"
 #include "settingsui/SettingsView.h"
 #include "wayland/SessionMode.h"
@@ -64,7 +66,7 @@ AppServices AppServices::standard()
         auto *avoider = new WindowAvoider(shared->windowSystem);
         shared->avoider = avoider;
         return std::make_unique<TickerController>(Settings::shared(), DataService::shared(), NewsService::shared(),
-                                                  avoider, shared->windowSystem);
+                                                  avoider, &BandSurfaceFactory::make, shared->windowSystem);
     };
     services.makeSettingsView = [shared]() -> QWidget * {
         return new SettingsView(Settings::shared(), shared->ensureEnvironment());

@@ -73,6 +73,6 @@ int main(int argc, char **argv)
     AppDelegate delegate(AppServices::standard());
     QObject::connect(&instance, &SingleInstance::commandReceived, &delegate, &AppDelegate::handleCommand);
     // Launching is over once the event loop runs: what the sequence starts may end the loop.
-    QTimer::singleShot(0, &delegate, [&delegate, options] { delegate.applicationDidFinishLaunching(options); });
+    QTimer::singleShot(0, &delegate, [&delegate, options] { delegate.launch(options); });
     return QApplication::exec();
 }

@@ -2,15 +2,15 @@
 
 #include "types/SettingsEnums.h"
 
+#include <QPoint>
 #include <QPointF>
 #include <QRect>
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 class BandLines;
-class QWidget;
+class BandPopups;
 
 /**
  * Where the band stands. Surfaces that own a window placed by the window manager use
@@ -19,12 +19,12 @@ class QWidget;
  */
 struct BandPlacement
 {
-    QRect frame;                            ///< logical screen coordinates: full screen width, `height` high
-    DockPosition edge = DockPosition::top;  ///< the screen edge the band sits on
-    int height = 0;                         ///< logical pixels
-    QString output;                         ///< the screen's name; empty for the primary one
+    QRect frame;                           ///< logical screen coordinates: full screen width, `height` high
+    DockPosition edge = DockPosition::top; ///< the screen edge the band sits on
+    int height = 0;                        ///< logical pixels
+    QString output;                        ///< the screen's name; empty for the primary one
     WindowLevelMode level = WindowLevelMode::front;
-    bool exclusive = false;                 ///< other windows should be kept out of the band's strip
+    bool exclusive = false; ///< other windows should be kept out of the band's strip
 
     friend bool operator==(const BandPlacement &, const BandPlacement &) = default;
 };
@@ -35,20 +35,41 @@ struct BandPointerEvent
     enum class Type { enter, move, leave, press, release };
 
     Type type = Type::move;
-    QPointF position;                   ///< band-local, logical pixels
-    int line = -1;                      ///< the line under the pointer (BandLines::Line), −1 for none
+    QPointF position; ///< band-local, logical pixels
+    int line = -1;    ///< the line under the pointer (BandLines::Line), −1 for none
     Qt::MouseButton button = Qt::NoButton;
-    std::optional<QPoint> globalPosition; ///< screen coordinates, where the surface knows them
 };
 
 /** The one place pointer events over the band go, whatever surface delivered them. */
 using BandPointerHandler = std::function<void(const BandPointerEvent &)>;
+
+/** The pointer's shape over the band. */
+enum class BandCursor { normal, pointingHand };
+
+/**
+ * What a surface can do besides showing the band. The owner adapts to these, never to which
+ * surface runs.
+ */
+struct BandCapabilities
+{
+    /** The compositor itself keeps other windows out of the band's strip: no avoider is needed. */
+    bool keepsStripClear = false;
+    /** The surface sets the pointer's shape over the band (BandSurface::setCursor). */
+    bool cursorShapes = false;
+
+    friend bool operator==(const BandCapabilities &, const BandCapabilities &) = default;
+};
 
 /**
  * What shows the band: takes a placement and the lines, shows frames at the display's rate
  * while a line moves, and reports pointer events. The lines (tiles and motion) belong to the
  * owner; a surface only reads them, and lays them out (BandLines::layout) with its own width
  * and pixel density whenever those change.
+ *
+ * Pointer events go up through the surface to the one handler the owner installs; tooltips,
+ * the pointer's shape and the context menu come down through it, at band-local points. A
+ * surface that cannot draw pop-ups itself hands them, in screen coordinates, to the
+ * BandPopups the owner gives it.
  */
 class BandSurface
 {
@@ -86,13 +107,31 @@ public:
     /** The band's frame in logical screen coordinates, as last placed. */
     virtual QRect frame() const = 0;
 
-    /** A short name for logs and benchmarks: "qt", "x11", "wayland". */
+    /** A short name for logs and benchmarks only ("qt", "x11", "wayland"): nothing branches on it. */
     virtual QString name() const = 0;
 
-    /** The surface's Qt widget when it has one (for tests and menus); null otherwise. */
-    virtual QWidget *widget() const { return nullptr; }
+    /** What this surface can do besides showing the band. */
+    virtual BandCapabilities capabilities() const = 0;
+
+    /**
+     * Whether the band holds its strip reserved through the window manager now. The screen's
+     * work area as the toolkit reports it then leaves the band's own strip out.
+     */
+    virtual bool reservesStrip() const { return false; }
+
+    /** Shows `text` as the band's tooltip next to `position` (band-local, logical pixels). */
+    virtual void showTooltip(const QPointF &position, const QString &text);
+    /** Takes the band's tooltip down. */
+    virtual void hideTooltip();
+    /** Opens the band's context menu at `position` (band-local, logical pixels). */
+    virtual void openMenu(const QPointF &position);
+    /** Sets the pointer's shape over the band; surfaces without the `cursorShapes` capability ignore it. */
+    virtual void setCursor(BandCursor cursor);
 
     void setPointerHandler(BandPointerHandler handler) { m_pointer = std::move(handler); }
+    /** Where the pop-ups go that the surface does not draw itself; not owned, null for none. */
+    void setPopups(BandPopups *popups) { m_popups = popups; }
+    BandPopups *popups() const { return m_popups; }
 
     BandLines &lines() const { return m_lines; }
 
@@ -103,7 +142,11 @@ protected:
             m_pointer(event);
     }
 
+    /** The screen point of the band-local `position`, as precisely as the surface knows it. */
+    virtual QPoint toGlobal(const QPointF &position) const = 0;
+
 private:
     BandLines &m_lines;
     BandPointerHandler m_pointer;
+    BandPopups *m_popups = nullptr;
 };

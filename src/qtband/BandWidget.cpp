@@ -46,8 +46,7 @@ bool BandWidget::layoutLines()
     return m_lines->layout(width(), backingScale(), BandLines::now());
 }
 
-void BandWidget::deliver(BandPointerEvent::Type type, QPointF position, Qt::MouseButton button,
-                         std::optional<QPoint> global)
+void BandWidget::deliver(BandPointerEvent::Type type, QPointF position, Qt::MouseButton button)
 {
     if (!pointerHandler)
         return;
@@ -56,35 +55,34 @@ void BandWidget::deliver(BandPointerEvent::Type type, QPointF position, Qt::Mous
     event.position = position;
     event.line = type == BandPointerEvent::Type::leave ? -1 : m_lines->lineAt(position.y());
     event.button = button;
-    event.globalPosition = global;
     pointerHandler(event);
 }
 
 void BandWidget::mouseMoveEvent(QMouseEvent *event)
 {
-    deliver(BandPointerEvent::Type::move, event->position(), Qt::NoButton, event->globalPosition().toPoint());
+    deliver(BandPointerEvent::Type::move, event->position(), Qt::NoButton);
 }
 
 void BandWidget::mousePressEvent(QMouseEvent *event)
 {
-    deliver(BandPointerEvent::Type::press, event->position(), event->button(), event->globalPosition().toPoint());
+    deliver(BandPointerEvent::Type::press, event->position(), event->button());
 }
 
 void BandWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    deliver(BandPointerEvent::Type::release, event->position(), event->button(), event->globalPosition().toPoint());
+    deliver(BandPointerEvent::Type::release, event->position(), event->button());
 }
 
 void BandWidget::enterEvent(QEnterEvent *event)
 {
     QWidget::enterEvent(event);
-    deliver(BandPointerEvent::Type::enter, event->position(), Qt::NoButton, event->globalPosition().toPoint());
+    deliver(BandPointerEvent::Type::enter, event->position(), Qt::NoButton);
 }
 
 void BandWidget::leaveEvent(QEvent *event)
 {
     QWidget::leaveEvent(event);
-    deliver(BandPointerEvent::Type::leave, mapFromGlobal(QCursor::pos()), Qt::NoButton, std::nullopt);
+    deliver(BandPointerEvent::Type::leave, mapFromGlobal(QCursor::pos()), Qt::NoButton);
 }
 
 bool BandWidget::event(QEvent *event)

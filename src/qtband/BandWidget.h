@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 /**
  * A Qt widget that shows the band's lines: the common part of the widget-based surfaces.
@@ -49,7 +48,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    void deliver(BandPointerEvent::Type type, QPointF position, Qt::MouseButton button, std::optional<QPoint> global);
+    void deliver(BandPointerEvent::Type type, QPointF position, Qt::MouseButton button);
 
     std::unique_ptr<BandLines> m_ownLines;
     BandLines *m_lines;

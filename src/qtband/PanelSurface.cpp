@@ -1,12 +1,13 @@
 #include "qtband/PanelSurface.h"
 
-#include "qtband/TickerPanel.h"
 #include "qtband/BandWidget.h"
+#include "qtband/TickerPanel.h"
 
-PanelSurface::PanelSurface(BandLines &lines, BandWidget *content, OwnWindowHints *system)
+PanelSurface::PanelSurface(BandLines &lines, BandWidget *content, OwnWindowHints *system, QString name)
     : BandSurface(lines)
     , m_content(content)
     , m_panel(std::make_unique<TickerPanel>(content, system))
+    , m_name(std::move(name))
 {
     m_content->pointerHandler = [this](const BandPointerEvent &event) { deliverPointer(event); };
 }
@@ -54,7 +55,27 @@ QRect PanelSurface::frame() const
     return m_panel->geometry();
 }
 
-QWidget *PanelSurface::widget() const
+BandCapabilities PanelSurface::capabilities() const
 {
-    return m_content;
+    BandCapabilities capabilities;
+    capabilities.cursorShapes = true;
+    return capabilities;
+}
+
+bool PanelSurface::reservesStrip() const
+{
+    return m_panel->reservesStrip();
+}
+
+void PanelSurface::setCursor(BandCursor cursor)
+{
+    if (cursor == BandCursor::pointingHand)
+        m_content->setCursor(Qt::PointingHandCursor);
+    else
+        m_content->unsetCursor();
+}
+
+QPoint PanelSurface::toGlobal(const QPointF &position) const
+{
+    return m_content->mapToGlobal(position).toPoint();
 }

@@ -34,8 +34,8 @@ public:
         bool bottomEdge = false; ///< anchored to the bottom edge instead of the top
         int height = 0;          ///< logical pixels; 0 hides the band
         Layer layer = Layer::top;
-        bool exclusive = false;  ///< windows are laid out outside the band's strip
-        QString output;          ///< the output's name; empty or unknown lets the compositor choose
+        bool exclusive = false; ///< windows are laid out outside the band's strip
+        QString output;         ///< the output's name; empty or unknown lets the compositor choose
         friend bool operator==(const Config &, const Config &) = default;
     };
 
@@ -68,8 +68,6 @@ public:
     QSize size() const { return m_size; }
     /** Device pixels per logical pixel of the output the band is on. */
     int scale() const { return m_scale; }
-    /** The output the band is on, as far as the compositor told; null before it entered one. */
-    wl_output *currentOutput() const { return m_enteredOutput; }
     /** Frames committed so far. */
     quint64 framesCommitted() const { return m_frames; }
 
@@ -88,8 +86,8 @@ private:
     ShmBuffer *freeBuffer();
     void setScale(int scale);
 
-    static void handleConfigure(void *data, zwlr_layer_surface_v1 *surface, std::uint32_t serial,
-                                std::uint32_t width, std::uint32_t height);
+    static void handleConfigure(void *data, zwlr_layer_surface_v1 *surface, std::uint32_t serial, std::uint32_t width,
+                                std::uint32_t height);
     static void handleClosed(void *data, zwlr_layer_surface_v1 *surface);
     static void handleFrameDone(void *data, wl_callback *callback, std::uint32_t time);
     static void handleEnter(void *data, wl_surface *surface, wl_output *output);
@@ -102,7 +100,7 @@ private:
     wl_surface *m_surface = nullptr;
     zwlr_layer_surface_v1 *m_layerSurface = nullptr;
     wl_output *m_boundOutput = nullptr;   ///< the output asked for; null lets the compositor choose
-    wl_output *m_enteredOutput = nullptr;
+    wl_output *m_enteredOutput = nullptr; ///< the output the compositor shows the band on; its scale is the band's
     wl_callback *m_frameCallback = nullptr;
     std::array<std::unique_ptr<ShmBuffer>, 2> m_buffers;
     QSize m_size;

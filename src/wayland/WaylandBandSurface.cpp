@@ -102,6 +102,20 @@ QRect WaylandBandSurface::frame() const
     return frame;
 }
 
+BandCapabilities WaylandBandSurface::capabilities() const
+{
+    BandCapabilities capabilities;
+    capabilities.keepsStripClear = true;
+    return capabilities;
+}
+
+QPoint WaylandBandSurface::toGlobal(const QPointF &position) const
+{
+    // The compositor does not tell where its outputs stand in the space Qt's other windows use;
+    // the band's frame as placed is the best guess, exact on one screen.
+    return frame().topLeft() + position.toPoint();
+}
+
 void WaylandBandSurface::paint(QImage &image, int scale, double t) const
 {
     image.fill(QColor::fromRgba(Renderer::background));
@@ -140,10 +154,5 @@ void WaylandBandSurface::pointer(const WaylandPointerEvent &event)
     out.position = event.position;
     out.button = event.button;
     out.line = lines().lineAt(event.position.y());
-    // The compositor does not tell where its outputs stand in the space Qt's other windows use;
-    // the band's frame as placed is the best guess, exact on one screen.
-    const QRect frame = this->frame();
-    if (!frame.isEmpty())
-        out.globalPosition = frame.topLeft() + event.position.toPoint();
     deliverPointer(out);
 }

@@ -14,7 +14,9 @@ class WaylandClient;
  * The band as a layer-shell surface on a Wayland compositor that offers one: the compositor
  * keeps it across the whole edge of an output on every workspace, lays windows out beside
  * its strip when asked, and never gives it the keyboard. It has no Qt window: each frame
- * copies the visible part of the lines' tiles into a shared-memory buffer.
+ * copies the visible part of the lines' tiles into a shared-memory buffer. It draws no
+ * pop-ups of its own (they go to the band's pop-ups, placed as well as it can) and sets no
+ * pointer shape.
  */
 class WaylandBandSurface : public QObject, public BandSurface
 {
@@ -35,11 +37,15 @@ public:
     double scale() const override;
     QRect frame() const override;
     QString name() const override { return QStringLiteral("wayland"); }
+    BandCapabilities capabilities() const override;
 
     LayerBand &band() const { return *m_band; }
 
     /** Draws the lines as they stand at `t` (seconds) into `image`, `scale` device pixels per point. */
     void paint(QImage &image, int scale, double t) const;
+
+protected:
+    QPoint toGlobal(const QPointF &position) const override;
 
 private:
     void layoutLines();

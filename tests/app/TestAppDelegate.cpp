@@ -1,15 +1,14 @@
 #include "ServiceFixture.h"
 #include "app/AboutPanel.h"
 #include "app/AppDelegate.h"
-#include "app/DockEntry.h"
 #include "app/LedIcon.h"
 #include "app/SettingsWindow.h"
 #include "app/SingleInstance.h"
 #include "app/StatusItem.h"
+#include "app/TaskbarEntry.h"
 #include "app/TickerController.h"
-#include "qtband/TickerPanel.h"
+#include "band/BandInteraction.h"
 #include "data/DataService.h"
-#include "qtband/LedView.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
 #include "settings/Settings.h"
@@ -17,17 +16,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTimer>
-#include <QEventLoop>
 #include <QHelpEvent>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
+
+#include "FakeBandSurface.h"
+#include "FakeClock.h"
 
 namespace {
 
@@ -64,6 +66,18 @@ QList<bool> levelChecks(const QMenu *menu)
             checks.append(action->isChecked());
     }
     return checks;
+}
+
+/** Makes the band's controller on a surface in memory, which `surface` then points to. */
+std::unique_ptr<TickerController> tickerOnFake(Settings &settings, DataService &data, NewsService &news,
+                                               FakeBandSurface *&surface)
+{
+    return std::make_unique<TickerController>(settings, data, news, nullptr,
+                                              [&surface](BandLines &lines, WindowSystem *) {
+                                                  auto made = std::make_unique<FakeBandSurface>(lines);
+                                                  surface = made.get();
+                                                  return made;
+                                              });
 }
 
 QList<SettingsWindow *> settingsWindows()
@@ -125,7 +139,7 @@ private:
             if (!firstRun)
                 store.setBool(AppDelegate::didShowSettingsOnceKey, true);
             auto delegate = std::make_unique<AppDelegate>(services());
-            delegate->applicationDidFinishLaunching(LaunchOptions::parse(QStringList{QStringLiteral("dotbanner")} + arguments));
+            delegate->launch(LaunchOptions::parse(QStringList{QStringLiteral("dotbanner")} + arguments));
             QCoreApplication::processEvents();
             return delegate;
         }
@@ -162,11 +176,15 @@ private slots:
             QCOMPARE(actual[i].title, expected[i].title);
             QCOMPARE(actual[i].shortcut, expected[i].shortcut);
         }
-        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Au premier plan"))->data(), QVariant(QStringLiteral("front")));
-        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Normal (les fenêtres peuvent le couvrir)"))->data(),
-                 QVariant(QStringLiteral("normal")));
-        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Derrière toutes les fenêtres"))->data(),
-                 QVariant(QStringLiteral("desktop")));
+        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Au premier plan"))->data().value<WindowLevelMode>(),
+                 WindowLevelMode::front);
+        QCOMPARE(actionTitled(menu.get(), QStringLiteral("Normal (les fenêtres peuvent le couvrir)"))
+                     ->data()
+                     .value<WindowLevelMode>(),
+                 WindowLevelMode::normal);
+        QCOMPARE(
+            actionTitled(menu.get(), QStringLiteral("Derrière toutes les fenêtres"))->data().value<WindowLevelMode>(),
+            WindowLevelMode::desktop);
         // The keys work only in the settings window: the tray and band menus do not show them.
         for (const QAction *action : menu->actions()) {
             if (!action->shortcut().isEmpty())
@@ -196,19 +214,22 @@ private slots:
         QCOMPARE(levelChecks(statusMenu), (QList<bool>{false, true, false}));
     }
 
-    void setLevelIgnoresUnknownValues()
+    void levelItemsSetTheirLevel()
     {
         Fixture fixture;
         auto delegate = fixture.launch();
-        fixture.settings.setLevelMode(WindowLevelMode::normal);
-        const QByteArray before = fixture.store.data(Settings::key).value_or(QByteArray());
-        for (const QVariant &value : {QVariant(), QVariant(QStringLiteral("Front")), QVariant(QStringLiteral("desktop ")),
-                                      QVariant(QStringLiteral("")), QVariant(0), QVariant(QByteArray("desktop"))}) {
-            delegate->setLevel(value);
-            QCOMPARE(fixture.settings.levelMode(), WindowLevelMode::normal);
+        std::unique_ptr<QMenu> menu(delegate->buildMenu());
+        // Each level item carries its level and sets exactly that one, persisted.
+        for (QAction *action : menu->actions()) {
+            if (!action->isCheckable())
+                continue;
+            const auto level = action->data().value<WindowLevelMode>();
+            QCOMPARE(action->data(), QVariant::fromValue(level));
+            action->trigger();
+            QCOMPARE(fixture.settings.levelMode(), level);
+            QCOMPARE(Settings(fixture.store, fixture.keys).levelMode(), level);
         }
-        QCOMPARE(fixture.store.data(Settings::key).value_or(QByteArray()), before);
-        delegate->setLevel(QStringLiteral("front"));
+        delegate->setLevel(WindowLevelMode::front);
         QCOMPARE(fixture.settings.levelMode(), WindowLevelMode::front);
     }
 
@@ -245,7 +266,7 @@ private slots:
         services.startData = [&] { variantAtStart = fixture.settings.variant(); };
         fixture.store.setBool(AppDelegate::didShowSettingsOnceKey, true);
         AppDelegate delegate(services);
-        delegate.applicationDidFinishLaunching(LaunchOptions::parse({"dotbanner", "--two-lines"}));
+        delegate.launch(LaunchOptions::parse({"dotbanner", "--two-lines"}));
         QCOMPARE(variantAtStart, BarVariant::thick);
         QCOMPARE(Settings(fixture.store, fixture.keys).variant(), BarVariant::thick);
     }
@@ -305,7 +326,7 @@ private slots:
         Fixture fixture;
         fixture.settings.setShowInDock(true);
         auto delegate = fixture.launch();
-        QVERIFY(delegate->dockEntry()->isVisible());
+        QVERIFY(delegate->taskbarEntry()->isVisible());
         std::unique_ptr<QMenu> menu(delegate->buildMenu());
         QAction *quit = actionTitled(menu.get(), QStringLiteral("Quitter Dotbanner"));
         QVERIFY(quit);
@@ -336,7 +357,7 @@ private slots:
         Fixture fixture;
         auto delegate = fixture.launch();
         QVERIFY(!delegate->isShownInTaskbar());
-        QVERIFY(!delegate->dockEntry());
+        QVERIFY(!delegate->taskbarEntry());
         delegate->openSettings();
         SettingsWindow *window = delegate->settingsWindow();
         QVERIFY(!window->menuBar()->isVisible());
@@ -349,9 +370,8 @@ private slots:
         QTRY_VERIFY(window->height() > height);
         QVERIFY2(qAbs(window->geometry().center().y() - middle) <= 1,
                  qPrintable(QStringLiteral("%1 vs %2").arg(window->geometry().center().y()).arg(middle)));
-        QVERIFY(delegate->dockEntry()->isPresent());
-        QVERIFY(delegate->dockEntry()->isVisible());
-        QCOMPARE(delegate->dockEntry()->windowTitle(), QStringLiteral("Dotbanner"));
+        QVERIFY(delegate->taskbarEntry()->isVisible());
+        QCOMPARE(delegate->taskbarEntry()->windowTitle(), QStringLiteral("Dotbanner"));
         QVERIFY(window->menuBar()->isVisible());
         QCOMPARE(window->menuBar()->actions().size(), 2);
         QCOMPARE(window->menuBar()->actions().at(0)->text(), QStringLiteral("Dotbanner"));
@@ -365,12 +385,12 @@ private slots:
 
         // Activating the entry opens the settings window, as a Dock click would.
         window->hide();
-        emit delegate->dockEntry()->activated();
+        emit delegate->taskbarEntry()->activated();
         QVERIFY(window->isVisible());
 
         fixture.settings.setShowInDock(false);
         QTRY_VERIFY(!delegate->isShownInTaskbar());
-        QVERIFY(!delegate->dockEntry()->isVisible());
+        QVERIFY(!delegate->taskbarEntry()->isVisible());
         QVERIFY(!window->menuBar()->isVisible());
     }
 
@@ -408,7 +428,7 @@ private slots:
         fixture.settings.setShowInDock(true);
         auto delegate = fixture.launch();
         QVERIFY(delegate->isShownInTaskbar());
-        QVERIFY(delegate->dockEntry() && delegate->dockEntry()->isVisible());
+        QVERIFY(delegate->taskbarEntry() && delegate->taskbarEntry()->isVisible());
         delegate->openSettings();
         QVERIFY(delegate->settingsWindow()->menuBar()->isVisible());
     }
@@ -452,9 +472,8 @@ private slots:
     void bandContextMenuIsTheSameMenu()
     {
         Fixture fixture;
-        fixture.makeTicker = [&] {
-            return std::make_unique<TickerController>(fixture.settings, fixture.data, fixture.news, nullptr);
-        };
+        FakeBandSurface *surface = nullptr;
+        fixture.makeTicker = [&] { return tickerOnFake(fixture.settings, fixture.data, fixture.news, surface); };
         auto delegate = fixture.launch();
         QVERIFY(delegate->ticker());
         TickerController *ticker = delegate->ticker();
@@ -480,30 +499,40 @@ private slots:
     void noTrayTellsWhereTheMenuIs()
     {
         for (const bool tray : {false, true}) {
+            FakeClock clock;
             Fixture fixture;
             fixture.trayAvailable = [tray] { return tray; };
-            fixture.makeTicker = [&] {
-                return std::make_unique<TickerController>(fixture.settings, fixture.data, fixture.news, nullptr);
-            };
+            fixture.settings.setItems({}); // no item under the pointer: only the hint has a tooltip
+            FakeBandSurface *surface = nullptr;
+            fixture.makeTicker = [&] { return tickerOnFake(fixture.settings, fixture.data, fixture.news, surface); };
             auto delegate = fixture.launch({}, true);
             QVERIFY(delegate->settingsWindow());
             auto *notice = delegate->settingsWindow()->findChild<QLabel *>("settingsNotice");
             QVERIFY(notice);
-            QWidget *band = delegate->ticker()->panel();
-            QVERIFY(band);
+            QVERIFY(surface);
+            // The pointer comes to rest on the band, away from any item.
+            const QPointF rest(5, 5);
+            surface->pointer(BandPointerEvent::Type::enter, rest);
+            clock.advanceMs(BandInteraction::tooltipDelayMs);
             if (tray) {
                 QVERIFY(notice->isHidden());
-                QVERIFY(band->toolTip().isEmpty());
+                QVERIFY(!delegate->ticker()->interaction()->hasFirstTooltip());
+                QVERIFY(surface->tooltips.isEmpty());
                 continue;
             }
             QVERIFY(AppDelegate::noTrayHint().contains(QStringLiteral("clic droit sur le bandeau")));
             QCOMPARE(delegate->settingsWindow()->notice(), AppDelegate::noTrayHint());
             QVERIFY(notice->isVisible());
             QVERIFY(notice->width() <= delegate->settingsWindow()->centralWidget()->width());
-            QCOMPARE(band->toolTip(), AppDelegate::noTrayHint());
-            QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), band->mapToGlobal(QPoint(5, 5)));
-            QCoreApplication::sendEvent(band, &help);
-            QVERIFY(band->toolTip().isEmpty());
+            QCOMPARE(surface->tooltips, QStringList{QStringLiteral("show 5 5 ") + AppDelegate::noTrayHint()});
+            QVERIFY(!delegate->ticker()->interaction()->hasFirstTooltip());
+
+            // Shown this once: the band stays quiet afterwards.
+            surface->pointer(BandPointerEvent::Type::leave, rest);
+            surface->pointer(BandPointerEvent::Type::enter, rest);
+            clock.advanceMs(10 * BandInteraction::tooltipDelayMs);
+            QCOMPARE(surface->tooltips.size(), 2);
+            QCOMPARE(surface->tooltips.last(), QStringLiteral("hide"));
 
             // A later opening of the program is no first launch: no notice.
             delegate.reset();
@@ -535,7 +564,7 @@ private slots:
         fixture.store.setBool(AppDelegate::didShowSettingsOnceKey, true);
         AppDelegate delegate(fixture.services());
         delegate.setSnapshotDelays(50, 100);
-        delegate.applicationDidFinishLaunching(
+        delegate.launch(
             LaunchOptions::parse({"dotbanner", "--snapshot-ui", "/tmp/x", "--snapshot", "/nonexistent/band.png"}));
         QVERIFY(fixture.exits.isEmpty());
         // The pictures of the windows end with success; then, without a band, there is nothing

@@ -1,15 +1,18 @@
 #include "LoopbackHttpServer.h"
 #include "ServiceFixture.h"
 
-#include "app/BandInteraction.h"
+#include "app/BandSurfaceFactory.h"
 #include "app/TickerController.h"
-#include "qtband/TickerPanel.h"
-#include "data/DataService.h"
+#include "band/BandInteraction.h"
 #include "band/BandLines.h"
 #include "band/BandSurface.h"
+#include "data/DataService.h"
 #include "line/LineTargets.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
+#include "qtband/BandWidget.h"
+#include "qtband/PanelSurface.h"
+#include "qtband/TickerPanel.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -94,6 +97,7 @@ private:
     ServiceFixture m_services;
     QTemporaryDir &m_dir = m_services.dir;
     LoopbackHttpServer &m_server = m_services.server;
+    PanelSurface *m_surface = nullptr; // the band's window, as the program chose it
     std::unique_ptr<TickerController> m_controller;
     std::unique_ptr<Pointer> m_pointer;
 };
@@ -136,13 +140,19 @@ void TestBandPointer::initTestCase()
     settings.setItems({WatchItem{QUuid::createUuid(), ItemKind::quote, "^GSPC", "SP500", std::nullopt}});
     settings.setNewsSources(
         {NewsSource{QUuid::createUuid(), "Wire", m_server.baseUrl().toString() + "/feed.xml", true}});
-    m_controller = std::make_unique<TickerController>(settings, m_services.data, m_services.news, nullptr);
+    m_controller = std::make_unique<TickerController>(
+        settings, m_services.data, m_services.news, nullptr, [this](BandLines &lines, WindowSystem *system) {
+            std::unique_ptr<BandSurface> made = BandSurfaceFactory::make(lines, system);
+            m_surface = dynamic_cast<PanelSurface *>(made.get());
+            return made;
+        });
+    QVERIFY(m_surface);
     m_services.data.refresh(false);
     m_services.news.refresh();
     QTRY_VERIFY(!m_controller->shownHeadlines().isEmpty());
     QTRY_VERIFY(!m_controller->shownQuotes().isEmpty() && m_controller->shownQuotes().first().at.isValid());
     QTRY_VERIFY(m_controller->lines().quotesLine().isMoving() && m_controller->lines().newsLine().isMoving());
-    QTRY_VERIFY(m_controller->panel()->isVisible());
+    QTRY_VERIFY(m_surface->panel()->isVisible());
     QTest::qWait(50);
 }
 
@@ -159,7 +169,7 @@ QPoint TestBandPointer::pointOver(int index, const LineSpan &span) const
     const double target = (static_cast<double>(span.start) + static_cast<double>(span.end)) / 2;
     const double x = std::fmod(std::fmod(target - column(index), w) + w, w) * pitch;
     const double y = line.placement()->y + line.height() / 2;
-    return m_controller->surface()->widget()->mapToGlobal(QPointF(x, y)).toPoint();
+    return m_surface->content()->mapToGlobal(QPointF(x, y)).toPoint();
 }
 
 QStringList TestBandPointer::opened() const
@@ -173,8 +183,8 @@ QStringList TestBandPointer::opened() const
 void TestBandPointer::hoverStopsOnlyItsLine()
 {
     const BandLines &lines = m_controller->lines();
-    const QWidget *widget = m_controller->surface()->widget();
-    const QRect band = m_controller->panel()->geometry();
+    const QWidget *widget = m_surface->content();
+    const QRect band = m_surface->panel()->geometry();
     m_pointer->moveTo(QPoint(band.x() + band.width() / 3, band.y() + 5));
     QTRY_COMPARE(m_controller->interaction()->pausedLine(), 0);
     QVERIFY(lines.quotesLine().isPaused());
@@ -213,7 +223,7 @@ void TestBandPointer::hoverStopsOnlyItsLine()
 
 void TestBandPointer::clicksOpenWhatIsUnderThePointer()
 {
-    const QRect band = m_controller->panel()->geometry();
+    const QRect band = m_surface->panel()->geometry();
     const QString quotePage = "https://finance.yahoo.com/quote/%5EGSPC";
     const QString article = m_server.baseUrl().toString() + "/articles/1";
     const QString site = "https://wire.example/";
@@ -238,7 +248,7 @@ void TestBandPointer::clicksOpenWhatIsUnderThePointer()
     QCOMPARE(opened().mid(3), (QStringList{article, site}));
 
     // The band never took the focus.
-    QVERIFY(!m_controller->panel()->isActiveWindow());
+    QVERIFY(!m_surface->panel()->isActiveWindow());
     QTest::qWait(200);
     QCOMPARE(opened().size(), 5); // and nothing else was opened
 }

@@ -1,9 +1,13 @@
 #include "ServiceFixture.h"
+#include "app/BandGeometry.h"
+#include "desktop/WindowSystem.h"
 #include "app/TickerController.h"
-#include "qtband/TickerPanel.h"
 #include "data/DataService.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
+#include "qtband/LedView.h"
+#include "qtband/PanelSurface.h"
+#include "qtband/TickerPanel.h"
 #include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
@@ -23,31 +27,37 @@ private slots:
     {
         QCOMPARE(QGuiApplication::screens().size(), 2);
         QScreen *primary = QGuiApplication::primaryScreen();
-        QScreen *side = TickerController::screenNamed("SIDE-2");
+        QScreen *side = BandGeometry::screenNamed("SIDE-2");
         QCOMPARE(side->name(), QString("SIDE-2"));
         QVERIFY(side != primary);
-        QCOMPARE(TickerController::screenNamed("GONE-7"), primary);
-        QCOMPARE(TickerController::screenNamed(QString()), primary);
+        QCOMPARE(BandGeometry::screenNamed("GONE-7"), primary);
+        QCOMPARE(BandGeometry::screenNamed(QString()), primary);
 
         ServiceFixture services;
         Settings &settings = services.settings;
         ScreenChoice choice(services.store);
         choice.setScreenName("SIDE-2");
-        TickerController controller(settings, services.data, services.news, nullptr);
+        PanelSurface *surface = nullptr;
+        TickerController controller(settings, services.data, services.news, nullptr, [&surface](BandLines &lines, WindowSystem *system) {
+            auto made = std::make_unique<PanelSurface>(lines, new LedView(&lines), system, QStringLiteral("qt"));
+            surface = made.get();
+            return made;
+        });
+        const TickerPanel *panel = surface->panel();
         controller.setScreenChoice(choice);
         QTRY_COMPARE(controller.bandScreen(), side);
-        QCOMPARE(controller.panel()->geometry(), QRect(1920, 0, 1280, 55));
+        QCOMPARE(panel->geometry(), QRect(1920, 0, 1280, 55));
 
         settings.setPosition(DockPosition::bottom);
-        QTRY_COMPARE(controller.panel()->geometry(), QRect(1920, 1024 - 55, 1280, 55));
+        QTRY_COMPARE(panel->geometry(), QRect(1920, 1024 - 55, 1280, 55));
 
         // A screen that is not connected: the primary one until it comes back.
         choice.setScreenName("GONE-7");
         QTRY_COMPARE(controller.bandScreen(), primary);
-        QCOMPARE(controller.panel()->geometry(), QRect(0, 1080 - 55, 1920, 55));
+        QCOMPARE(panel->geometry(), QRect(0, 1080 - 55, 1920, 55));
         choice.setScreenName(QString());
         choice.setScreenName("SIDE-2");
-        QTRY_COMPARE(controller.panel()->geometry().x(), 1920);
+        QTRY_COMPARE(panel->geometry().x(), 1920);
     }
 };
 

@@ -1,11 +1,16 @@
+#include "app/BandGeometry.h"
+#include "app/ShownItems.h"
 #include "app/TickerController.h"
-#include "qtband/TickerPanel.h"
 #include "avoider/WindowAvoider.h"
 #include "desktop/WindowSystem.h"
+#include "band/BandInteraction.h"
 #include "data/DataService.h"
 #include "line/LedBuilder.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
+#include "qtband/LedView.h"
+#include "qtband/PanelSurface.h"
+#include "qtband/TickerPanel.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
@@ -14,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FakeBandSurface.h"
 #include "ServiceFixture.h"
 #include "FakeWindowSystem.h"
 
@@ -25,8 +31,7 @@ class RecordingAvoider : public WindowAvoider
 public:
     RecordingAvoider()
         : WindowAvoider(std::make_shared<FakeWindowSystem>())
-    {
-    }
+    {}
     FakeWindowSystem &system() const { return static_cast<FakeWindowSystem &>(*windowSystem()); }
     void update(bool active, const QRectF &band) override
     {
@@ -41,12 +46,23 @@ public:
     QList<Call> calls;
 };
 
+/** The controller with the band in a real window, painted by Qt (the offscreen platform). */
 struct Fixture : ServiceFixture
 {
     RecordingAvoider *avoider = new RecordingAvoider;
+    PanelSurface *surface = nullptr;
     std::unique_ptr<TickerController> controller;
 
-    void start() { controller = std::make_unique<TickerController>(settings, data, news, avoider); }
+    void start()
+    {
+        controller = std::make_unique<TickerController>(
+            settings, data, news, avoider, [this](BandLines &lines, WindowSystem *system) {
+                auto made = std::make_unique<PanelSurface>(lines, new LedView(&lines), system, QStringLiteral("qt"));
+                surface = made.get();
+                return made;
+            });
+    }
+    TickerPanel *panel() const { return surface->panel(); }
 
     void settle()
     {
@@ -55,6 +71,34 @@ struct Fixture : ServiceFixture
         QCoreApplication::processEvents();
         if (controller)
             controller->finishBuilding();
+    }
+};
+
+/** The controller with the band on a surface in memory. */
+struct FakeFixture : ServiceFixture
+{
+    RecordingAvoider *avoider = new RecordingAvoider;
+    BandCapabilities caps;
+    bool holdsStrip = false;
+    FakeBandSurface *surface = nullptr;
+    std::unique_ptr<TickerController> controller;
+
+    void start()
+    {
+        controller =
+            std::make_unique<TickerController>(settings, data, news, avoider, [this](BandLines &lines, WindowSystem *) {
+                auto made = std::make_unique<FakeBandSurface>(lines);
+                made->caps = caps;
+                made->holdsStrip = holdsStrip;
+                surface = made.get();
+                return made;
+            });
+    }
+    void settle()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        controller->finishBuilding();
     }
 };
 
@@ -78,6 +122,11 @@ private slots:
     void rightClickOpensTheMenu();
     void newLinesComeFromTheWorker();
     void workerHandsOverOnlyTheNewest();
+    void placementsGoDownThroughTheSurface();
+    void noAvoiderWhereTheCompositorKeepsTheStripClear();
+    void ownStripTakesTheWorkAreaFromTheWindowSystem();
+    void rightPressAsksTheSurfaceForTheMenu();
+    void shownItemsSayWhatWasDrawn();
 };
 
 void TestTickerController::bandFrameTopAndBottom()
@@ -85,14 +134,13 @@ void TestTickerController::bandFrameTopAndBottom()
     // A 1920 × 1080 screen with a 30-pixel panel above and a 48-pixel one below.
     const QRect screen(0, 0, 1920, 1080);
     const QRect available(0, 30, 1920, 1002);
-    QCOMPARE(TickerController::bandFrame(screen, available, DockPosition::top, 55), QRect(0, 30, 1920, 55));
-    QCOMPARE(TickerController::bandFrame(screen, available, DockPosition::bottom, 55), QRect(0, 977, 1920, 55));
+    QCOMPARE(BandGeometry::bandFrame(screen, available, DockPosition::top, 55), QRect(0, 30, 1920, 55));
+    QCOMPARE(BandGeometry::bandFrame(screen, available, DockPosition::bottom, 55), QRect(0, 977, 1920, 55));
     // A side panel narrows the available area, never the band: it spans the whole screen.
     const QRect side(64, 0, 1856, 1080);
-    QCOMPARE(TickerController::bandFrame(screen, side, DockPosition::top, 110), QRect(0, 0, 1920, 110));
+    QCOMPARE(BandGeometry::bandFrame(screen, side, DockPosition::top, 110), QRect(0, 0, 1920, 110));
     // A second screen to the right of the first.
-    QCOMPARE(TickerController::bandFrame(QRect(1920, 0, 1280, 1024), QRect(1920, 0, 1280, 1000),
-                                         DockPosition::bottom, 90),
+    QCOMPARE(BandGeometry::bandFrame(QRect(1920, 0, 1280, 1024), QRect(1920, 0, 1280, 1000), DockPosition::bottom, 90),
              QRect(1920, 910, 1280, 90));
 }
 
@@ -100,14 +148,14 @@ void TestTickerController::firstApplyPlacesAndShowsTheBand()
 {
     Fixture f;
     f.start();
-    TickerPanel *panel = f.controller->panel();
+    TickerPanel *panel = f.panel();
     QVERIFY(panel->isVisible());
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(panel->geometry(), QRect(available.x(), available.y(), available.width(), 55));
     QCOMPARE(panel->level(), WindowLevelMode::front);
     QVERIFY(panel->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
-    QCOMPARE(f.controller->surface()->widget()->geometry(), QRect(0, 0, available.width(), 55));
+    QCOMPARE(f.surface->content()->geometry(), QRect(0, 0, available.width(), 55));
     // The quotes line runs (an empty list still gives a one-column loop); no news line.
     QVERIFY(f.controller->lines().quotesLine().isMoving());
     QVERIFY(!f.controller->lines().newsLine().isRunning());
@@ -126,7 +174,7 @@ void TestTickerController::applyIsIdempotent()
     f.start();
     f.settle();
     const auto before = f.controller->counters();
-    const QRect frame = f.controller->panel()->geometry();
+    const QRect frame = f.panel()->geometry();
     const double anchor = f.controller->lines().quotesLine().anchorTime();
     const qint64 tile = f.controller->lines().quotesLine().tiles().first().image.cacheKey();
     f.controller->apply();
@@ -135,7 +183,7 @@ void TestTickerController::applyIsIdempotent()
     QCOMPARE(after.applies, before.applies + 2);
     QCOMPARE(after.moves, before.moves);
     QCOMPARE(after.levels, before.levels);
-    QCOMPARE(f.controller->panel()->geometry(), frame);
+    QCOMPARE(f.panel()->geometry(), frame);
     // The view got equal content, so the line neither restarted nor re-rendered.
     QCOMPARE(f.controller->lines().quotesLine().anchorTime(), anchor);
     QCOMPARE(f.controller->lines().quotesLine().tiles().first().image.cacheKey(), tile);
@@ -145,12 +193,12 @@ void TestTickerController::heightFollowsLedSizeAndVariant()
 {
     Fixture f;
     f.start();
-    TickerPanel *panel = f.controller->panel();
+    TickerPanel *panel = f.panel();
     QCOMPARE(panel->height(), 55);
     f.settings.setVariant(BarVariant::thick);
     f.settle();
     QCOMPARE(panel->height(), 110);
-    QCOMPARE(f.controller->surface()->widget()->height(), 110);
+    QCOMPARE(f.surface->content()->height(), 110);
     f.settings.setLedSize(8);
     f.settle();
     QCOMPARE(panel->height(), 176);
@@ -168,7 +216,8 @@ void TestTickerController::newsLinePlaceholders()
     f.start();
     // The default feeds are enabled: headlines are on their way.
     QVERIFY(!f.settings.newsSources().isEmpty());
-    const auto loading = LedBuilder::buildNews({}, QStringLiteral("Chargement des actualites..."), FontStyle::pixelBold);
+    const auto loading =
+        LedBuilder::buildNews({}, QStringLiteral("Chargement des actualites..."), FontStyle::pixelBold);
     QCOMPARE(f.controller->lastNews(), std::optional<LedBitmap>(loading));
     QCOMPARE(f.controller->lines().newsBitmap, std::optional<LedBitmap>(loading));
     QVERIFY(f.controller->lines().newsLine().isMoving());
@@ -218,16 +267,16 @@ void TestTickerController::levelChangeRelevelsOnce()
     f.settings.setLevelMode(WindowLevelMode::desktop);
     f.settle();
     QCOMPARE(f.controller->counters().levels, levels + 1);
-    QCOMPARE(f.controller->panel()->level(), WindowLevelMode::desktop);
-    QVERIFY(f.controller->panel()->windowHandle()->flags().testFlag(Qt::WindowStaysOnBottomHint));
-    QVERIFY(!f.controller->panel()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(f.panel()->level(), WindowLevelMode::desktop);
+    QVERIFY(f.panel()->windowHandle()->flags().testFlag(Qt::WindowStaysOnBottomHint));
+    QVERIFY(!f.panel()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     f.controller->apply();
     QCOMPARE(f.controller->counters().levels, levels + 1);
 
     // A hidden band is shown and raised again by the next apply.
-    f.controller->panel()->hide();
+    f.panel()->hide();
     f.controller->apply();
-    QVERIFY(f.controller->panel()->isVisible());
+    QVERIFY(f.panel()->isVisible());
     QCOMPARE(f.controller->counters().levels, levels + 2);
 }
 
@@ -238,7 +287,7 @@ void TestTickerController::avoiderOnlyForFloatingBand()
     QVERIFY(f.settings.pushWindows());
     QVERIFY(!f.avoider->calls.isEmpty());
     QVERIFY(f.avoider->calls.last().active);
-    QCOMPARE(f.avoider->calls.last().band, QRectF(f.controller->panel()->geometry()));
+    QCOMPARE(f.avoider->calls.last().band, QRectF(f.panel()->geometry()));
 
     for (WindowLevelMode mode : {WindowLevelMode::normal, WindowLevelMode::desktop}) {
         f.settings.setLevelMode(mode);
@@ -261,10 +310,10 @@ void TestTickerController::oneWindowSystemMarksTheBand()
     f.start();
     // The band and the avoider work through the same window system.
     QCOMPARE(f.controller->windowSystem(), f.avoider->windowSystem().get());
-    const QString mark = QStringLiteral("accessory %1").arg(f.controller->panel()->winId());
+    const QString mark = QStringLiteral("accessory %1").arg(f.panel()->winId());
     QCOMPARE(f.avoider->system().writes.count(mark), 1);
     // Each new showing is marked again: the window manager forgets the states on withdrawal.
-    f.controller->panel()->hide();
+    f.panel()->hide();
     f.controller->apply();
     QCOMPARE(f.avoider->system().writes.count(mark), 2);
     f.controller->apply();
@@ -276,7 +325,7 @@ void TestTickerController::reservesItsStripWithoutPushingItself()
     Fixture f;
     f.start();
     FakeWindowSystem &system = f.avoider->system();
-    TickerPanel *panel = f.controller->panel();
+    TickerPanel *panel = f.panel();
     const QRect frame = panel->geometry();
     const auto strip = [&](const char *edge, const QRect &r) {
         return QStringLiteral("strip %1 %2 %3 %4 %5 %6")
@@ -329,15 +378,15 @@ void TestTickerController::workAreaFromTheWindowSystem()
 {
     // A 2× screen at logical (0, 0) 1280 × 800: a 60-device-pixel panel on top becomes 30 points.
     const ScreenRecord scaled{QRectF(0, 0, 2560, 1600), QRectF(0, 60, 2560, 1540), 2.0};
-    QCOMPARE(TickerController::workArea(QRect(0, 0, 1280, 800), scaled), QRect(0, 30, 1280, 770));
+    QCOMPARE(BandGeometry::workArea(QRect(0, 0, 1280, 800), scaled), QRect(0, 30, 1280, 770));
     // A second screen whose device origin is off the root's corner keeps its logical origin.
     const ScreenRecord right{QRectF(2560, 0, 1920, 1080), QRectF(2560, 0, 1920, 1032), 1.0};
-    QCOMPARE(TickerController::workArea(QRect(1280, 0, 1920, 1080), right), QRect(1280, 0, 1920, 1032));
+    QCOMPARE(BandGeometry::workArea(QRect(1280, 0, 1920, 1080), right), QRect(1280, 0, 1920, 1032));
     // A record that reaches past the screen is cut to it; one with nothing left is empty.
     const ScreenRecord wild{QRectF(0, 0, 100, 100), QRectF(-50, -50, 400, 400), 0};
-    QCOMPARE(TickerController::workArea(QRect(0, 0, 100, 100), wild), QRect(0, 0, 100, 100));
+    QCOMPARE(BandGeometry::workArea(QRect(0, 0, 100, 100), wild), QRect(0, 0, 100, 100));
     const ScreenRecord none{QRectF(0, 0, 100, 100), QRectF(), 1.0};
-    QVERIFY(TickerController::workArea(QRect(0, 0, 100, 100), none).isEmpty());
+    QVERIFY(BandGeometry::workArea(QRect(0, 0, 100, 100), none).isEmpty());
 }
 
 void TestTickerController::rightClickOpensTheMenu()
@@ -349,7 +398,7 @@ void TestTickerController::rightClickOpensTheMenu()
         ++asked;
         return nullptr; // a provider may decline
     });
-    QWidget *band = f.controller->surface()->widget();
+    QWidget *band = f.surface->content();
     QTest::mouseClick(band, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     QCOMPARE(asked, 0);
     QTest::mousePress(band, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
@@ -412,6 +461,151 @@ void TestTickerController::workerHandsOverOnlyTheNewest()
     QCoreApplication::processEvents();
     QCOMPARE(announced.size(), count);
     QVERIFY(!worker.finish());
+}
+
+void TestTickerController::placementsGoDownThroughTheSurface()
+{
+    FakeFixture f;
+    f.start();
+    QCOMPARE(f.surface->placements.size(), 1);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const BandPlacement first = f.surface->placements.last();
+    QCOMPARE(first.frame,
+             QRect(screen->geometry().x(), screen->availableGeometry().y(), screen->geometry().width(), 55));
+    QCOMPARE(first.edge, DockPosition::top);
+    QCOMPARE(first.height, 55);
+    QCOMPARE(first.output, screen->name());
+    QCOMPARE(first.level, WindowLevelMode::front);
+    QVERIFY(first.exclusive);
+    // The surface laid the lines out across the frame it was given.
+    QCOMPARE(f.controller->lines().width(), double(first.frame.width()));
+    QCOMPARE(f.controller->counters().moves, 1);
+    QCOMPARE(f.controller->counters().levels, 1);
+
+    // Behind the windows the band keeps no strip; the frame stays, so nothing moves.
+    f.settings.setLevelMode(WindowLevelMode::desktop);
+    f.settle();
+    QCOMPARE(f.surface->placements.last().level, WindowLevelMode::desktop);
+    QVERIFY(!f.surface->placements.last().exclusive);
+    QCOMPARE(f.controller->counters().moves, 1);
+    QCOMPARE(f.controller->counters().levels, 2);
+
+    // Two lines: twice the height, at the bottom of the available area.
+    f.settings.setVariant(BarVariant::thick);
+    f.settings.setPosition(DockPosition::bottom);
+    f.settle();
+    const BandPlacement last = f.surface->placements.last();
+    QCOMPARE(last.height, 110);
+    QCOMPARE(last.edge, DockPosition::bottom);
+    QCOMPARE(last.frame.bottom(), screen->availableGeometry().bottom());
+    QCOMPARE(f.controller->counters().moves, 2);
+
+    // A band taken off the screen is shown again by the next apply.
+    f.surface->withdraw();
+    f.controller->apply();
+    QVERIFY(f.surface->isShown());
+    QCOMPARE(f.controller->counters().levels, 3);
+}
+
+void TestTickerController::noAvoiderWhereTheCompositorKeepsTheStripClear()
+{
+    for (const bool keepsClear : {false, true}) {
+        FakeFixture f;
+        f.caps.keepsStripClear = keepsClear;
+        f.start();
+        QVERIFY(f.surface->placements.last().exclusive); // the strip is still asked for
+        QVERIFY(!f.avoider->calls.isEmpty());
+        QCOMPARE(f.avoider->calls.last().active, !keepsClear);
+        QCOMPARE(f.avoider->calls.last().band, QRectF(f.surface->frame()));
+    }
+}
+
+void TestTickerController::ownStripTakesTheWorkAreaFromTheWindowSystem()
+{
+    // Qt's work area is the whole screen; the window system knows of a 30-pixel panel on top.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(), screen);
+    for (const bool holdsStrip : {false, true}) {
+        FakeFixture f;
+        f.holdsStrip = holdsStrip;
+        f.avoider->system().screenList = {{QRectF(screen), QRectF(screen.adjusted(0, 30, 0, 0)), 1.0}};
+        f.start();
+        // Once the band reserves a strip, Qt's figure would leave it out: the window system's is read.
+        QCOMPARE(f.surface->placements.last().frame.y(), screen.y() + (holdsStrip ? 30 : 0));
+    }
+}
+
+void TestTickerController::rightPressAsksTheSurfaceForTheMenu()
+{
+    FakeFixture f;
+    f.start();
+    int asked = 0;
+    f.controller->setMenuProvider([&]() -> QMenu * {
+        ++asked;
+        return nullptr; // a provider may decline
+    });
+    f.surface->pointer(BandPointerEvent::Type::press, QPointF(10, 10), Qt::LeftButton);
+    f.surface->pointer(BandPointerEvent::Type::release, QPointF(10, 10), Qt::LeftButton);
+    QVERIFY(f.surface->menus.isEmpty());
+    QCOMPARE(asked, 0);
+    f.surface->pointer(BandPointerEvent::Type::leave, QPointF(10, 10));
+    // The menu opens where the button went down; the pop-ups are asked for its items then.
+    f.surface->pointer(BandPointerEvent::Type::press, QPointF(12, 8), Qt::RightButton);
+    QCOMPARE(f.surface->menus, QList<QPointF>{QPointF(12, 8)});
+    QCOMPARE(asked, 1);
+    // A right press holds no line still.
+    QCOMPARE(f.controller->interaction()->pausedLine(), -1);
+}
+
+void TestTickerController::shownItemsSayWhatWasDrawn()
+{
+    ServiceFixture s;
+    const WatchItem item{QUuid::createUuid(), ItemKind::quote, QStringLiteral("AAPL"), QStringLiteral("Apple"),
+                         std::nullopt};
+    s.settings.setItems({item});
+    ShownItems shown(s.settings);
+    Quote quote;
+    quote.id = item.id;
+    quote.name = item.label;
+    quote.price = QStringLiteral("187.50");
+    quote.at = QDateTime::currentDateTime();
+    const LineSpan quoteSpan{0, 40, LineSpan::Part::quote, 0};
+    shown.setQuotes({quote}, {true}, {quoteSpan});
+    QCOMPARE(shown.spans(BandLines::quotes), QList<LineSpan>{quoteSpan});
+    QCOMPARE(shown.target(BandLines::quotes, quoteSpan), LineTargets::quoteTarget(quote, &item, true));
+    QCOMPARE(shown.target(BandLines::quotes, quoteSpan)->url, LineTargets::quotePage(QStringLiteral("AAPL")));
+
+    // The watch list is read when asked: an item renamed since shows its new name.
+    WatchItem renamed = item;
+    renamed.label = QStringLiteral("Pomme");
+    s.settings.setItems({renamed});
+    QCOMPARE(shown.target(BandLines::quotes, quoteSpan), LineTargets::quoteTarget(quote, &renamed, true));
+    s.settings.setItems({});
+    QCOMPARE(shown.target(BandLines::quotes, quoteSpan), LineTargets::quoteTarget(quote, nullptr, true));
+    // A span naming no quote shown stands for nothing.
+    QVERIFY(!shown.target(BandLines::quotes, LineSpan{40, 50, LineSpan::Part::quote, 1}));
+    QVERIFY(!shown.target(BandLines::quotes, LineSpan{40, 50, LineSpan::Part::quote, -1}));
+
+    Headline headline;
+    headline.source = QStringLiteral("Wire");
+    headline.title = QStringLiteral("Markets close higher");
+    headline.link = QUrl(QStringLiteral("https://wire.example/articles/1"));
+    headline.site = QUrl(QStringLiteral("https://wire.example/"));
+    const LineSpan source{0, 20, LineSpan::Part::source, 0};
+    const LineSpan title{20, 90, LineSpan::Part::title, 0};
+    shown.setHeadlines({headline}, {source, title});
+    QCOMPARE(shown.spans(BandLines::news).size(), 2);
+    QCOMPARE(shown.target(BandLines::news, source)->url, headline.site);
+    QCOMPARE(shown.target(BandLines::news, title)->url, headline.link);
+    // The placeholder message and lines that do not exist stand for nothing.
+    QVERIFY(!shown.target(BandLines::news, LineSpan{0, 90, LineSpan::Part::message, 0}));
+    QVERIFY(!shown.target(2, quoteSpan));
+    QVERIFY(shown.spans(2).isEmpty());
+    QVERIFY(shown.spans(-1).isEmpty());
+
+    // A one-line band: the news line shows nothing.
+    shown.setHeadlines({}, {});
+    QVERIFY(!shown.target(BandLines::news, title));
 }
 
 QTEST_MAIN(TestTickerController)

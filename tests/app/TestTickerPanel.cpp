@@ -1,11 +1,14 @@
 // The band under a real window manager (Xvfb + openbox): placement, stacking, focus.
+#include "app/BandSurfaceFactory.h"
 #include "app/TickerController.h"
-#include "qtband/TickerPanel.h"
 #include "desktop/WindowSystem.h"
 #include "data/DataService.h"
-#include "qtband/LedView.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
+#include "qtband/BandWidget.h"
+#include "qtband/LedView.h"
+#include "qtband/PanelSurface.h"
+#include "qtband/TickerPanel.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 
@@ -118,14 +121,22 @@ bool clickAt(QPoint p)
 
 struct Fixture : ServiceFixture
 {
+    PanelSurface *surface = nullptr; // the band's window, as the program chose it
     std::unique_ptr<TickerController> controller;
 
     Fixture()
     {
         settings.setPushWindows(false); // other windows stay where the test puts them
-        controller = std::make_unique<TickerController>(settings, data, news, nullptr, WindowSystem::forPlatform());
+        controller = std::make_unique<TickerController>(
+            settings, data, news, nullptr,
+            [this](BandLines &lines, WindowSystem *system) {
+                std::unique_ptr<BandSurface> made = BandSurfaceFactory::make(lines, system);
+                surface = dynamic_cast<PanelSurface *>(made.get());
+                return made;
+            },
+            WindowSystem::forPlatform());
     }
-    TickerPanel *panel() const { return controller->panel(); }
+    TickerPanel *panel() const { return surface->panel(); }
 };
 
 /** Counts the events of one type that reach a widget. */
@@ -134,8 +145,7 @@ class EventCounter : public QObject
 public:
     explicit EventCounter(QEvent::Type type)
         : m_type(type)
-    {
-    }
+    {}
     int count = 0;
     bool eventFilter(QObject *, QEvent *event) override
     {
@@ -175,6 +185,7 @@ void TestTickerPanel::runsTheChosenSurface()
 {
     // The X server's surface unless the Qt-painted one is asked for by name.
     Fixture f;
+    QVERIFY(f.surface); // on X11 the band is a window the manager places
     QCOMPARE(f.controller->surface()->name(), qEnvironmentVariable("DOTBANNER_SURFACE", QStringLiteral("x11")));
     QVERIFY(f.controller->surface()->isShown());
 }
@@ -204,8 +215,7 @@ void TestTickerPanel::returnsWhenMovedElsewhere()
     f.panel()->installEventFilter(&resizes);
     const uint32_t elsewhere[] = {0, 300, 800, 40};
     xcb_configure_window(connection(), static_cast<xcb_window_t>(f.panel()->winId()),
-                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
-                             | XCB_CONFIG_WINDOW_HEIGHT,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
                          elsewhere);
     xcb_flush(connection());
     QTRY_VERIFY(resizes.count > 0); // the manager did carry the request out
@@ -348,7 +358,7 @@ void TestTickerPanel::neverTakesFocus()
     QTRY_COMPARE(activeWindow(), static_cast<uint32_t>(normal.winId()));
 
     EventCounter counter(QEvent::MouseButtonPress);
-    f.controller->surface()->widget()->installEventFilter(&counter);
+    f.surface->content()->installEventFilter(&counter);
     QTRY_VERIFY(onScreen(f.panel()).height() == 55);
     if (!clickAt(QPoint(960, 20)))
         QFAIL("the XTest library (libxtst6) is not installed");

@@ -87,6 +87,18 @@ QRect SwaySession::rect(const QJsonObject &node)
                  r.value(QLatin1String("width")).toInt(), r.value(QLatin1String("height")).toInt());
 }
 
+QRect SwaySession::outputRect(const QString &name)
+{
+    const auto out = run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_outputs")});
+    if (!out)
+        return {};
+    for (const QJsonValue &output : QJsonDocument::fromJson(*out).array()) {
+        if (output.toObject().value(QLatin1String("name")).toString() == name)
+            return rect(output.toObject());
+    }
+    return {};
+}
+
 QString SwaySession::focusedWorkspace()
 {
     const auto out = run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_workspaces")});

@@ -28,6 +28,8 @@ public:
     static std::optional<QJsonObject> window(const QString &appId);
     /** A window's rectangle on screen, from its tree node. */
     static QRect rect(const QJsonObject &node);
+    /** Where the output named `name` stands in the layout (`swaymsg -t get_outputs`); empty if absent. */
+    static QRect outputRect(const QString &name);
     /** The name of the focused workspace. */
     static QString focusedWorkspace();
     /** A screenshot of `area` (global coordinates) or of everything; null on failure. */

@@ -1,12 +1,14 @@
 // The GNOME fallback under a real mutter (tests/support/with-mutter.sh): no layer shell, so the
 // band goes through XWayland and reserves its strip, and a maximised Wayland-native window is
 // laid out below it.
+#include "app/BandSurfaceFactory.h"
 #include "app/TickerController.h"
-#include "qtband/TickerPanel.h"
 #include "desktop/WindowSystem.h"
 #include "data/DataService.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
+#include "qtband/PanelSurface.h"
+#include "qtband/TickerPanel.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 #include "wayland/SessionMode.h"
@@ -148,9 +150,17 @@ private slots:
         Settings &settings = services.settings;
         settings.setLevelMode(WindowLevelMode::front);
         settings.setPushWindows(true);
-        TickerController controller(settings, services.data, services.news, nullptr, WindowSystem::forPlatform());
-        TickerPanel *band = controller.panel();
-        QVERIFY(band);
+        PanelSurface *surface = nullptr;
+        TickerController controller(
+            settings, services.data, services.news, nullptr,
+            [&surface](BandLines &lines, WindowSystem *system) {
+                std::unique_ptr<BandSurface> made = BandSurfaceFactory::make(lines, system);
+                surface = dynamic_cast<PanelSurface *>(made.get());
+                return made;
+            },
+            WindowSystem::forPlatform());
+        QVERIFY(surface); // through XWayland the band is an X window
+        TickerPanel *band = surface->panel();
 
         QTRY_COMPARE_WITH_TIMEOUT(onScreen(band), QRect(0, 0, 1920, 55), 10000);
         const auto window = static_cast<xcb_window_t>(band->winId());

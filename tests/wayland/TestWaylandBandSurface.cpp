@@ -1,6 +1,7 @@
 #include "FakeClock.h"
 #include "SwaySession.h"
 #include "band/BandLines.h"
+#include "band/BandPopups.h"
 #include "wayland/SessionMode.h"
 #include "wayland/WaylandBandSurface.h"
 
@@ -53,6 +54,22 @@ bool shiftedLeft(const QImage &earlier, const QImage &later, int shift)
     return true;
 }
 
+/** Pop-ups that write down where they were asked to show. */
+class RecordingPopups : public BandPopups
+{
+public:
+    QStringList calls;
+    void showTooltip(const QPoint &global, const QString &text) override
+    {
+        calls.append(QStringLiteral("tip %1 %2 %3").arg(global.x()).arg(global.y()).arg(text));
+    }
+    void hideTooltip() override { calls.append(QStringLiteral("hide")); }
+    void openMenu(const QPoint &global) override
+    {
+        calls.append(QStringLiteral("menu %1 %2").arg(global.x()).arg(global.y()));
+    }
+};
+
 } // namespace
 
 class TestWaylandBandSurface : public QObject
@@ -63,6 +80,7 @@ private slots:
     void initTestCase();
     void levelsAndStripFollowThePlacement();
     void scrollsByTheClock();
+    void popupsGoToTheBandsPopups();
 
 private:
     FakeClock m_clock;
@@ -135,6 +153,33 @@ void TestWaylandBandSurface::scrollsByTheClock()
         const QImage shot = SwaySession::screenshot(foot);
         return !shot.isNull() && shiftedLeft(before, shot, 105);
     }));
+}
+
+void TestWaylandBandSurface::popupsGoToTheBandsPopups()
+{
+    BandLines lines;
+    std::unique_ptr<WaylandBandSurface> surface = WaylandBandSurface::create(lines);
+    QVERIFY(surface);
+    // The compositor keeps windows out of the strip itself; the pointer's shape is not ours yet.
+    QVERIFY(surface->capabilities().keepsStripClear);
+    QVERIFY(!surface->capabilities().cursorShapes);
+    QVERIFY(!surface->reservesStrip());
+    lines.bitmap = pattern();
+    lines.pitch = pitch;
+    surface->place(placementAt(DockPosition::bottom, WindowLevelMode::front, true));
+    surface->linesChanged();
+    QVERIFY(SwaySession::waitFor([&] { return surface->isShown(); }));
+
+    // The layer surface draws no pop-ups: they go to the band's, at the band's place on screen.
+    RecordingPopups popups;
+    surface->setPopups(&popups);
+    surface->showTooltip(QPointF(10, 5), QStringLiteral("Apple (AAPL)"));
+    surface->hideTooltip();
+    surface->openMenu(QPointF(300.4, 20.6));
+    const int top = 1080 - bandHeight;
+    QCOMPARE(popups.calls, (QStringList{QStringLiteral("tip 10 %1 Apple (AAPL)").arg(top + 5), "hide",
+                                        QStringLiteral("menu 300 %1").arg(top + 21)}));
+    surface->setCursor(BandCursor::pointingHand); // ignored, and harmless
 }
 
 QTEST_MAIN(TestWaylandBandSurface)

@@ -1,4 +1,4 @@
-#include "app/DockEntry.h"
+#include "app/TaskbarEntry.h"
 
 #include "app/LedIcon.h"
 
@@ -6,10 +6,10 @@
 #include <QEvent>
 #include <QTimer>
 
-DockEntry::DockEntry(QWidget *parent)
+TaskbarEntry::TaskbarEntry(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
-    setObjectName(QStringLiteral("dockEntry"));
+    setObjectName(QStringLiteral("taskbarEntry"));
     setWindowTitle(QStringLiteral("Dotbanner"));
     setWindowIcon(LedIcon::icon());
     // Should it be restored before we get to minimise it again, it is a small dark square.
@@ -20,7 +20,7 @@ DockEntry::DockEntry(QWidget *parent)
     setPalette(dark);
 }
 
-void DockEntry::setPresent(bool present)
+void TaskbarEntry::setPresent(bool present)
 {
     if (present == m_present)
         return;
@@ -31,7 +31,7 @@ void DockEntry::setPresent(bool present)
         hide();
 }
 
-void DockEntry::changeEvent(QEvent *event)
+void TaskbarEntry::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (!m_present || !isVisible())
@@ -40,19 +40,19 @@ void DockEntry::changeEvent(QEvent *event)
     const bool raised = event->type() == QEvent::ActivationChange && isActiveWindow();
     if (restored || raised) {
         // Leave the window system's event first; minimising from inside it is not always honoured.
-        QTimer::singleShot(0, this, &DockEntry::minimiseAgain);
+        QTimer::singleShot(0, this, &TaskbarEntry::minimiseAgain);
         emit activated();
     }
 }
 
-void DockEntry::closeEvent(QCloseEvent *event)
+void TaskbarEntry::closeEvent(QCloseEvent *event)
 {
     // Closing it from the taskbar must not end the program nor lose the entry.
     event->ignore();
     minimiseAgain();
 }
 
-void DockEntry::minimiseAgain()
+void TaskbarEntry::minimiseAgain()
 {
     if (m_present)
         setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);

@@ -8,15 +8,14 @@
  * which would restore it, minimises it again and emits activated() instead, so the entry
  * behaves as a launcher button that opens the settings window.
  */
-class DockEntry : public QWidget
+class TaskbarEntry : public QWidget
 {
     Q_OBJECT
 public:
-    explicit DockEntry(QWidget *parent = nullptr);
+    explicit TaskbarEntry(QWidget *parent = nullptr);
 
     /** Shows the entry in the taskbar (minimised) or takes it out. */
     void setPresent(bool present);
-    bool isPresent() const { return m_present; }
 
 signals:
     /** The user activated the entry. */

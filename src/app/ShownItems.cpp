@@ -1,0 +1,50 @@
+#include "app/ShownItems.h"
+
+#include "band/BandLines.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+
+ShownItems::ShownItems(const Settings &settings)
+    : m_settings(settings)
+{}
+
+void ShownItems::setQuotes(QList<Quote> quotes, QList<bool> stale, QList<LineSpan> spans)
+{
+    m_quotes = std::move(quotes);
+    m_stale = std::move(stale);
+    m_quoteSpans = std::move(spans);
+}
+
+void ShownItems::setHeadlines(QList<Headline> headlines, QList<LineSpan> spans)
+{
+    m_headlines = std::move(headlines);
+    m_newsSpans = std::move(spans);
+}
+
+const QList<LineSpan> &ShownItems::spans(int line) const
+{
+    static const QList<LineSpan> none;
+    if (line == BandLines::quotes)
+        return m_quoteSpans;
+    if (line == BandLines::news)
+        return m_newsSpans;
+    return none;
+}
+
+std::optional<LineTargets::Target> ShownItems::target(int line, const LineSpan &span) const
+{
+    if (line == BandLines::quotes) {
+        if (span.index < 0 || span.index >= m_quotes.size())
+            return std::nullopt;
+        const Quote &quote = m_quotes.at(span.index);
+        const QList<WatchItem> items = m_settings.items();
+        const auto item =
+            std::find_if(items.cbegin(), items.cend(), [&](const WatchItem &w) { return w.id == quote.id; });
+        return LineTargets::quoteTarget(quote, item == items.cend() ? nullptr : &*item, m_stale.value(span.index));
+    }
+    if (line != BandLines::news || span.part == LineSpan::Part::message || span.index < 0 ||
+        span.index >= m_headlines.size())
+        return std::nullopt;
+    return LineTargets::headlineTarget(m_headlines.at(span.index), span.part);
+}
