@@ -30,29 +30,31 @@ const char *errorName(QNetworkReply::NetworkError error)
 
 void logOutcome(const QUrl &url, const HttpResponse &response)
 {
+    // Debug lines only: a failing source is reported once, by the service that asked, when
+    // its state changes; a warning here would repeat at every retry.
     switch (response.failure) {
     case HttpResponse::Failure::none:
         if (response.status < 200 || response.status >= 300)
-            qCWarning(lcNet, "GET %s: HTTP status %d", qPrintable(forLog(url)), response.status);
+            qCDebug(lcNet, "GET %s: HTTP status %d", qPrintable(forLog(url)), response.status);
         else
             qCDebug(lcNet, "GET %s: HTTP status %d, %lld bytes", qPrintable(forLog(url)), response.status,
                     qlonglong(response.body.size()));
         break;
     case HttpResponse::Failure::transport:
-        qCWarning(lcNet, "GET %s: network error %s", qPrintable(forLog(url)), errorName(response.networkError));
+        qCDebug(lcNet, "GET %s: network error %s", qPrintable(forLog(url)), errorName(response.networkError));
         break;
     case HttpResponse::Failure::timeout:
-        qCWarning(lcNet, "GET %s: no answer in time", qPrintable(forLog(url)));
+        qCDebug(lcNet, "GET %s: no answer in time", qPrintable(forLog(url)));
         break;
     case HttpResponse::Failure::tooLarge:
-        qCWarning(lcNet, "GET %s: answer longer than %lld bytes, dropped", qPrintable(forLog(url)),
-                  qlonglong(HttpClient::maxBodyBytes));
+        qCDebug(lcNet, "GET %s: answer longer than %lld bytes, dropped", qPrintable(forLog(url)),
+                qlonglong(HttpClient::maxBodyBytes));
         break;
     case HttpResponse::Failure::redirect:
-        qCWarning(lcNet, "GET %s: redirect refused", qPrintable(forLog(url)));
+        qCDebug(lcNet, "GET %s: redirect refused", qPrintable(forLog(url)));
         break;
     case HttpResponse::Failure::tooManyRedirects:
-        qCWarning(lcNet, "GET %s: more than %d redirects", qPrintable(forLog(url)), HttpClient::maxRedirects);
+        qCDebug(lcNet, "GET %s: more than %d redirects", qPrintable(forLog(url)), HttpClient::maxRedirects);
         break;
     case HttpResponse::Failure::cancelled:
         qCDebug(lcNet, "GET %s: cancelled", qPrintable(forLog(url)));

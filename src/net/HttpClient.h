@@ -17,7 +17,9 @@ class Cancellation;
  * The program's one HTTP layer: GET requests with our user agent, redirects followed as asked
  * (at most maxRedirects), a hard deadline per request and a bound on the body size. Results
  * come back as plain values; nothing throws. Runs on the thread that owns it (the main thread).
-
+ *
+ * Each request's outcome is a debug line: the services that use the client log a warning when
+ * a source's state changes, not at every attempt.
  */
 class HttpClient : public QObject
 {
