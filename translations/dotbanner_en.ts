@@ -623,6 +623,129 @@
     </message>
 </context>
 <context>
+    <name>SourceHealthText</name>
+    <message>
+        <source>%1 : symbole introuvable</source>
+        <translation>%1: symbol not found</translation>
+    </message>
+    <message>
+        <source>%1 : lieu introuvable</source>
+        <translation>%1: place not found</translation>
+    </message>
+    <message>
+        <source>%1 : métal introuvable</source>
+        <translation>%1: metal not found</translation>
+    </message>
+    <message>
+        <source>%1 : flux introuvable</source>
+        <translation>%1: feed not found</translation>
+    </message>
+    <message>
+        <source>%1 : symbole invalide</source>
+        <translation>%1: invalid symbol</translation>
+    </message>
+    <message>
+        <source>%1 : adresse invalide</source>
+        <translation>%1: invalid address</translation>
+    </message>
+    <message>
+        <source>%1 injoignable (%2)</source>
+        <translation>%1 unreachable (%2)</translation>
+    </message>
+    <message>
+        <source>Pas de réseau (%1)</source>
+        <translation>No network (%1)</translation>
+    </message>
+    <message>
+        <source>Flux</source>
+        <translation>Feed</translation>
+    </message>
+    <message>
+        <source>hôte introuvable</source>
+        <translation>host not found</translation>
+    </message>
+    <message>
+        <source>connexion refusée</source>
+        <translation>connection refused</translation>
+    </message>
+    <message>
+        <source>connexion interrompue</source>
+        <translation>connection closed</translation>
+    </message>
+    <message>
+        <source>connexion sécurisée impossible</source>
+        <translation>secure connection failed</translation>
+    </message>
+    <message>
+        <source>réseau inaccessible</source>
+        <translation>network unreachable</translation>
+    </message>
+    <message>
+        <source>erreur du proxy</source>
+        <translation>proxy error</translation>
+    </message>
+    <message>
+        <source>erreur réseau</source>
+        <translation>network error</translation>
+    </message>
+    <message>
+        <source>Clé %1 manquante</source>
+        <translation>%1 key missing</translation>
+    </message>
+    <message>
+        <source>%1 a refusé la clé</source>
+        <translation>%1 refused the key</translation>
+    </message>
+    <message>
+        <source>%1 : accès refusé</source>
+        <translation>%1: access denied</translation>
+    </message>
+    <message>
+        <source>%1 : trop de requêtes</source>
+        <translation>%1: too many requests</translation>
+    </message>
+    <message>
+        <source>%1 : erreur du serveur</source>
+        <translation>%1: server error</translation>
+    </message>
+    <message>
+        <source>%1 : requête refusée</source>
+        <translation>%1: request refused</translation>
+    </message>
+    <message>
+        <source>Pas de réponse de %1 (délai dépassé)</source>
+        <translation>No answer from %1 (time-out)</translation>
+    </message>
+    <message>
+        <source>%1 : réponse illisible</source>
+        <translation>%1: unreadable answer</translation>
+    </message>
+    <message>
+        <source>%1 a répondu par une erreur</source>
+        <translation>%1 answered with an error</translation>
+    </message>
+    <message>
+        <source>%1 : trop de redirections</source>
+        <translation>%1: too many redirects</translation>
+    </message>
+    <message>
+        <source>%1 : redirection refusée</source>
+        <translation>%1: redirect refused</translation>
+    </message>
+    <message>
+        <source>%1 (HTTP %2)</source>
+        <translation>%1 (HTTP %2)</translation>
+    </message>
+    <message>
+        <source>%1 (code %2)</source>
+        <translation>%1 (code %2)</translation>
+    </message>
+    <message>
+        <source>%1, prochain essai à %2</source>
+        <translation>%1, next try at %2</translation>
+    </message>
+</context>
+<context>
     <name>TickerController</name>
     <message>
         <source>Chargement des actualites...</source>

@@ -4,6 +4,7 @@
 #include "data/JsonMappings.h"
 #include "data/MetalsWeather.h"
 #include "data/StockProviders.h"
+#include "health/SourceHealth.h"
 #include "net/HttpClient.h"
 #include "net/ServiceUrls.h"
 #include "settings/Settings.h"
@@ -49,18 +50,27 @@ std::optional<QDateTime> slotOn(const QDate &day, const Slot &slot)
 
 DataService &DataService::shared()
 {
-    static DataService *service = new DataService(Settings::shared(), UserDefaults::standard());
+    static DataService *service =
+        new DataService(Settings::shared(), UserDefaults::standard(), HttpClient::shared(), SourceHealth::shared());
     return *service;
 }
 
-DataService::DataService(Settings &settings, UserDefaults &store, HttpClient &http, QObject *parent)
+DataService::DataService(Settings &settings, UserDefaults &store, HttpClient &http, SourceHealth &health,
+                         QObject *parent)
     : QObject(parent)
     , m_settings(settings)
     , m_store(store)
     , m_http(http)
+    , m_health(health)
 {
     m_timer.setInterval(refreshInterval);
     connect(&m_timer, &ClockTimer::timeout, this, &DataService::onTimerTick);
+}
+
+DataService::DataService(Settings &settings, UserDefaults &store, HttpClient &http, QObject *parent)
+    : DataService(settings, store, http, *new SourceHealth(), parent)
+{
+    m_ownHealth.reset(&m_health.model());
 }
 
 DataService::DataService(Settings &settings, UserDefaults &store, QObject *parent)
@@ -175,12 +185,14 @@ std::chrono::milliseconds DataService::slotCap() const
 }
 
 template<typename T>
-void DataService::recordOutcome(const QString &key, const Fetched<T> &fetched, std::chrono::milliseconds cap)
+void DataService::recordOutcome(const QString &key, const Fetched<T> &fetched, std::chrono::milliseconds cap,
+                                const SourceId &source, const WatchItem *item)
 {
     if (fetched.value)
         m_backoff.succeeded(key);
     else if (fetched.failed())
         m_backoff.failed(key, Clock::current().monotonicMs(), cap, fetched.response.retryAfter, Clock::current().now());
+    m_health.record(source, fetched, item, m_backoff.retryAtMs(key));
 }
 
 void DataService::loadStores()
@@ -245,6 +257,7 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
     for (const WatchItem &item : items)
         ids.insert(item.id);
     m_cache.removeIf([&ids](const auto &entry) { return !ids.contains(entry.key()); });
+    m_health.model().keepItems(ids);
 
     const QDateTime now = Clock::current().now();
     qCDebug(lcData, "refresh of %lld items%s", qlonglong(items.size()), force ? " (forced)" : "");
@@ -295,7 +308,10 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
             const bool keyRefused = status == 401 || status == 403;
             if (result.value)
                 m_backoff.succeeded(weatherServiceBackoffKey());
-            recordOutcome(keyRefused ? weatherServiceBackoffKey() : backoffKey, result, slotCap());
+            recordOutcome(keyRefused ? weatherServiceBackoffKey() : backoffKey, result, slotCap(),
+                          SourceId::weatherApi(), &item);
+        } else {
+            m_health.missingKey(SourceId::weatherApi(), &item);
         }
         if (result.value) {
             m_scheduled.insert(key, *result.value);
@@ -331,6 +347,7 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
             const QString key = m_settings.stockKey();
             if (key.isEmpty()) {
                 m_cache.insert(item.id, Records::placeholder(item, Records::missingKeyPrice));
+                m_health.missingKey(SourceId::twelveData(), &item);
                 continue;
             }
             const auto fetchedAt = m_stockFetchedAt.constFind(item.id);
@@ -357,7 +374,7 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
         }
         if (!self)
             co_return;
-        recordOutcome(backoffKey, result, stockBackoffCap);
+        recordOutcome(backoffKey, result, stockBackoffCap, yahoo ? SourceId::yahoo() : SourceId::twelveData(), &item);
         if (result.value) {
             const QDateTime fetchedAt = Clock::current().now();
             result.value->at = fetchedAt;
@@ -405,6 +422,7 @@ QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDa
             if (!m_cache.contains(item.id))
                 m_cache.insert(item.id, Records::placeholder(item, Records::missingKeyPrice));
         }
+        m_health.missingKey(SourceId::metalsDev());
         co_return;
     }
 
@@ -415,7 +433,7 @@ QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDa
         m_http, MetalsWeather::metalsRequest(key, m_settings.metalCurrency(), m_settings.metalUnit()), cancellation);
     if (!self)
         co_return;
-    recordOutcome(backoffKey, answer, slotCap());
+    recordOutcome(backoffKey, answer, slotCap(), SourceId::metalsDev(), nullptr);
     if (!answer.value)
         co_return;
     const QJsonObject &metals = *answer.value;
@@ -429,8 +447,12 @@ QCoro::Task<> DataService::refreshMetals(QList<WatchItem> items, bool force, QDa
         const QJsonValue value = metals.value(item.symbol);
         if (!value.isDouble()) {
             m_metalsMissingAt.insert(metalKey, now);
+            m_health.failed(SourceId::metalsDev(),
+                            SourceFailure{FailureKind::notFound, 0, 0, NetworkProblem::none, Clock::current().now()},
+                            &item);
             continue;
         }
+        m_health.succeeded(SourceId::metalsDev(), &item);
         if (updated.contains(metalKey)) {
             m_cache.insert(item.id, Records::quoteFromCached(item, m_scheduled.value(metalKey)));
             continue;

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "data/FetchHealth.h"
 #include "data/Fetched.h"
-#include "types/Quote.h"
 #include "data/Records.h"
 #include "net/RequestBackoff.h"
-#include "types/WatchItem.h"
+#include "types/Quote.h"
+#include "types/SourceId.h"
 #include "types/WatchItem.h"
 #include "util/ClockTimer.h"
 
@@ -24,6 +25,7 @@
 class Cancellation;
 class HttpClient;
 class Settings;
+class SourceHealth;
 class UserDefaults;
 
 /**
@@ -36,6 +38,8 @@ class UserDefaults;
  * left alone for a while (see RequestBackoff): the metals request as a whole, WeatherAPI
  * per item (as a whole when it refuses the key), each stock item on its own. Only the
  * first maxActiveWatchItems items are fetched and published.
+ *
+ * Every outcome goes to a SourceHealth model: the one given, or one of the service's own.
  */
 class DataService : public QObject
 {
@@ -52,9 +56,13 @@ public:
     /** The longest a failing stock item waits between attempts (they have no daily slot). */
     static constexpr std::chrono::milliseconds stockBackoffCap{60 * 60 * 1000};
 
-    /** The process-wide service, on Settings::shared() and UserDefaults::standard(). */
+    /** The process-wide service, on Settings::shared(), UserDefaults::standard() and SourceHealth::shared(). */
     static DataService &shared();
 
+    /** Records the health of its sources in `health`, which it does not own. */
+    DataService(Settings &settings, UserDefaults &store, HttpClient &http, SourceHealth &health,
+                QObject *parent = nullptr);
+    /** Records the health of its sources in a model of its own (health()). */
     DataService(Settings &settings, UserDefaults &store, HttpClient &http, QObject *parent = nullptr);
     DataService(Settings &settings, UserDefaults &store, QObject *parent = nullptr);
     ~DataService() override;
@@ -88,6 +96,8 @@ public:
     static QString weatherServiceBackoffKey() { return QStringLiteral("weather"); }
     static QString itemBackoffKey(const QString &service, const WatchItem &item);
     const RequestBackoff &backoff() const { return m_backoff; }
+    /** Where the outcome of every fetch is recorded. */
+    SourceHealth &health() const { return m_health.model(); }
 
     /** Test seams: the spacing of Twelve Data requests and the timer interval. */
     void setTwelveDataPause(std::chrono::milliseconds pause) { m_twelvePause = pause; }
@@ -110,13 +120,17 @@ private:
     QCoro::Task<> run(QList<WatchItem> items, bool force, std::shared_ptr<Cancellation> cancellation);
     QCoro::Task<> refreshMetals(QList<WatchItem> items, bool force, QDateTime now, Cancellation *cancellation);
     void publish(const QList<WatchItem> &items, const Cancellation &cancellation);
+    /** Updates the back-off under `key` and the health of `source` (and of `item`, when given). */
     template<typename T>
-    void recordOutcome(const QString &key, const Fetched<T> &fetched, std::chrono::milliseconds cap);
+    void recordOutcome(const QString &key, const Fetched<T> &fetched, std::chrono::milliseconds cap,
+                       const SourceId &source, const WatchItem *item);
     std::chrono::milliseconds slotCap() const;
 
     Settings &m_settings;
     UserDefaults &m_store;
     HttpClient &m_http;
+    std::unique_ptr<SourceHealth> m_ownHealth; ///< only without a model given
+    FetchHealth m_health;
     ClockTimer m_timer;
     std::shared_ptr<Cancellation> m_runCancellation;
     bool m_runInProgress = false;

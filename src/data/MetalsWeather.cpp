@@ -1,5 +1,6 @@
 #include "data/MetalsWeather.h"
 
+#include "data/FetchFailures.h"
 #include "data/JsonMappings.h"
 #include "data/StockProviders.h"
 #include "net/ServiceUrls.h"
@@ -44,9 +45,13 @@ std::optional<QUrl> forecastUrl(const QString &key, const QString &q)
 
 QCoro::Task<Fetched<QJsonObject>> fetchMetals(HttpClient &http, ServiceRequest request, Cancellation *cancellation)
 {
-    Fetched<QJsonObject> answer = co_await StockProviders::getJSON(http, std::move(request), cancellation);
-    if (answer.value)
-        answer.value = JsonMappings::metalsLatest(*answer.value);
+    Fetched<QJsonObject> answer = co_await StockProviders::getJSON(http, std::move(request), cancellation, true);
+    if (answer.value) {
+        const QJsonObject object = *answer.value;
+        answer.value = JsonMappings::metalsLatest(object);
+        if (!answer.value)
+            answer.failure = FetchFailures::ofUnusableObject(object, true, Clock::current().now());
+    }
     co_return answer;
 }
 
@@ -56,10 +61,17 @@ QCoro::Task<Fetched<Cached>> fetchWeather(HttpClient &http, WatchItem item, QStr
     if (key.isEmpty())
         co_return result;
     const Fetched<QJsonObject> answer =
-        co_await StockProviders::getJSON(http, forecastRequest(key, weatherQuery(item)), cancellation);
+        co_await StockProviders::getJSON(http, forecastRequest(key, weatherQuery(item)), cancellation, true);
     result.response = answer.response;
-    if (answer.value)
+    result.failure = answer.failure;
+    if (answer.value) {
         result.value = JsonMappings::forecastCurrent(*answer.value, Clock::current().now());
+        if (!result.value)
+            result.failure = FetchFailures::ofUnusableObject(*answer.value, true, Clock::current().now());
+    }
+    // WeatherAPI answers a place it does not know with a plain 400 and a code of its own.
+    if (result.failure && result.failure->serviceCode == FetchFailures::weatherNoLocation)
+        result.failure->kind = FailureKind::notFound;
     co_return result;
 }
 

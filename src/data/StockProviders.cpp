@@ -1,19 +1,28 @@
 #include "data/StockProviders.h"
 
 #include "data/DataLog.h"
+#include "data/FetchFailures.h"
 #include "data/JsonMappings.h"
 #include "net/HttpClient.h"
 #include "net/ServiceUrls.h"
+#include "util/Clock.h"
 
 namespace {
 
-/** The value `map` reads from a usable answer, keeping the response for the caller. */
-template<typename T, typename Map> Fetched<T> mapped(const Fetched<QJsonObject> &answer, Map map)
+/**
+ * The value `map` reads from a usable answer, keeping the response and the failure for the
+ * caller; an object that gives no value is a failure too, read by FetchFailures.
+ */
+template<typename T, typename Map> Fetched<T> mapped(const Fetched<QJsonObject> &answer, bool keyed, Map map)
 {
     Fetched<T> result;
     result.response = answer.response;
-    if (answer.value)
+    result.failure = answer.failure;
+    if (answer.value) {
         result.value = map(*answer.value);
+        if (!result.value)
+            result.failure = FetchFailures::ofUnusableObject(*answer.value, keyed, Clock::current().now());
+    }
     return result;
 }
 
@@ -21,7 +30,8 @@ template<typename T, typename Map> Fetched<T> mapped(const Fetched<QJsonObject> 
 
 namespace StockProviders {
 
-QCoro::Task<Fetched<QJsonObject>> getJSON(HttpClient &http, ServiceRequest request, Cancellation *cancellation)
+QCoro::Task<Fetched<QJsonObject>> getJSON(HttpClient &http, ServiceRequest request, Cancellation *cancellation,
+                                          bool keyed)
 {
     // Keys travel in the query: the log names the service by the rest of the address.
     const QString service = request.base.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment)
@@ -33,8 +43,11 @@ QCoro::Task<Fetched<QJsonObject>> getJSON(HttpClient &http, ServiceRequest reque
     if (answer.isUsable() && answer.json->isObject())
         result.value = answer.json->toObject();
     else if (!answer.response.failed())
-        qCWarning(lcData, "%s answered something other than a JSON object (HTTP status %d)", qPrintable(service),
-                  answer.response.status);
+        // Debug only: the data service logs the source's failure once, when its state changes.
+        qCDebug(lcData, "%s answered something other than a JSON object (HTTP status %d)", qPrintable(service),
+                answer.response.status);
+    if (!result.value)
+        result.failure = FetchFailures::ofAnswer(answer.response, answer.json, keyed, Clock::current().now());
     result.response = std::move(answer.response);
     co_return result;
 }
@@ -73,27 +86,29 @@ QCoro::Task<Fetched<Quote>> fetchYahoo(HttpClient &http, WatchItem item, Cancell
 {
     const auto request = yahooRequest(item);
     if (!request) {
+        // A symbol that cannot be one segment of the path is never sent.
         Fetched<Quote> nothing;
         nothing.response.failure = HttpResponse::Failure::transport;
+        nothing.failure = SourceFailure{FailureKind::badAddress, 0, 0, NetworkProblem::none, Clock::current().now()};
         co_return nothing;
     }
-    const Fetched<QJsonObject> answer = co_await getJSON(http, *request, cancellation);
-    co_return mapped<Quote>(answer, [&item](const QJsonObject &json) {
+    const Fetched<QJsonObject> answer = co_await getJSON(http, *request, cancellation, false);
+    co_return mapped<Quote>(answer, false, [&item](const QJsonObject &json) {
         std::optional<Quote> quote = JsonMappings::yahooChart(json, item);
         if (!quote)
-            qCWarning(lcData, "Yahoo Finance: no quote for \"%s\" in its answer", qPrintable(item.symbol));
+            qCDebug(lcData, "Yahoo Finance: no quote for \"%s\" in its answer", qPrintable(item.symbol));
         return quote;
     });
 }
 
 QCoro::Task<Fetched<Quote>> fetchTwelve(HttpClient &http, WatchItem item, QString key, Cancellation *cancellation)
 {
-    const Fetched<QJsonObject> answer = co_await getJSON(http, twelveRequest(item, key), cancellation);
-    co_return mapped<Quote>(answer, [&item](const QJsonObject &json) {
+    const Fetched<QJsonObject> answer = co_await getJSON(http, twelveRequest(item, key), cancellation, true);
+    co_return mapped<Quote>(answer, true, [&item](const QJsonObject &json) {
         std::optional<Quote> quote = JsonMappings::twelveQuote(json, item);
         if (!quote)
-            qCWarning(lcData, "Twelve Data: no quote for \"%s\" in its answer (code %d)", qPrintable(item.symbol),
-                      json.value(QLatin1String("code")).toInt());
+            qCDebug(lcData, "Twelve Data: no quote for \"%s\" in its answer (code %d)", qPrintable(item.symbol),
+                    json.value(QLatin1String("code")).toInt());
         return quote;
     });
 }

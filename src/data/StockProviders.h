@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/Fetched.h"
-#include "types/Quote.h"
 #include "net/ServiceRequest.h"
+#include "types/Quote.h"
 #include "types/WatchItem.h"
 
 #include <QJsonObject>
@@ -23,9 +23,11 @@ namespace StockProviders {
 
 /**
  * Sends `request` and gives the decoded top-level object of a 2xx answer, with the
- * response; no value for anything else.
+ * response; no value for anything else, and then the failure (see FetchFailures). `keyed`:
+ * the request carries one of the user's keys, so a 401 or 403 is the key's fault.
  */
-QCoro::Task<Fetched<QJsonObject>> getJSON(HttpClient &http, ServiceRequest request, Cancellation *cancellation);
+QCoro::Task<Fetched<QJsonObject>> getJSON(HttpClient &http, ServiceRequest request, Cancellation *cancellation,
+                                          bool keyed = false);
 
 /** ".../v8/finance/chart/SYMBOL?range=1d&interval=15m", the symbol encoded for the path. */
 std::optional<ServiceRequest> yahooRequest(const WatchItem &item);

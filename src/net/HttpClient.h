@@ -14,9 +14,12 @@
 class Cancellation;
 
 /**
- * The program's one HTTP layer: GET requests with our user agent, redirects followed as asked,
- * a hard deadline per request and a bound on the body size. Results come back as
- * plain values; nothing throws. Runs on the thread that owns it (the main thread).
+ * The program's one HTTP layer: GET requests with our user agent, redirects followed as asked
+ * (at most maxRedirects), a hard deadline per request and a bound on the body size. Results
+ * come back as plain values; nothing throws. Runs on the thread that owns it (the main thread).
+ *
+ * Each request's outcome is a debug line: the services that use the client log a warning when
+ * a source's state changes, not at every attempt.
  */
 class HttpClient : public QObject
 {
@@ -27,6 +30,11 @@ public:
     static constexpr std::chrono::milliseconds searchTimeout{10000};
     /** Bodies longer than this are dropped and the request counts as failed. */
     static constexpr qint64 maxBodyBytes = 8 * 1024 * 1024;
+    /**
+     * Redirects one request follows; one more ends it with Failure::tooManyRedirects. An
+     * address that sends us round in circles thus costs at most this many requests plus one.
+     */
+    static constexpr int maxRedirects = 5;
 
     explicit HttpClient(QObject *parent = nullptr);
 

@@ -6,12 +6,12 @@
 /**
  * What came back from one GET. An HTTP error status with a body is not a failure
  * here (services answer errors in JSON); `failed` means no usable answer at all:
- * a transport error, a time-out, a cancelled request, an over-long body or a redirect
- * the request did not allow.
+ * a transport error, a time-out, a cancelled request, an over-long body, a redirect
+ * the request did not allow, or more redirects than HttpClient::maxRedirects.
  */
 struct HttpResponse
 {
-    enum class Failure { none, transport, timeout, cancelled, tooLarge, redirect };
+    enum class Failure { none, transport, timeout, cancelled, tooLarge, redirect, tooManyRedirects };
 
     Failure failure = Failure::none;
     QNetworkReply::NetworkError networkError = QNetworkReply::NoError;

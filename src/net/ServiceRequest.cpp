@@ -59,6 +59,9 @@ QByteArray ServiceRequest::encodeQueryValue(const QString &value)
 
 std::optional<QString> ServiceRequest::pathSegment(const QString &text)
 {
+    // An encoded dot is still a dot to QUrl and to servers, so these cannot be escaped away.
+    if (text.isEmpty() || text == QLatin1String(".") || text == QLatin1String(".."))
+        return std::nullopt;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
@@ -66,5 +69,5 @@ std::optional<QString> ServiceRequest::pathSegment(const QString &text)
         else if (c.isSurrogate())
             return std::nullopt;
     }
-    return QString::fromLatin1(QUrl::toPercentEncoding(text, QByteArrayLiteral("!$&'()*+,/:;=@")));
+    return QString::fromLatin1(QUrl::toPercentEncoding(text, QByteArrayLiteral("!$&'()*+,:;=@")));
 }

@@ -52,9 +52,10 @@ struct ServiceRequest
     /** A query name or value percent-encoded so that it cannot end its item or the query. */
     static QByteArray encodeQueryValue(const QString &value);
     /**
-     * `text` for a path: what a path allows stays ("=" and "/" too); "?", "#", "%", "^",
-     * spaces and non-ASCII are encoded. Nothing for text with a broken surrogate, which cannot be
-     * encoded faithfully.
+     * `text` as one segment of a path: what a segment allows stays ("=" too); "/", "?", "#",
+     * "%", "^", spaces and non-ASCII are encoded, so the text can neither end its segment nor
+     * leave the path. Nothing for text that cannot be one segment faithfully: empty, "." or ".."
+     * (which every server reads as moving up or staying), or with a broken surrogate.
      */
     static std::optional<QString> pathSegment(const QString &text);
 };

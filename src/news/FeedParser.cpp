@@ -1,5 +1,7 @@
 #include "news/FeedParser.h"
 
+#include "types/Links.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -275,6 +277,8 @@ QUrl FeedParser::resolveLink(QStringView text, const QUrl &base)
         url = base.resolved(url);
     }
     url.setScheme(url.scheme().toLower());
+    // A user name and password, the feed's own or planted in a link, never go further.
+    url = Links::withoutUserInfo(url);
     if (!isHttp(url) || url.toString().size() > maxLinkLength)
         return {};
     return url;

@@ -40,7 +40,8 @@ struct FeedContent
  * Each title also gets its entry's link (RSS `link` text, or the `href` of an Atom `link`
  * whose `rel` is absent or "alternate") and date (`pubDate`, `published`, `dc:date`, else
  * `updated`); the document's own site is the first such link outside every entry. Links are
- * resolved against the feed's address and kept only when they are http or https.
+ * resolved against the feed's address, kept only when they are http or https, and never keep
+ * a user name or password.
  *
  * The instance methods are the event handler of the streaming parse; `parse` drives
  * one handler over one document.
@@ -65,8 +66,8 @@ public:
     static FeedContent parseFeed(QByteArrayView document, const QUrl &address = {});
 
     /**
-     * `text` as an absolute http or https address, resolved against `base` when relative;
-     * an empty URL when it is none, or longer than maxLinkLength.
+     * `text` as an absolute http or https address, resolved against `base` when relative and
+     * without user information; an empty URL when it is none, or longer than maxLinkLength.
      */
     static QUrl resolveLink(QStringView text, const QUrl &base);
 

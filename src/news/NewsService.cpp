@@ -1,10 +1,14 @@
 #include "news/NewsService.h"
 
+#include "health/HealthLog.h"
+#include "health/SourceHealth.h"
 #include "net/HttpClient.h"
+#include "net/ResponseFailure.h"
 #include "news/FeedParser.h"
 #include "news/NewsLog.h"
 #include "settings/Settings.h"
 #include "util/Cancellation.h"
+#include "util/Clock.h"
 
 #include <QFuture>
 #include <QPointer>
@@ -32,10 +36,19 @@ QFuture<FeedContent> parseInBackground(QByteArray body, QUrl address)
 
 } // namespace
 
+NewsService::NewsService(Settings &settings, HttpClient &http, SourceHealth &health, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_http(http)
+    , m_health(health)
+{}
+
 NewsService::NewsService(Settings &settings, HttpClient &http, QObject *parent)
     : QObject(parent)
     , m_settings(settings)
     , m_http(http)
+    , m_ownHealth(std::make_unique<SourceHealth>())
+    , m_health(*m_ownHealth)
 {}
 
 NewsService::~NewsService()
@@ -48,7 +61,8 @@ NewsService::~NewsService()
 NewsService &NewsService::shared()
 {
     // Lives as long as the process, like the settings it reads.
-    static NewsService *const instance = new NewsService(Settings::shared(), HttpClient::shared());
+    static NewsService *const instance =
+        new NewsService(Settings::shared(), HttpClient::shared(), SourceHealth::shared());
     return *instance;
 }
 
@@ -112,7 +126,10 @@ QCoro::Task<> NewsService::run(QList<NewsSource> sources, std::shared_ptr<Cancel
     for (const NewsSource &source : sources) {
         if (cancellation->isCancelled() || !self)
             co_return;
-        const std::optional<FeedContent> feed = co_await fetch(http, source, cancellation.get());
+        const Fetch fetched = co_await fetch(http, source, cancellation.get());
+        if (self)
+            self->recordHealth(source, fetched);
+        const std::optional<FeedContent> &feed = fetched.content;
         if (!feed) {
             status.insert(source.id, FeedStatus::failed());
             continue;
@@ -139,13 +156,14 @@ QCoro::Task<> NewsService::run(QList<NewsSource> sources, std::shared_ptr<Cancel
     self->publish(status, interleaved);
 }
 
-QCoro::Task<std::optional<FeedContent>> NewsService::fetch(HttpClient &http, NewsSource source,
-                                                           Cancellation *cancellation)
+QCoro::Task<NewsService::Fetch> NewsService::fetch(HttpClient &http, NewsSource source, Cancellation *cancellation)
 {
+    Fetch result;
     const std::optional<QUrl> url = feedUrl(source.url);
     if (!url) {
-        qCWarning(lcNews, "feed \"%s\": its address is not an http or https URL", qPrintable(source.name));
-        co_return std::nullopt;
+        qCDebug(lcNews, "feed \"%s\": its address is not an http or https URL", qPrintable(source.name));
+        result.failure = SourceFailure{FailureKind::badAddress, 0, 0, NetworkProblem::none, Clock::current().now()};
+        co_return result;
     }
 
     HttpClient::Options options;
@@ -153,17 +171,35 @@ QCoro::Task<std::optional<FeedContent>> NewsService::fetch(HttpClient &http, New
     options.cancellation = cancellation;
     const HttpResponse response = co_await http.get(*url, options);
     // Error pages are often valid feeds ("feed not found" items); only 2xx counts.
-    if (!response.isSuccessStatus())
-        co_return std::nullopt;
+    if (!response.isSuccessStatus()) {
+        result.failure = ResponseFailure::of(response, false, Clock::current().now());
+        co_return result;
+    }
 
     FeedContent feed = co_await parseInBackground(response.body, *url);
     if (feed.items.isEmpty()) {
-        qCWarning(lcNews, "feed \"%s\": no entry title in %lld bytes (not RSS or Atom, or broken before one)",
-                  qPrintable(source.name), qlonglong(response.body.size()));
-        co_return std::nullopt;
+        // Debug only: the failure is logged once, when the feed's state changes.
+        qCDebug(lcNews, "feed \"%s\": no entry title in %lld bytes (not RSS or Atom, or broken before one)",
+                qPrintable(source.name), qlonglong(response.body.size()));
+        result.failure = SourceFailure{FailureKind::unreadable, 0, 0, NetworkProblem::none, Clock::current().now()};
+        co_return result;
     }
     qCDebug(lcNews, "feed \"%s\": %lld titles", qPrintable(source.name), qlonglong(feed.items.size()));
-    co_return feed;
+    result.content = std::move(feed);
+    co_return result;
+}
+
+void NewsService::recordHealth(const NewsSource &source, const Fetch &fetch)
+{
+    const SourceId id = SourceId::feedWith(source.id);
+    // Names are the user's own text: bounded like on the band before they reach the log.
+    const QString name = Headline::shortened(source.name, Headline::maxSourceLength);
+    if (fetch.content) {
+        HealthLog::success(lcNews(), id, m_health.recordSuccess(id, Clock::current().now()), {}, name);
+    } else if (fetch.failure) {
+        const auto outcome = m_health.recordFailure(id, *fetch.failure);
+        HealthLog::failure(lcNews(), id, outcome, *fetch.failure, {}, name);
+    }
 }
 
 void NewsService::publish(const QHash<QUuid, FeedStatus> &status, const QList<Headline> &headlines)

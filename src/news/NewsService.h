@@ -4,6 +4,7 @@
 #include "types/FeedStatus.h"
 #include "types/Headline.h"
 #include "types/NewsSource.h"
+#include "types/SourceFailure.h"
 
 #include <QHash>
 #include <QList>
@@ -22,6 +23,7 @@ class Cancellation;
 class HttpClient;
 class QTimer;
 class Settings;
+class SourceHealth;
 
 /**
  * Fills the band's news line: downloads every enabled feed one after the other, takes
@@ -31,6 +33,9 @@ class Settings;
  *
  * Each refresh run is a coroutine on the main thread with its own Cancellation; a new
  * refresh cancels the running one, and a cancelled run never publishes anything.
+ *
+ * Each feed's outcome, with the reason of a failure, goes to a SourceHealth model (the one
+ * given, or one of the service's own) as soon as it is known.
  */
 class NewsService : public QObject
 {
@@ -40,11 +45,16 @@ public:
     static constexpr int perSource = 8;
     static constexpr std::chrono::seconds refreshInterval{600};
 
-    /** Reads the feeds and the variant from `settings`; downloads through `http`. Neither is owned. */
+    /**
+     * Reads the feeds and the variant from `settings`; downloads through `http`; records each
+     * feed's health in `health`. None is owned.
+     */
+    NewsService(Settings &settings, HttpClient &http, SourceHealth &health, QObject *parent = nullptr);
+    /** The same with a health model of its own (health()). */
     NewsService(Settings &settings, HttpClient &http, QObject *parent = nullptr);
     ~NewsService() override;
 
-    /** The service of the running process, on Settings::shared() and HttpClient::shared(). */
+    /** The service of the running process, on Settings::shared(), HttpClient::shared() and SourceHealth::shared(). */
     static NewsService &shared();
 
     /** Refreshes at once, then every `refreshInterval`. Call once. */
@@ -55,6 +65,8 @@ public:
     QList<Headline> headlines() const { return m_headlines; }
     /** Last outcome per feed id. Entries are replaced, never removed (deleted feeds keep theirs). */
     QHash<QUuid, FeedStatus> status() const { return m_status; }
+    /** Where each feed's outcome is recorded. */
+    SourceHealth &health() const { return m_health; }
     /** True while a refresh run is in progress. */
     bool isRefreshing() const { return m_refreshing; }
     /**
@@ -77,16 +89,25 @@ signals:
     void refreshingChanged(bool refreshing);
 
 private:
+    /** One feed's download: its titles, or why there are none (nothing when it was cancelled). */
+    struct Fetch
+    {
+        std::optional<FeedContent> content;
+        std::optional<SourceFailure> failure;
+    };
+
     QCoro::Task<> run(QList<NewsSource> sources, std::shared_ptr<Cancellation> cancellation);
-    /** The titles of one feed; nothing when its address, download, HTTP status or body is unusable. */
-    static QCoro::Task<std::optional<FeedContent>> fetch(HttpClient &http, NewsSource source,
-                                                         Cancellation *cancellation);
+    /** The titles of one feed; none when its address, download, HTTP status or body is unusable. */
+    static QCoro::Task<Fetch> fetch(HttpClient &http, NewsSource source, Cancellation *cancellation);
     void publish(const QHash<QUuid, FeedStatus> &status, const QList<Headline> &headlines);
+    void recordHealth(const NewsSource &source, const Fetch &fetch);
     void setHeadlines(const QList<Headline> &headlines);
     void setRefreshing(bool refreshing);
 
     Settings &m_settings;
     HttpClient &m_http;
+    std::unique_ptr<SourceHealth> m_ownHealth; ///< only without a model given
+    SourceHealth &m_health;
     QList<Headline> m_headlines;
     QHash<QUuid, FeedStatus> m_status;
     QTimer *m_timer = nullptr;

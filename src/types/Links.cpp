@@ -1,0 +1,10 @@
+#include "types/Links.h"
+
+namespace Links {
+
+QUrl withoutUserInfo(const QUrl &url)
+{
+    return url.adjusted(QUrl::RemoveUserInfo);
+}
+
+} // namespace Links
