@@ -116,14 +116,6 @@ private slots:
         QCOMPARE(publish(m_apple, "101.30", 1.3), Told{});
     }
 
-    void thresholdsNotReachedTellNothing()
-    {
-        QVERIFY(m_alerts->setAlert({m_apple.id, std::nullopt, 100, 5}));
-        QCOMPARE(publish(m_apple, "101.10", 1.1), Told{});
-        QCOMPARE(publish(m_apple, "101.10", -4.99), Told{});
-        QVERIFY(m_watcher->alerting().isEmpty());
-    }
-
     void onlyNewlyFetchedValuesCount()
     {
         QVERIFY(m_alerts->setAlert({m_apple.id, 600, std::nullopt, 1}));
