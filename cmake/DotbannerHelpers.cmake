@@ -61,19 +61,20 @@ function(dotbanner_write_link_map file)
     file(WRITE ${file} "${lines}")
 endfunction()
 
-# dotbanner_add_test(NAME SOURCES ... LIBS ... [ENVIRONMENT VAR=value...] [X11] [KEYRING] [SMALL_DISK] [SWAY] [MUTTER]
-#                    [TIMEOUT s])
+# dotbanner_add_test(NAME SOURCES ... LIBS ... [ENVIRONMENT VAR=value...] [X11] [KEYRING] [DBUS] [SMALL_DISK] [SWAY]
+#                    [MUTTER] [TIMEOUT s])
 # One Qt Test executable registered with CTest. Every test runs with its own configuration
 # folder and without a session bus, so it never touches the user's settings or keys.
 # X11 tests run under a private Xvfb with openbox; KEYRING tests inside a private D-Bus
-# session with an unlocked gnome-keyring. SWAY tests run inside a private headless sway
+# session with an unlocked gnome-keyring; DBUS tests inside a private D-Bus session where no
+# service starts on demand, so only what the test registers answers there. SWAY tests run inside a private headless sway
 # session (WAYLAND_DISPLAY, SWAYSOCK and an XWayland DISPLAY set) and carry the `wayland`
 # label, so `ctest -L wayland` runs them alone. MUTTER tests run inside a private mutter nested
 # in Xvfb (WAYLAND_DISPLAY, and DISPLAY + XAUTHORITY for its XWayland, on which they run),
 # also labelled `wayland`. All others use the offscreen platform.
 # SMALL_DISK tests see a private 256 kB tmpfs at $DOTBANNER_SMALL_DISK (root only).
 function(dotbanner_add_test name)
-    cmake_parse_arguments(ARG "X11;KEYRING;SMALL_DISK;SWAY;MUTTER" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "X11;KEYRING;DBUS;SMALL_DISK;SWAY;MUTTER" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test dotbanner_testsupport ${ARG_LIBS})
     target_compile_definitions(${name} PRIVATE
@@ -100,6 +101,8 @@ function(dotbanner_add_test name)
     endif()
     if(ARG_KEYRING)
         set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-keyring.sh ${cmd})
+    elseif(ARG_DBUS)
+        set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-session-bus.sh ${cmd})
     else()
         list(APPEND env "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/dotbanner-test-bus")
     endif()

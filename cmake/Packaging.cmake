@@ -44,6 +44,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Library dependencies come from the binary; what it loads at run time is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6network6 (>= 6.4), libssl3")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6network6 (>= 6.4), libqt6dbus6 (>= 6.4), libssl3, tzdata")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | kwalletmanager | keepassxc, fonts-dejavu-core")
 include(CPack)

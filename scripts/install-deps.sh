@@ -5,7 +5,7 @@ set -eu
 
 build_packages="g++ cmake ninja-build pkg-config ccache qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools qtkeychain-qt6-dev
   qcoro-qt6-dev libxcb1-dev libxcb-ewmh-dev libxcb-shm0-dev libxcb-present-dev libxcb-xfixes0-dev libxcb-sync-dev libx11-dev fonts-dejavu-core libwayland-dev wayland-protocols"
-run_packages="libsecret-1-0"
+run_packages="libsecret-1-0 tzdata"
 package_packages="dpkg-dev fakeroot file lintian"
 bench_packages="libbenchmark-dev"
 test_packages="xvfb openbox dbus dbus-x11 gnome-keyring libsecret-tools x11-utils xterm trayer libxtst6 clang libclang-rt-14-dev

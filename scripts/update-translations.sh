@@ -6,4 +6,4 @@ set -eu
 cd "$(dirname "$0")/.."
 lupdate=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
 "$lupdate" -locations none -no-obsolete -source-language fr -target-language en -I src \
-    src/app src/settingsui src/search src/line src/health -ts translations/dotbanner_en.ts
+    src/app src/settingsui src/search src/line src/health src/alerts -ts translations/dotbanner_en.ts

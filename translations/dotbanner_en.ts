@@ -33,6 +33,25 @@
     </message>
 </context>
 <context>
+    <name>AlertWatcher</name>
+    <message>
+        <source>%1 — au-dessus de %2</source>
+        <translation>%1 — above %2</translation>
+    </message>
+    <message>
+        <source>%1 — en dessous de %2</source>
+        <translation>%1 — below %2</translation>
+    </message>
+    <message>
+        <source>%1, %2 % aujourd&apos;hui — baisse de plus de %3 %</source>
+        <translation>%1, %2 % today — down more than %3 %</translation>
+    </message>
+    <message>
+        <source>%1, %2 % aujourd&apos;hui — hausse de plus de %3 %</source>
+        <translation>%1, %2 % today — up more than %3 %</translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message>
         <source>Ce bureau n&apos;affiche pas d&apos;icône de Dotbanner : un clic droit sur le bandeau ouvre son menu, et relancer Dotbanner rouvre ces réglages.</source>
@@ -462,6 +481,18 @@
     <message>
         <source>Valeur de %1</source>
         <translation>Value as of %1</translation>
+    </message>
+    <message>
+        <source>Marché fermé — ouvre à %1</source>
+        <translation>Market closed — opens at %1</translation>
+    </message>
+    <message>
+        <source>Avant-Bourse : %1</source>
+        <translation>Pre-market: %1</translation>
+    </message>
+    <message>
+        <source>Après-Bourse : %1</source>
+        <translation>After hours: %1</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include "net/ServiceUrls.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
+#include "types/MarketHours.h"
 #include "util/Cancellation.h"
 #include "util/Clock.h"
 #include "util/ClockWait.h"
@@ -178,6 +179,17 @@ QString DataService::itemBackoffKey(const QString &service, const WatchItem &ite
            QLatin1Char(':') + item.ref.value_or(QString());
 }
 
+std::optional<QDateTime> DataService::quietUntil(const Quote &quote, const QDateTime &fetchedAt)
+{
+    if (!quote.market)
+        return std::nullopt;
+    const auto closed = MarketHours::closure(*quote.market, fetchedAt);
+    if (!closed || closed->lastClose.secsTo(fetchedAt) < marketSettleSeconds)
+        return std::nullopt;
+    // An answer naming a far session (or a holiday) is looked at again after a day anyway.
+    return std::min(closed->nextOpen.addSecs(marketReopenDelaySeconds), fetchedAt.addSecs(marketLongestQuietSeconds));
+}
+
 std::chrono::milliseconds DataService::slotCap() const
 {
     const QDateTime now = Clock::current().now();
@@ -326,6 +338,7 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
     }
 
     const StockProvider provider = m_settings.stockProvider();
+    m_quietUntil.removeIf([&now](const auto &entry) { return entry.value() <= now; });
     for (const WatchItem &item : items) {
         if (item.kind != ItemKind::quote)
             continue;
@@ -341,6 +354,8 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
                 m_cache.insert(item.id, Records::placeholder(item));
             continue;
         }
+        if (yahoo && !force && m_quietUntil.contains(backoffKey) && m_cache.contains(item.id))
+            continue; // its market is closed and the value shown is its close
         if (yahoo) {
             result = co_await StockProviders::fetchYahoo(m_http, item, cancellation.get());
         } else {
@@ -380,6 +395,10 @@ QCoro::Task<> DataService::run(QList<WatchItem> items, bool force, std::shared_p
             result.value->at = fetchedAt;
             m_cache.insert(item.id, *result.value);
             m_stockFetchedAt.insert(item.id, fetchedAt);
+            if (const auto quiet = yahoo ? quietUntil(*result.value, fetchedAt) : std::nullopt)
+                m_quietUntil.insert(backoffKey, *quiet);
+            else
+                m_quietUntil.remove(backoffKey);
         } else if (!m_cache.contains(item.id)) {
             m_cache.insert(item.id, Records::placeholder(item));
         }

@@ -55,6 +55,21 @@ public:
     static constexpr qint64 twelveDataReuseSeconds = 600;
     /** The longest a failing stock item waits between attempts (they have no daily slot). */
     static constexpr std::chrono::milliseconds stockBackoffCap{60 * 60 * 1000};
+    /**
+     * A closed market's value counts as its close once fetched this long after the session
+     * ended: delayed feeds and closing auctions have settled by then.
+     */
+    static constexpr qint64 marketSettleSeconds = 30 * 60;
+    /** A closed market is asked again this long after its next opening. */
+    static constexpr qint64 marketReopenDelaySeconds = 60;
+    /** The longest a closed market goes without being asked. */
+    static constexpr qint64 marketLongestQuietSeconds = 24 * 3600;
+
+    /**
+     * Until when a Yahoo value fetched at `fetchedAt` need not be asked again: the next
+     * opening (plus a minute) of a closed market whose close it came after; nothing otherwise.
+     */
+    static std::optional<QDateTime> quietUntil(const Quote &quote, const QDateTime &fetchedAt);
 
     /** The process-wide service, on Settings::shared(), UserDefaults::standard() and SourceHealth::shared(). */
     static DataService &shared();
@@ -145,6 +160,8 @@ private:
     QMap<QString, Cached> m_scheduled;
     QMap<QString, QList<Reading>> m_metalHistory;
     QMap<QString, QDateTime> m_metalsFetchedAt;
+    /** Yahoo items (by back-off key) whose market is closed, until when they are not asked. */
+    QHash<QString, QDateTime> m_quietUntil;
     /** Metal keys a successful answer left out, with the time of that answer. */
     QHash<QString, QDateTime> m_metalsMissingAt;
 };

@@ -31,10 +31,103 @@ std::optional<int> integral(const QJsonValue &value)
     if (!value.isDouble())
         return std::nullopt;
     const double number = value.toDouble();
-    if (number != std::floor(number) || number < std::numeric_limits<int>::min()
-        || number > std::numeric_limits<int>::max())
+    if (number != std::floor(number) || number < std::numeric_limits<int>::min() ||
+        number > std::numeric_limits<int>::max())
         return std::nullopt;
     return static_cast<int>(number);
+}
+
+// Times of a chart answer: whole seconds since 1970 between 2000 and 2100; anything else is
+// a fault of the answer, and the member counts as missing.
+constexpr qint64 kEarliestTime = 946684800;
+constexpr qint64 kLatestTime = 4102444800;
+// A regular session longer than this is not a day's session.
+constexpr qint64 kLongestSession = 48 * 3600;
+// Offsets from UTC in use reach ±14 h.
+constexpr int kLargestOffset = 14 * 3600;
+constexpr qsizetype kLongestZoneName = 64;
+// Extended-hours prices beyond this are not prices.
+constexpr double kLargestPrice = 1e12;
+
+std::optional<qint64> unixTime(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!std::isfinite(number) || number != std::floor(number) || number < kEarliestTime || number > kLatestTime)
+        return std::nullopt;
+    return static_cast<qint64>(number);
+}
+
+std::optional<TradingPeriod> tradingPeriod(const QJsonValue &value)
+{
+    const QJsonObject period = value.toObject();
+    const auto start = unixTime(period.value(QLatin1String("start")));
+    const auto end = unixTime(period.value(QLatin1String("end")));
+    if (!start || !end || *end <= *start || *end - *start > kLongestSession)
+        return std::nullopt;
+    return TradingPeriod{QDateTime::fromSecsSinceEpoch(*start, Qt::UTC), QDateTime::fromSecsSinceEpoch(*end, Qt::UTC)};
+}
+
+std::optional<double> extendedPrice(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double price = value.toDouble();
+    if (!std::isfinite(price) || price <= 0 || price > kLargestPrice)
+        return std::nullopt;
+    return price;
+}
+
+/** An IANA zone name as the answer gives it ("America/New_York", "Etc/GMT+5"); empty if it is not one. */
+QString zoneName(const QJsonValue &value)
+{
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9_+-]+(/[A-Za-z0-9_+-]+)*$"));
+    const QString text = value.toString();
+    if (text.size() > kLongestZoneName || !name.match(text).hasMatch())
+        return {};
+    return text;
+}
+
+/** The market part of a chart answer's "meta"; nothing when it says nothing of it. */
+std::optional<MarketSession> yahooMarket(const QJsonObject &meta)
+{
+    MarketSession session;
+    const QJsonObject current = meta.value(QLatin1String("currentTradingPeriod")).toObject();
+    session.regular = tradingPeriod(current.value(QLatin1String("regular")));
+    session.timeZone = zoneName(meta.value(QLatin1String("exchangeTimezoneName")));
+    if (const auto offset = integral(meta.value(QLatin1String("gmtoffset")));
+        offset && std::abs(*offset) <= kLargestOffset)
+        session.utcOffsetSeconds = offset;
+    session.preMarketPrice = extendedPrice(meta.value(QLatin1String("preMarketPrice")));
+    session.postMarketPrice = extendedPrice(meta.value(QLatin1String("postMarketPrice")));
+    if (session == MarketSession{})
+        return std::nullopt;
+    return session;
+}
+
+/**
+ * The closes paired with the answer's "timestamp" entries of the same index, oldest first.
+ * Entries without a number or a usable time, or not later than the one before, are left out;
+ * of a longer day only the latest Quote::maxDayPoints stay.
+ */
+QList<DayPoint> yahooDayCloses(const QJsonObject &result, const QJsonArray &closes)
+{
+    const QJsonArray times = result.value(QLatin1String("timestamp")).toArray();
+    const qsizetype count = std::min(times.size(), closes.size());
+    QList<DayPoint> points;
+    for (qsizetype i = 0; i < count; ++i) {
+        const auto time = unixTime(times.at(i));
+        const QJsonValue close = closes.at(i);
+        if (!time || !close.isDouble() || !std::isfinite(close.toDouble()))
+            continue;
+        if (!points.isEmpty() && *time <= points.constLast().time)
+            continue;
+        points.append(DayPoint{*time, close.toDouble()});
+    }
+    if (points.size() > Quote::maxDayPoints)
+        points.remove(0, points.size() - Quote::maxDayPoints);
+    return points;
 }
 
 QString textOrMissing(const QJsonObject &object, QLatin1String key)
@@ -89,7 +182,8 @@ std::optional<Quote> yahooChart(const QJsonObject &answer, const WatchItem &item
     QList<double> closes;
     const QJsonObject indicators = result.value(QLatin1String("indicators")).toObject();
     const QJsonObject quote = firstObject(indicators.value(QLatin1String("quote")));
-    for (const QJsonValue &close : quote.value(QLatin1String("close")).toArray()) {
+    const QJsonArray closeArray = quote.value(QLatin1String("close")).toArray();
+    for (const QJsonValue &close : closeArray) {
         if (close.isDouble())
             closes.append(close.toDouble());
     }
@@ -100,6 +194,8 @@ std::optional<Quote> yahooChart(const QJsonObject &answer, const WatchItem &item
     out.price = Records::priceText(price);
     out.change = change;
     out.series = Records::normalise(closes);
+    out.dayCloses = yahooDayCloses(result, closeArray);
+    out.market = yahooMarket(meta);
     return out;
 }
 
@@ -226,30 +322,30 @@ QStringList forecastReport(const QString &symbol, const QString &q, const std::o
     };
 
     QStringList lines;
-    lines << QStringLiteral("== ") + symbol + QStringLiteral(" (q=") + q + QStringLiteral(") -> ")
-                 + field(location, "name") + QStringLiteral(", ") + field(location, "country")
-                 + QStringLiteral(", heure locale ") + field(location, "localtime");
-    lines << QStringLiteral("   maintenant: ") + field(current, "temp_c") + QStringLiteral("°C, ")
-                 + field(condition, "text") + QStringLiteral(" (code ") + field(condition, "code")
-                 + QStringLiteral("), jour=") + field(current, "is_day") + QStringLiteral(", relevé ")
-                 + field(current, "last_updated");
+    lines << QStringLiteral("== ") + symbol + QStringLiteral(" (q=") + q + QStringLiteral(") -> ") +
+                 field(location, "name") + QStringLiteral(", ") + field(location, "country") +
+                 QStringLiteral(", heure locale ") + field(location, "localtime");
+    lines << QStringLiteral("   maintenant: ") + field(current, "temp_c") + QStringLiteral("°C, ") +
+                 field(condition, "text") + QStringLiteral(" (code ") + field(condition, "code") +
+                 QStringLiteral("), jour=") + field(current, "is_day") + QStringLiteral(", relevé ") +
+                 field(current, "last_updated");
 
     const QJsonValue forecast = answer.value(QLatin1String("forecast"));
     if (forecast.isObject()) {
         const QJsonValue days = forecast.toObject().value(QLatin1String("forecastday"));
         const QJsonArray dayArray = days.toArray();
-        const bool allObjects = std::all_of(dayArray.begin(), dayArray.end(),
-                                            [](const QJsonValue &entry) { return entry.isObject(); });
+        const bool allObjects =
+            std::all_of(dayArray.begin(), dayArray.end(), [](const QJsonValue &entry) { return entry.isObject(); });
         if (days.isArray() && !dayArray.isEmpty() && allObjects) {
             const QJsonValue dayValue = dayArray.first().toObject().value(QLatin1String("day"));
             if (dayValue.isObject()) {
                 const QJsonObject day = dayValue.toObject();
                 const QJsonObject dayCondition = day.value(QLatin1String("condition")).toObject();
-                lines << QStringLiteral("   journée: ") + field(dayCondition, "text") + QStringLiteral(" (code ")
-                             + field(dayCondition, "code") + QStringLiteral("), pluie ")
-                             + field(day, "daily_chance_of_rain") + QStringLiteral("%, ")
-                             + field(day, "totalprecip_mm") + QStringLiteral(" mm, min ") + field(day, "mintemp_c")
-                             + QStringLiteral(" max ") + field(day, "maxtemp_c");
+                lines << QStringLiteral("   journée: ") + field(dayCondition, "text") + QStringLiteral(" (code ") +
+                             field(dayCondition, "code") + QStringLiteral("), pluie ") +
+                             field(day, "daily_chance_of_rain") + QStringLiteral("%, ") + field(day, "totalprecip_mm") +
+                             QStringLiteral(" mm, min ") + field(day, "mintemp_c") + QStringLiteral(" max ") +
+                             field(day, "maxtemp_c");
             }
         }
     }

@@ -22,8 +22,13 @@ bool isStale(const Quote &quote, ItemKind kind, StockProvider provider, const QD
 {
     if (!quote.at.isValid() || !now.isValid())
         return false;
-    if (kind == ItemKind::quote)
+    if (kind == ItemKind::quote) {
+        // A closed market's close is not asked again before the market opens: it is current.
+        const auto quiet = DataService::quietUntil(quote, quote.at);
+        if (quiet && now <= quiet->addSecs(stockLimitSeconds(provider)))
+            return false;
         return quote.at.secsTo(now) > stockLimitSeconds(provider);
+    }
     const QDateTime slotBefore = DataService::lastSlot(DataService::lastSlot(now).addSecs(-1));
     return quote.at < slotBefore;
 }

@@ -9,7 +9,8 @@
 
 /**
  * When a value on the band has stopped updating. A stock value is stale once it is older
- * than three refresh periods of its provider; a metal or weather value once it is older than
+ * than three refresh periods of its provider, except a closed market's close until its
+ * market has opened again (see DataService::quietUntil); a metal or weather value once it is older than
  * the daily slot before the last one (it missed two refreshes in a row). Placeholders, which
  * carry no time, are never stale.
  */

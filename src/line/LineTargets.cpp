@@ -1,5 +1,7 @@
 #include "line/LineTargets.h"
 
+#include "types/MarketHours.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -28,6 +30,12 @@ QString localTime(const QDateTime &time)
     if (local.date() == QDate::currentDate())
         return locale.toString(local.time(), QLocale::ShortFormat);
     return locale.toString(local, QLocale::ShortFormat);
+}
+
+/** A price as the band writes it: two decimals below 10000, none from there up. */
+QString priceText(double price)
+{
+    return QString::asprintf(price < 10000 ? "%.2f" : "%.0f", price);
 }
 
 } // namespace
@@ -68,7 +76,24 @@ QString conditionName(WeatherIcon icon)
     return {};
 }
 
-Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale)
+QStringList marketLines(const Quote &quote, const QDateTime &now)
+{
+    QStringList lines;
+    if (!quote.market)
+        return lines;
+    const MarketSession &market = *quote.market;
+    if (const auto closed = MarketHours::closure(market, now)) {
+        const QTime opens = closed->nextOpen.toTimeZone(MarketHours::zone(market)).time();
+        lines << tr("Marché fermé — ouvre à %1").arg(opens.toString(QStringLiteral("HH:mm")));
+    }
+    if (market.preMarketPrice)
+        lines << tr("Avant-Bourse : %1").arg(priceText(*market.preMarketPrice));
+    if (market.postMarketPrice)
+        lines << tr("Après-Bourse : %1").arg(priceText(*market.postMarketPrice));
+    return lines;
+}
+
+Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale, const QDateTime &now)
 {
     Target target;
     QStringList lines;
@@ -88,8 +113,11 @@ Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale)
         if (quote.change && std::isfinite(*quote.change))
             value += QStringLiteral("  ") + QString::asprintf("%+.2f %%", *quote.change);
         lines << value;
-        if (kind == ItemKind::quote && item)
-            target.url = quotePage(item->symbol);
+        if (kind == ItemKind::quote) {
+            lines << marketLines(quote, now.isValid() ? now : QDateTime::currentDateTimeUtc());
+            if (item)
+                target.url = quotePage(item->symbol);
+        }
     }
     if (stale && quote.at.isValid())
         lines << tr("Valeur non mise à jour depuis %1").arg(localTime(quote.at));

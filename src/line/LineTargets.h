@@ -1,13 +1,14 @@
 #pragma once
 
-#include "types/Quote.h"
-#include "types/LineSpan.h"
 #include "types/Headline.h"
+#include "types/LineSpan.h"
+#include "types/Quote.h"
 #include "types/WatchItem.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <optional>
@@ -32,9 +33,17 @@ QUrl quotePage(const QString &symbol);
 /**
  * The target of a quote of `item` (null when the watch list no longer has it). Stocks open
  * their quote page; metals and weather open nothing. A `stale` value says since when it has
- * not been updated.
+ * not been updated. A stock whose market is closed at `now` (the current time when invalid)
+ * says when it opens; see marketLines().
  */
-Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale = false);
+Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale = false, const QDateTime &now = {});
+
+/**
+ * The lines a stock's tooltip gives about its market at `now`: "Marché fermé — ouvre à 09:00"
+ * (the opening in the exchange's time) while it is closed, then the pre- and post-market
+ * prices where the quote has them. Empty for a quote without market hours.
+ */
+QStringList marketLines(const Quote &quote, const QDateTime &now);
 
 /** The target of a headline's span: its source's name opens the feed's site, its title its own page. */
 Target headlineTarget(const Headline &headline, LineSpan::Part part);

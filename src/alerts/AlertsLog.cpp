@@ -1,0 +1,3 @@
+#include "alerts/AlertsLog.h"
+
+Q_LOGGING_CATEGORY(lcAlerts, "dotbanner.alerts", QtInfoMsg)
