@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QMenu>
 
-#include <optional>
 
 AppMenu::AppMenu(Handlers handlers, QObject *parent)
     : QObject(parent)
@@ -63,12 +62,13 @@ void AppMenu::fill(QMenu *menu)
 
     auto *levels = new QActionGroup(menu);
     levels->setExclusive(true);
-    const std::optional<WindowLevelMode> current =
-        m_handlers.level ? std::optional<WindowLevelMode>(m_handlers.level()) : std::nullopt;
+    // No check mark at all when nobody reports the level.
+    const bool levelKnown = bool(m_handlers.level);
+    const WindowLevelMode current = levelKnown ? m_handlers.level() : WindowLevelMode::normal;
     for (WindowLevelMode mode : levelModes()) {
         QAction *action = add(title(mode));
         action->setCheckable(true);
-        action->setChecked(mode == current);
+        action->setChecked(levelKnown && mode == current);
         action->setData(QVariant::fromValue(mode));
         levels->addAction(action);
         connect(action, &QAction::triggered, this, [setLevel = m_handlers.setLevel, mode] {
