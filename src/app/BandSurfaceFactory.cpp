@@ -6,6 +6,7 @@
 #include "qtband/PanelSurface.h"
 #include "wayland/SessionMode.h"
 #include "wayland/WaylandBandSurface.h"
+#include "x11band/X11BandSurface.h"
 #include "x11band/X11BandView.h"
 
 std::unique_ptr<BandSurface> BandSurfaceFactory::make(BandLines &lines, WindowSystem *system)
@@ -26,6 +27,6 @@ std::unique_ptr<BandSurface> BandSurfaceFactory::make(BandLines &lines, WindowSy
         !(wanted == QLatin1String("x11") && x11))
         qWarning("DOTBANNER_SURFACE=%s is not available here; the band uses the default surface", qPrintable(wanted));
     if (x11 && wanted != QLatin1String("qt"))
-        return std::make_unique<PanelSurface>(lines, new X11BandView(&lines), system, QStringLiteral("x11"));
+        return std::make_unique<X11BandSurface>(lines, system);
     return std::make_unique<PanelSurface>(lines, new LedView(&lines), system, QStringLiteral("qt"));
 }

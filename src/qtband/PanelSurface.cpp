@@ -1,5 +1,6 @@
 #include "qtband/PanelSurface.h"
 
+#include "band/BandWindowPlacement.h"
 #include "qtband/BandWidget.h"
 #include "qtband/TickerPanel.h"
 
@@ -18,12 +19,7 @@ BandSurface::PlaceResult PanelSurface::place(const BandPlacement &placement)
 {
     PlaceResult result;
     result.moved = m_panel->placeAt(placement.frame);
-    // The band keeps its strip for itself as a panel does, so that the window manager lays
-    // out of it even the windows the avoider cannot move (Wayland clients through XWayland,
-    // maximised ones).
-    const bool reserve = placement.exclusive && !placement.frame.isEmpty();
-    m_panel->reserveStrip(placement.edge == DockPosition::bottom ? Qt::BottomEdge : Qt::TopEdge,
-                          reserve ? placement.frame : QRect());
+    m_panel->reserveStrip(BandWindowPlacement::stripEdge(placement.edge), BandWindowPlacement::stripFor(placement));
     // Re-levelled and raised only when the level differs or the band is hidden.
     if (m_panel->level() != placement.level || !m_panel->isVisible()) {
         if (m_panel->level() != placement.level)

@@ -1,30 +1,26 @@
 #include "qtband/TickerPanel.h"
 
+#include "band/BandWindowPlacement.h"
 #include "desktop/OwnWindowHints.h"
 
 #include <QGuiApplication>
 #include <QPalette>
-#include <QTimer>
 #include <QWindow>
 
 TickerPanel::TickerPanel(QWidget *content, OwnWindowHints *system, QWidget *parent)
-    : QWidget(parent, flagsFor(WindowLevelMode::front))
+    : QWidget(parent, BandWindowPlacement::flagsFor(WindowLevelMode::front))
     , m_content(content)
     , m_system(system)
-    , m_recheck(new QTimer(this))
-    , m_settled(new QTimer(this))
 {
-    // Geometry reports come in bursts while the manager works through queued requests;
-    // the settled one is what counts.
-    m_recheck->setSingleShot(true);
-    m_recheck->setInterval(100);
-    connect(m_recheck, &QTimer::timeout, this, &TickerPanel::checkPlacement);
-    m_settled->setSingleShot(true);
-    m_settled->setInterval(500);
-    connect(m_settled, &QTimer::timeout, this, [this] {
-        if (m_system && isVisible() && !m_frame.isEmpty())
-            m_system->placeOwnWindow(static_cast<quint64>(winId()), QRectF(m_frame));
-    });
+    BandWindowPlacement::Window window;
+    window.geometry = [this] { return geometry(); };
+    window.setGeometry = [this](const QRect &frame) { setGeometry(frame); };
+    window.isVisible = [this] { return isVisible(); };
+    if (m_system)
+        window.confirm = [this](const QRect &frame) {
+            m_system->placeOwnWindow(static_cast<quint64>(winId()), QRectF(frame));
+        };
+    m_placement = new BandWindowPlacement(std::move(window), this);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11NetWmWindowTypeUtility, false);
     setFocusPolicy(Qt::NoFocus);
@@ -39,26 +35,10 @@ TickerPanel::TickerPanel(QWidget *content, OwnWindowHints *system, QWidget *pare
     }
 }
 
-Qt::WindowFlags TickerPanel::flagsFor(WindowLevelMode level)
-{
-    Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
-    switch (level) {
-    case WindowLevelMode::front:
-        flags |= Qt::WindowStaysOnTopHint;
-        break;
-    case WindowLevelMode::desktop:
-        flags |= Qt::WindowStaysOnBottomHint;
-        break;
-    case WindowLevelMode::normal:
-        break;
-    }
-    return flags;
-}
-
 void TickerPanel::setLevel(WindowLevelMode level)
 {
     m_level = level;
-    const Qt::WindowFlags flags = flagsFor(level);
+    const Qt::WindowFlags flags = BandWindowPlacement::flagsFor(level);
     // QWidget::setWindowFlags would destroy and recreate the X window, losing its states.
     if (QWindow *handle = windowHandle()) {
         handle->setFlags(flags);
@@ -97,30 +77,13 @@ void TickerPanel::applyDockType()
 
 bool TickerPanel::placeAt(const QRect &frame)
 {
-    if (frame.isEmpty())
-        return false;
-    m_frame = frame;
-    m_corrections = 0;
-    if (geometry() == frame)
-        return false;
-    setGeometry(frame);
-    m_settled->start();
-    return true;
-}
-
-void TickerPanel::checkPlacement()
-{
-    if (m_frame.isEmpty() || !isVisible() || geometry() == m_frame || m_corrections >= maxCorrections)
-        return;
-    ++m_corrections;
-    setGeometry(m_frame);
+    return m_placement->placeAt(frame);
 }
 
 void TickerPanel::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    if (!m_frame.isEmpty() && geometry() != m_frame)
-        m_recheck->start();
+    m_placement->geometryChanged();
 }
 
 void TickerPanel::resizeEvent(QResizeEvent *event)
@@ -128,8 +91,7 @@ void TickerPanel::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (m_content)
         m_content->setGeometry(rect());
-    if (!m_frame.isEmpty() && geometry() != m_frame)
-        m_recheck->start();
+    m_placement->geometryChanged();
 }
 
 void TickerPanel::showEvent(QShowEvent *event)

@@ -4,8 +4,7 @@
 
 #include <QWidget>
 
-class QTimer;
-
+class BandWindowPlacement;
 class OwnWindowHints;
 
 /**
@@ -26,12 +25,9 @@ public:
     QWidget *content() const { return m_content; }
 
     /**
-     * Puts the window at `frame` (logical screen coordinates) and keeps it there: when the
-     * window manager reports another geometry afterwards (a late answer to an earlier
-     * request overtaking this one), the frame is asked for again, a few times at most, so a
-     * manager that insists on its own placement is not fought forever; and once the manager
-     * has settled, the frame is asked for once more through the window system, which does
-     * not rely on what the toolkit believes. Returns whether a move was asked for.
+     * Puts the window at `frame` (logical screen coordinates) and keeps it there
+     * (BandWindowPlacement); once the manager has settled, the frame is asked for once more
+     * through the window system. Returns whether a move was asked for.
      */
     bool placeAt(const QRect &frame);
 
@@ -52,9 +48,6 @@ public:
     /** Whether the band holds a reserved strip now. */
     bool reservesStrip() const { return !m_strip.isEmpty(); }
 
-    /** The window flags that give `level`. */
-    static Qt::WindowFlags flagsFor(WindowLevelMode level);
-
 protected:
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -62,17 +55,11 @@ protected:
 
 private:
     void applyDockType();
-    void checkPlacement();
-
-    static constexpr int maxCorrections = 3;
 
     QWidget *m_content;
     OwnWindowHints *m_system;
     WindowLevelMode m_level = WindowLevelMode::front;
     QRect m_strip; // what reserveStrip last wrote; empty for none
     Qt::Edge m_stripEdge = Qt::TopEdge;
-    QRect m_frame; // where placeAt last put the window
-    int m_corrections = 0;
-    QTimer *m_recheck;
-    QTimer *m_settled; // the one request after a move, once the manager has settled
+    BandWindowPlacement *m_placement;
 };

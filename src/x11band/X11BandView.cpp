@@ -27,18 +27,12 @@ qint64 tilesKey(const ScrollLine &line)
 
 } // namespace
 
-X11BandView::X11BandView(BandLines *lines, QWidget *parent)
-    : BandWidget(lines, parent)
+X11BandView::X11BandView(BandLines *lines, OwnWindowHints *system)
+    : X11BandWindow(lines, system)
     , m_stats(FrameStats::fromEnvironment())
 {
-    // A window of its own that Qt never paints into: the server copies the frames there.
-    setAttribute(Qt::WA_NativeWindow);
-    setAttribute(Qt::WA_DontCreateNativeAncestors);
-    setAttribute(Qt::WA_PaintOnScreen);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setAutoFillBackground(false);
-
+    // Qt never paints into the window (it makes no backing store for it): the server copies
+    // the frames there.
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     m_frameTimer.setSingleShot(true);
     connect(&m_frameTimer, &QTimer::timeout, this, &X11BandView::frame);
@@ -186,13 +180,13 @@ void X11BandView::clearLine(int index)
     destroyLineWindow(index);
     state.key = {};
     m_present->forget(index);
-    update(); // the background where the line was
+    requestUpdate(); // the background where the line was
 }
 
 void X11BandView::refresh()
 {
     layoutLines();
-    if (!testAttribute(Qt::WA_WState_Created) && !isVisible()) {
+    if (!handle() && !isVisible()) {
         // Nothing on the server yet: uploads wait for the window.
         updateAnimation();
         return;
@@ -203,7 +197,7 @@ void X11BandView::refresh()
     }
     const double scale = backingScale();
     if (scale != m_scale && isVisible())
-        update();
+        requestUpdate();
     m_scale = scale;
     const int width = deviceWidth();
     for (int i = 0; i < BandLines::lineCount; ++i)
@@ -346,7 +340,27 @@ void X11BandView::drawFrame(double t)
     xcb_flush(m_connection.get());
 }
 
-void X11BandView::paintEvent(QPaintEvent *)
+bool X11BandView::event(QEvent *event)
+{
+    if (event->type() == QEvent::UpdateRequest)
+        repaintAll();
+    return X11BandWindow::event(event);
+}
+
+void X11BandView::exposeEvent(QExposeEvent *)
+{
+    // Also sent when the window is unmapped, with nothing to show.
+    if (isExposed())
+        repaintAll();
+}
+
+void X11BandView::resizeEvent(QResizeEvent *event)
+{
+    X11BandWindow::resizeEvent(event);
+    requestUpdate(); // all of it as it stands at the new size
+}
+
+void X11BandView::repaintAll()
 {
     // An exposure or a change: the background where no line is, then the lines as they stand.
     if (!ensureResources())
@@ -379,13 +393,13 @@ bool X11BandView::nativeEventFilter(const QByteArray &eventType, void *message, 
 
 void X11BandView::showEvent(QShowEvent *event)
 {
-    BandWidget::showEvent(event);
+    X11BandWindow::showEvent(event);
     refresh();
 }
 
 void X11BandView::hideEvent(QHideEvent *event)
 {
-    BandWidget::hideEvent(event);
+    X11BandWindow::hideEvent(event);
     m_frameTimer.stop();
     m_queueTimer.stop();
     if (m_frames)

@@ -5,7 +5,7 @@
 #include "band/FrameStats.h"
 #include "band/LineMotion.h"
 #include "band/ScrollLine.h"
-#include "qtband/BandWidget.h"
+#include "x11band/X11BandWindow.h"
 #include "x11band/X11Connection.h"
 #include "x11band/X11FrameThread.h"
 #include "x11band/X11LineUploader.h"
@@ -35,14 +35,15 @@
  * not start, a precise timer draws them.
  *
  * Everything the view asks of the server goes through a connection of its own (X11Connection),
- * which it reads only when it wakes anyway. Needs Qt on xcb; the widget is a native window
- * that Qt never paints.
+ * which it reads only when it wakes anyway. Needs Qt on xcb; the band's top-level window is
+ * one that Qt never paints.
  */
-class X11BandView : public BandWidget, public QAbstractNativeEventFilter
+class X11BandView : public X11BandWindow, public QAbstractNativeEventFilter
 {
     Q_OBJECT
 public:
-    explicit X11BandView(BandLines *lines = nullptr, QWidget *parent = nullptr);
+    /** Shows `lines` (not owned), or lines of its own when null; `system` as X11BandWindow takes it. */
+    explicit X11BandView(BandLines *lines = nullptr, OwnWindowHints *system = nullptr);
     ~X11BandView() override;
 
     /** Whether this surface can run: Qt on xcb with a usable connection. */
@@ -69,12 +70,12 @@ public:
     /** Draws every line as it stands at time `t` now, by copies; what exposures do. */
     void drawFrame(double t);
 
-    QPaintEngine *paintEngine() const override { return nullptr; }
-
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
+    void exposeEvent(QExposeEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
@@ -102,6 +103,7 @@ private:
         LineMotion pendingMotion; ///< the motion of the line the upload is made from
     };
 
+    void repaintAll();
     bool ensureResources();
     bool openConnection();
     void syncLine(int index, int deviceWidth);

@@ -10,10 +10,9 @@
 #include "line/LineTargets.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
-#include "qtband/BandWidget.h"
-#include "qtband/PanelSurface.h"
-#include "qtband/TickerPanel.h"
 #include "settings/Settings.h"
+#include "x11band/X11BandSurface.h"
+#include "x11band/X11BandView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,7 +96,7 @@ private:
     ServiceFixture m_services;
     QTemporaryDir &m_dir = m_services.dir;
     LoopbackHttpServer &m_server = m_services.server;
-    PanelSurface *m_surface = nullptr; // the band's window, as the program chose it
+    X11BandSurface *m_surface = nullptr; // the band's surface, as the program chose it
     std::unique_ptr<TickerController> m_controller;
     std::unique_ptr<Pointer> m_pointer;
 };
@@ -143,7 +142,7 @@ void TestBandPointer::initTestCase()
     m_controller = std::make_unique<TickerController>(
         settings, m_services.data, m_services.news, nullptr, [this](BandLines &lines, WindowSystem *system) {
             std::unique_ptr<BandSurface> made = BandSurfaceFactory::make(lines, system);
-            m_surface = dynamic_cast<PanelSurface *>(made.get());
+            m_surface = dynamic_cast<X11BandSurface *>(made.get());
             return made;
         });
     QVERIFY(m_surface);
@@ -152,7 +151,7 @@ void TestBandPointer::initTestCase()
     QTRY_VERIFY(!m_controller->shownHeadlines().isEmpty());
     QTRY_VERIFY(!m_controller->shownQuotes().isEmpty() && m_controller->shownQuotes().first().at.isValid());
     QTRY_VERIFY(m_controller->lines().quotesLine().isMoving() && m_controller->lines().newsLine().isMoving());
-    QTRY_VERIFY(m_surface->panel()->isVisible());
+    QTRY_VERIFY(m_surface->window()->isVisible());
     QTest::qWait(50);
 }
 
@@ -169,7 +168,7 @@ QPoint TestBandPointer::pointOver(int index, const LineSpan &span) const
     const double target = (static_cast<double>(span.start) + static_cast<double>(span.end)) / 2;
     const double x = std::fmod(std::fmod(target - column(index), w) + w, w) * pitch;
     const double y = line.placement()->y + line.height() / 2;
-    return m_surface->content()->mapToGlobal(QPointF(x, y)).toPoint();
+    return m_surface->window()->mapToGlobal(QPointF(x, y)).toPoint();
 }
 
 QStringList TestBandPointer::opened() const
@@ -183,8 +182,8 @@ QStringList TestBandPointer::opened() const
 void TestBandPointer::hoverStopsOnlyItsLine()
 {
     const BandLines &lines = m_controller->lines();
-    const QWidget *widget = m_surface->content();
-    const QRect band = m_surface->panel()->geometry();
+    const QWindow *window = m_surface->window();
+    const QRect band = window->geometry();
     m_pointer->moveTo(QPoint(band.x() + band.width() / 3, band.y() + 5));
     QTRY_COMPARE(m_controller->interaction()->pausedLine(), 0);
     QVERIFY(lines.quotesLine().isPaused());
@@ -199,7 +198,7 @@ void TestBandPointer::hoverStopsOnlyItsLine()
     QTRY_VERIFY(m_controller->interaction()->hovered().has_value());
     QCOMPARE(m_controller->interaction()->hovered()->url, LineTargets::quotePage("^GSPC"));
     QVERIFY(m_controller->interaction()->hovered()->tooltip.contains("SP500 (^GSPC)"));
-    QCOMPARE(widget->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(window->cursor().shape(), Qt::PointingHandCursor);
     QTRY_VERIFY(m_controller->interaction()->isTooltipShown());
 
     // Leaving: the line goes on from where it stood.
@@ -223,7 +222,7 @@ void TestBandPointer::hoverStopsOnlyItsLine()
 
 void TestBandPointer::clicksOpenWhatIsUnderThePointer()
 {
-    const QRect band = m_surface->panel()->geometry();
+    const QRect band = m_surface->window()->geometry();
     const QString quotePage = "https://finance.yahoo.com/quote/%5EGSPC";
     const QString article = m_server.baseUrl().toString() + "/articles/1";
     const QString site = "https://wire.example/";
@@ -248,7 +247,7 @@ void TestBandPointer::clicksOpenWhatIsUnderThePointer()
     QCOMPARE(opened().mid(3), (QStringList{article, site}));
 
     // The band never took the focus.
-    QVERIFY(!m_surface->panel()->isActiveWindow());
+    QVERIFY(!m_surface->window()->isActive());
     QTest::qWait(200);
     QCOMPARE(opened().size(), 5); // and nothing else was opened
 }

@@ -1,16 +1,16 @@
 // The band under a real window manager (Xvfb + openbox): placement, stacking, focus.
 #include "app/BandSurfaceFactory.h"
 #include "app/TickerController.h"
-#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
+#include "desktop/WindowSystem.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
-#include "qtband/BandWidget.h"
-#include "qtband/LedView.h"
 #include "qtband/PanelSurface.h"
 #include "qtband/TickerPanel.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
+#include "x11band/X11BandSurface.h"
+#include "x11band/X11BandView.h"
 
 #include "ServiceFixture.h"
 
@@ -62,8 +62,8 @@ std::vector<uint32_t> windowProperty(xcb_window_t window, const char *name, xcb_
     return values;
 }
 
-/** Where the window's client area really is on the screen. */
-QRect onScreen(const QWidget *widget)
+/** Where the window's client area really is on the screen (a QWidget's or a QWindow's). */
+template<typename Window> QRect onScreen(const Window *widget)
 {
     const auto window = static_cast<xcb_window_t>(widget->winId());
     xcb_translate_coordinates_reply_t *pos = xcb_translate_coordinates_reply(
@@ -79,7 +79,7 @@ QRect onScreen(const QWidget *widget)
 }
 
 /** Position in the manager's stacking order, bottom first; −1 when not listed. */
-int stackIndex(const QWidget *widget)
+template<typename Window> int stackIndex(const Window *widget)
 {
     const auto list = windowProperty(root(), "_NET_CLIENT_LIST_STACKING", XCB_ATOM_WINDOW);
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -121,7 +121,7 @@ bool clickAt(QPoint p)
 
 struct Fixture : ServiceFixture
 {
-    PanelSurface *surface = nullptr; // the band's window, as the program chose it
+    BandSurface *surface = nullptr; // as the program chose it
     std::unique_ptr<TickerController> controller;
 
     Fixture()
@@ -131,12 +131,20 @@ struct Fixture : ServiceFixture
             settings, data, news, nullptr,
             [this](BandLines &lines, WindowSystem *system) {
                 std::unique_ptr<BandSurface> made = BandSurfaceFactory::make(lines, system);
-                surface = dynamic_cast<PanelSurface *>(made.get());
+                surface = made.get();
                 return made;
             },
             WindowSystem::forPlatform());
     }
-    TickerPanel *panel() const { return surface->panel(); }
+    /** The band's window, whichever surface shows it; null for a surface without one. */
+    QWindow *window() const
+    {
+        if (const auto *x11 = dynamic_cast<X11BandSurface *>(surface))
+            return x11->window();
+        if (const auto *qt = dynamic_cast<PanelSurface *>(surface))
+            return qt->panel()->windowHandle();
+        return nullptr;
+    }
 };
 
 /** Counts the events of one type that reach a widget. */
@@ -185,7 +193,7 @@ void TestTickerPanel::runsTheChosenSurface()
 {
     // The X server's surface unless the Qt-painted one is asked for by name.
     Fixture f;
-    QVERIFY(f.surface); // on X11 the band is a window the manager places
+    QVERIFY(f.window()); // on X11 the band is a window the manager places
     QCOMPARE(f.controller->surface()->name(), qEnvironmentVariable("DOTBANNER_SURFACE", QStringLiteral("x11")));
     QVERIFY(f.controller->surface()->isShown());
 }
@@ -194,13 +202,13 @@ void TestTickerPanel::sitsExactlyAtEachEdge()
 {
     Fixture f;
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QTRY_COMPARE(onScreen(f.panel()), QRect(0, 0, screen.width(), 55));
+    QTRY_COMPARE(onScreen(f.window()), QRect(0, 0, screen.width(), 55));
     f.settings.setPosition(DockPosition::bottom);
-    QTRY_COMPARE(onScreen(f.panel()), QRect(0, screen.height() - 55, screen.width(), 55));
+    QTRY_COMPARE(onScreen(f.window()), QRect(0, screen.height() - 55, screen.width(), 55));
     f.settings.setVariant(BarVariant::thick);
-    QTRY_COMPARE(onScreen(f.panel()), QRect(0, screen.height() - 110, screen.width(), 110));
+    QTRY_COMPARE(onScreen(f.window()), QRect(0, screen.height() - 110, screen.width(), 110));
     f.settings.setPosition(DockPosition::top);
-    QTRY_COMPARE(onScreen(f.panel()), QRect(0, 0, screen.width(), 110));
+    QTRY_COMPARE(onScreen(f.window()), QRect(0, 0, screen.width(), 110));
 }
 
 void TestTickerPanel::returnsWhenMovedElsewhere()
@@ -210,16 +218,16 @@ void TestTickerPanel::returnsWhenMovedElsewhere()
     Fixture f;
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QRect frame(0, 0, screen.width(), 55);
-    QTRY_COMPARE(onScreen(f.panel()), frame);
+    QTRY_COMPARE(onScreen(f.window()), frame);
     EventCounter resizes(QEvent::Resize);
-    f.panel()->installEventFilter(&resizes);
+    f.window()->installEventFilter(&resizes);
     const uint32_t elsewhere[] = {0, 300, 800, 40};
-    xcb_configure_window(connection(), static_cast<xcb_window_t>(f.panel()->winId()),
+    xcb_configure_window(connection(), static_cast<xcb_window_t>(f.window()->winId()),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
                          elsewhere);
     xcb_flush(connection());
     QTRY_VERIFY(resizes.count > 0); // the manager did carry the request out
-    QTRY_COMPARE(onScreen(f.panel()), frame);
+    QTRY_COMPARE(onScreen(f.window()), frame);
 }
 
 void TestTickerPanel::followsTheWorkArea()
@@ -236,15 +244,15 @@ void TestTickerPanel::followsTheWorkArea()
 
     Fixture f;
     QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().y(), 40);
-    QTRY_COMPARE(onScreen(f.panel()).topLeft(), QPoint(0, 40));
+    QTRY_COMPARE(onScreen(f.window()).topLeft(), QPoint(0, 40));
     f.settings.setPosition(DockPosition::bottom);
-    QTRY_COMPARE(onScreen(f.panel()).bottom(), QGuiApplication::primaryScreen()->geometry().bottom());
+    QTRY_COMPARE(onScreen(f.window()).bottom(), QGuiApplication::primaryScreen()->geometry().bottom());
 
     // The bar goes away: the band follows the new work area without any setting changing.
     f.settings.setPosition(DockPosition::top);
     bar.hide();
     QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().y(), 0);
-    QTRY_COMPARE(onScreen(f.panel()).topLeft(), QPoint(0, 0));
+    QTRY_COMPARE(onScreen(f.window()).topLeft(), QPoint(0, 0));
 }
 
 void TestTickerPanel::reservesItsStripWithoutPushingItself()
@@ -252,13 +260,19 @@ void TestTickerPanel::reservesItsStripWithoutPushingItself()
     // A maximised window has to stay out of the band's strip: the window manager sees to it.
     Fixture f;
     f.settings.setPushWindows(true);
-    const auto window = static_cast<xcb_window_t>(f.panel()->winId());
+    const auto window = static_cast<xcb_window_t>(f.window()->winId());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const uint32_t w = uint32_t(screen.width());
     QTRY_COMPARE(windowProperty(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL),
                  (std::vector<uint32_t>{0, 0, 55, 0, 0, 0, 0, 0, 0, w - 1, 0, 0}));
     QCOMPARE(windowProperty(window, "_NET_WM_STRUT", XCB_ATOM_CARDINAL), (std::vector<uint32_t>{0, 0, 55, 0}));
     QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().y(), 55);
+    // A dock while it holds the strip, so that the manager does not push it out of its own.
+    const auto isDock = [&] {
+        const auto types = windowProperty(window, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM);
+        return std::find(types.begin(), types.end(), atom("_NET_WM_WINDOW_TYPE_DOCK")) != types.end();
+    };
+    QTRY_VERIFY(isDock());
 
     QWidget maximised;
     maximised.setWindowTitle(QStringLiteral("maximised"));
@@ -270,30 +284,31 @@ void TestTickerPanel::reservesItsStripWithoutPushingItself()
     QCoreApplication::processEvents();
     f.controller->apply();
     QCoreApplication::processEvents();
-    QTRY_COMPARE(onScreen(f.panel()), QRect(0, 0, screen.width(), 55));
+    QTRY_COMPARE(onScreen(f.window()), QRect(0, 0, screen.width(), 55));
     QTest::qWait(200);
-    QCOMPARE(onScreen(f.panel()), QRect(0, 0, screen.width(), 55));
+    QCOMPARE(onScreen(f.window()), QRect(0, 0, screen.width(), 55));
 
     f.settings.setPosition(DockPosition::bottom);
-    QTRY_COMPARE(onScreen(f.panel()), QRect(0, screen.height() - 55, screen.width(), 55));
+    QTRY_COMPARE(onScreen(f.window()), QRect(0, screen.height() - 55, screen.width(), 55));
     QTRY_COMPARE(windowProperty(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL),
                  (std::vector<uint32_t>{0, 0, 0, 55, 0, 0, 0, 0, 0, 0, 0, w - 1}));
     QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry(),
                  QRect(0, 0, screen.width(), screen.height() - 55));
     QTest::qWait(200);
-    QCOMPARE(onScreen(f.panel()), QRect(0, screen.height() - 55, screen.width(), 55));
+    QCOMPARE(onScreen(f.window()), QRect(0, screen.height() - 55, screen.width(), 55));
 
     // Not pushing windows any more: the strip is given back.
     f.settings.setPushWindows(false);
     QTRY_VERIFY(windowProperty(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL).empty());
     QVERIFY(windowProperty(window, "_NET_WM_STRUT", XCB_ATOM_CARDINAL).empty());
+    QTRY_VERIFY(!isDock());
     QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry(), screen);
 }
 
 void TestTickerPanel::onAllDesktopsAndOutOfTheTaskbar()
 {
     Fixture f;
-    const auto window = static_cast<xcb_window_t>(f.panel()->winId());
+    const auto window = static_cast<xcb_window_t>(f.window()->winId());
     QTRY_VERIFY(!windowProperty(window, "_NET_WM_STATE", XCB_ATOM_ATOM).empty());
     const auto desktop = windowProperty(window, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL);
     QCOMPARE(desktop, std::vector<uint32_t>{0xFFFFFFFF});
@@ -311,7 +326,7 @@ void TestTickerPanel::onAllDesktopsAndOutOfTheTaskbar()
         const auto now = windowProperty(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
         return std::find(now.begin(), now.end(), atom("_NET_WM_STATE_BELOW")) != now.end();
     }());
-    QCOMPARE(static_cast<xcb_window_t>(f.panel()->winId()), window);
+    QCOMPARE(static_cast<xcb_window_t>(f.window()->winId()), window);
     const auto after = windowProperty(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
     QVERIFY(std::find(after.begin(), after.end(), atom("_NET_WM_STATE_SKIP_TASKBAR")) != after.end());
     QVERIFY(std::find(after.begin(), after.end(), atom("_NET_WM_STATE_ABOVE")) == after.end());
@@ -327,23 +342,23 @@ void TestTickerPanel::frontStaysAboveDesktopStaysBelow()
     QVERIFY(QTest::qWaitForWindowExposed(&normal));
     normal.raise();
     normal.activateWindow();
-    QTRY_VERIFY(stackIndex(&normal) >= 0 && stackIndex(f.panel()) >= 0);
-    QTRY_VERIFY(stackIndex(f.panel()) > stackIndex(&normal));
+    QTRY_VERIFY(stackIndex(&normal) >= 0 && stackIndex(f.window()) >= 0);
+    QTRY_VERIFY(stackIndex(f.window()) > stackIndex(&normal));
 
     f.settings.setLevelMode(WindowLevelMode::desktop);
-    QTRY_VERIFY(stackIndex(f.panel()) < stackIndex(&normal));
+    QTRY_VERIFY(stackIndex(f.window()) < stackIndex(&normal));
     // Raising the band itself (as every re-level does) keeps it under normal windows.
-    f.panel()->raise();
+    f.window()->raise();
     normal.raise();
     QTest::qWait(100);
-    QVERIFY(stackIndex(f.panel()) < stackIndex(&normal));
+    QVERIFY(stackIndex(f.window()) < stackIndex(&normal));
 
     f.settings.setLevelMode(WindowLevelMode::front);
-    QTRY_VERIFY(stackIndex(f.panel()) > stackIndex(&normal));
+    QTRY_VERIFY(stackIndex(f.window()) > stackIndex(&normal));
     normal.raise();
     normal.activateWindow();
     QTest::qWait(100);
-    QVERIFY(stackIndex(f.panel()) > stackIndex(&normal));
+    QVERIFY(stackIndex(f.window()) > stackIndex(&normal));
 }
 
 void TestTickerPanel::neverTakesFocus()
@@ -358,15 +373,15 @@ void TestTickerPanel::neverTakesFocus()
     QTRY_COMPARE(activeWindow(), static_cast<uint32_t>(normal.winId()));
 
     EventCounter counter(QEvent::MouseButtonPress);
-    f.surface->content()->installEventFilter(&counter);
-    QTRY_VERIFY(onScreen(f.panel()).height() == 55);
+    f.window()->installEventFilter(&counter);
+    QTRY_VERIFY(onScreen(f.window()).height() == 55);
     if (!clickAt(QPoint(960, 20)))
         QFAIL("the XTest library (libxtst6) is not installed");
     QTRY_COMPARE(counter.count, 1);
     QTest::qWait(200);
     QCOMPARE(activeWindow(), static_cast<uint32_t>(normal.winId()));
     QCOMPARE(QGuiApplication::focusWindow(), normal.windowHandle());
-    QVERIFY(!f.panel()->isActiveWindow());
+    QVERIFY(!f.window()->isActive());
 }
 
 QTEST_MAIN(TestTickerPanel)

@@ -3,15 +3,15 @@
 // laid out below it.
 #include "app/BandSurfaceFactory.h"
 #include "app/TickerController.h"
-#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
+#include "desktop/WindowSystem.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
-#include "qtband/PanelSurface.h"
-#include "qtband/TickerPanel.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 #include "wayland/SessionMode.h"
+#include "x11band/X11BandSurface.h"
+#include "x11band/X11BandView.h"
 
 #include "ServiceFixture.h"
 
@@ -57,7 +57,7 @@ xcb_window_t root()
 }
 
 /** Where the window's client area is on XWayland's root. */
-QRect onScreen(const QWidget *widget)
+QRect onScreen(const QWindow *widget)
 {
     xcb_connection_t *c = qtConnection();
     const auto window = static_cast<xcb_window_t>(widget->winId());
@@ -150,17 +150,17 @@ private slots:
         Settings &settings = services.settings;
         settings.setLevelMode(WindowLevelMode::front);
         settings.setPushWindows(true);
-        PanelSurface *surface = nullptr;
+        X11BandSurface *surface = nullptr;
         TickerController controller(
             settings, services.data, services.news, nullptr,
             [&surface](BandLines &lines, WindowSystem *system) {
                 std::unique_ptr<BandSurface> made = BandSurfaceFactory::make(lines, system);
-                surface = dynamic_cast<PanelSurface *>(made.get());
+                surface = dynamic_cast<X11BandSurface *>(made.get());
                 return made;
             },
             WindowSystem::forPlatform());
         QVERIFY(surface); // through XWayland the band is an X window
-        TickerPanel *band = surface->panel();
+        const QWindow *band = surface->window();
 
         QTRY_COMPARE_WITH_TIMEOUT(onScreen(band), QRect(0, 0, 1920, 55), 10000);
         const auto window = static_cast<xcb_window_t>(band->winId());

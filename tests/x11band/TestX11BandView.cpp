@@ -6,10 +6,11 @@
 #include "band/Renderer.h"
 #include "x11band/X11BandView.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QRasterWindow>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -47,7 +48,7 @@ QImage expected(const BandLines &lines, double t, QSize size)
     return image;
 }
 
-QImage onScreen(const QWidget &view)
+QImage onScreen(const QWindow &view)
 {
     return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -65,7 +66,7 @@ public:
  * exposed again may show something else for a moment before it is repaired, and QTRY_COMPARE,
  * which looks twice, would take such a moment for a failure.
  */
-bool comesToShow(const QWidget &view, const QImage &picture)
+bool comesToShow(const QWindow &view, const QImage &picture)
 {
     return QTest::qWaitFor([&] { return onScreen(view) == picture; }, 5000);
 }
@@ -125,7 +126,7 @@ bool eachLineShowsAMomentOf(const QImage &shown, const BandLines &lines, QSize s
  * queued by vertical blank come from the server's reports of its blanks, which run late with
  * it).
  */
-bool showsALateFrame(const QWidget &view, const BandLines &lines, QSize size, QImage *picture = nullptr)
+bool showsALateFrame(const QWindow &view, const BandLines &lines, QSize size, QImage *picture = nullptr)
 {
     const double before = BandLines::now();
     const QImage shown = onScreen(view);
@@ -135,10 +136,17 @@ bool showsALateFrame(const QWidget &view, const BandLines &lines, QSize size, QI
     return eachLineShowsAMomentOf(shown, lines, size, {{before - 3.4, after + 0.25}});
 }
 
+/** A plain white window, to cover the band with. */
+class WhiteWindow : public QRasterWindow
+{
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(QRect(QPoint(), size()), Qt::white); }
+};
+
 /** Shows `view` frameless at the screen's corner, `size` large, and waits for its pixmaps. */
 bool showBand(X11BandView &view, QSize size)
 {
-    view.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    view.setFlags(Qt::Tool | Qt::FramelessWindowHint);
     view.setGeometry(QRect(QPoint(0, 0), size));
     view.show();
     return QTest::qWaitForWindowExposed(&view) && QTest::qWaitFor([&] { return !view.isUploading(); });
@@ -315,7 +323,10 @@ void TestX11BandView::unchangedRefreshUploadsNothing()
     lines.theme = ColorTheme::amber;
     view.refresh();
     QCOMPARE(view.uploads(), uploads + 2);
+    // The window hears of its new size when the server has made it.
     view.resize(420, 60);
+    QTRY_COMPARE(view.uploads(), uploads + 4);
+    QTest::qWait(100); // nothing more comes of it
     QCOMPARE(view.uploads(), uploads + 4);
     // Removing the news line frees it and uploads nothing.
     lines.newsBitmap.reset();
@@ -476,9 +487,8 @@ void TestX11BandView::presentedStillLineComesBackAfterCover()
     QVERIFY(!view.isAnimating());
 
     // A window over the line only (as a tooltip would be), then gone.
-    QWidget cover;
-    cover.setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
-    cover.setStyleSheet(QStringLiteral("background: white"));
+    WhiteWindow cover;
+    cover.setFlags(Qt::ToolTip | Qt::FramelessWindowHint);
     cover.setGeometry(100, 5, 80, 20);
     cover.show();
     QVERIFY(QTest::qWaitForWindowExposed(&cover));
