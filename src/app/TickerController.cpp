@@ -2,10 +2,11 @@
 
 #include "app/BandGeometry.h"
 #include "avoider/WindowAvoider.h"
-#include "desktop/WindowSystem.h"
 #include "band/BandInteraction.h"
 #include "data/DataService.h"
+#include "data/Records.h"
 #include "data/Staleness.h"
+#include "desktop/WindowSystem.h"
 #include "line/LedBuilder.h"
 #include "news/NewsService.h"
 #include "settings/ScreenChoice.h"
@@ -28,7 +29,7 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     , m_windowSystem(system    ? std::move(system)
                      : avoider ? avoider->windowSystem()
                                : std::make_shared<WindowSystem>())
-    , m_shown(settings)
+    , m_shown(settings, data.health())
     , m_surface(makeSurface(m_lines, m_windowSystem.get()))
     , m_interaction(std::make_unique<BandInteraction>(m_lines, m_shown))
     , m_avoider(avoider)
@@ -117,6 +118,22 @@ void TickerController::checkStaleness()
         scheduleApply();
 }
 
+QString TickerController::missingKeyText()
+{
+    // Four LEDs wide at most, letters every font has: "CLE?" in French, "KEY?" in English.
+    return tr("CLE?");
+}
+
+QList<Quote> TickerController::shownQuotesOf(QList<Quote> quotes)
+{
+    const QString missingKey = missingKeyText();
+    for (Quote &quote : quotes) {
+        if (quote.price == Records::missingKeyPrice)
+            quote.price = missingKey;
+    }
+    return quotes;
+}
+
 QString TickerController::loadingMessage()
 {
     return tr("Chargement des actualites...");
@@ -125,6 +142,11 @@ QString TickerController::loadingMessage()
 QString TickerController::unreadableMessage()
 {
     return tr("Actualites indisponibles : aucun flux n'a pu etre lu");
+}
+
+QString TickerController::noHeadlinesMessage()
+{
+    return tr("Aucun titre dans les flux pour l'instant");
 }
 
 QString TickerController::noSourceMessage()
@@ -161,15 +183,20 @@ LineWorker::Request TickerController::request() const
 {
     // The quotes and, on a two-line band, the headlines or a placeholder text until they arrive.
     LineWorker::Request request;
-    request.quotes = m_data.quotes();
+    request.quotes = shownQuotesOf(m_data.quotes());
     request.stale = staleFlags(request.quotes);
     request.hasNews = m_settings.variant() == BarVariant::thick;
     if (request.hasNews) {
         const QList<NewsSource> sources = m_settings.newsSources();
         const bool anyEnabled =
             std::any_of(sources.begin(), sources.end(), [](const NewsSource &s) { return s.enabled; });
-        request.message =
-            !anyEnabled ? noSourceMessage() : (m_news.nothingRead() ? unreadableMessage() : loadingMessage());
+        const QHash<QUuid, FeedStatus> status = m_news.status();
+        // Feeds that were read but hold no title must not look as if they were still loading.
+        const bool someRead = std::any_of(status.cbegin(), status.cend(), [](const FeedStatus &f) { return f.isOk(); });
+        request.message = !anyEnabled            ? noSourceMessage()
+                          : m_news.nothingRead() ? unreadableMessage()
+                          : someRead             ? noHeadlinesMessage()
+                                                 : loadingMessage();
         request.headlines = m_news.headlines();
     }
     request.style = m_settings.fontStyle();

@@ -103,9 +103,16 @@ public:
     };
     const Counters &counters() const { return m_counters; }
 
+    /** What a value waiting for its key shows, in the interface's language. */
+    static QString missingKeyText();
+    /** `quotes` as the band draws them: the missing-key placeholder in the interface's language. */
+    static QList<Quote> shownQuotesOf(QList<Quote> quotes);
+
     /** The news line's texts while no headline is there yet. */
     static QString loadingMessage();
     static QString noSourceMessage();
+    /** When feeds were read and none of them holds a title. */
+    static QString noHeadlinesMessage();
     /** When every enabled feed failed and there is nothing to show. */
     static QString unreadableMessage();
 

@@ -93,26 +93,32 @@ QStringList marketLines(const Quote &quote, const QDateTime &now)
     return lines;
 }
 
-Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale, const QDateTime &now)
+Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale, const QDateTime &now, const QString &why)
 {
     Target target;
     QStringList lines;
     const ItemKind kind = item ? item->kind : (quote.icon ? ItemKind::weather : ItemKind::quote);
     if (kind == ItemKind::weather) {
         lines << bounded(quote.name);
-        QString weather = quote.price;
-        if (quote.icon)
-            weather += QStringLiteral(", ") + conditionName(*quote.icon);
-        lines << weather;
+        if (quote.at.isValid() || why.isEmpty()) {
+            QString weather = quote.price;
+            if (quote.icon)
+                weather += QStringLiteral(", ") + conditionName(*quote.icon);
+            lines << weather;
+        }
     } else {
         QString head = bounded(quote.name);
         if (item && !item->symbol.isEmpty() && item->symbol != quote.name)
             head += QStringLiteral(" (") + bounded(item->symbol) + u')';
         lines << head;
         QString value = quote.price;
+        // Without a value the placeholder says nothing the band did not: the reason replaces it.
+        if (!quote.at.isValid() && !why.isEmpty())
+            value.clear();
         if (quote.change && std::isfinite(*quote.change))
             value += QStringLiteral("  ") + QString::asprintf("%+.2f %%", *quote.change);
-        lines << value;
+        if (!value.isEmpty())
+            lines << value;
         if (kind == ItemKind::quote) {
             lines << marketLines(quote, now.isValid() ? now : QDateTime::currentDateTimeUtc());
             if (item)
@@ -123,6 +129,8 @@ Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale, const 
         lines << tr("Valeur non mise à jour depuis %1").arg(localTime(quote.at));
     else if (quote.at.isValid())
         lines << tr("Valeur de %1").arg(localTime(quote.at));
+    if (!why.isEmpty())
+        lines << bounded(why);
     target.tooltip = lines.join(u'\n');
     return target;
 }

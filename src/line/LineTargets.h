@@ -34,9 +34,11 @@ QUrl quotePage(const QString &symbol);
  * The target of a quote of `item` (null when the watch list no longer has it). Stocks open
  * their quote page; metals and weather open nothing. A `stale` value says since when it has
  * not been updated. A stock whose market is closed at `now` (the current time when invalid)
- * says when it opens; see marketLines().
+ * says when it opens; see marketLines(). A non-empty `why` tells why the value is missing or
+ * stale, on the last line; it replaces the placeholder of a quote without a value.
  */
-Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale = false, const QDateTime &now = {});
+Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale = false, const QDateTime &now = {},
+                   const QString &why = {});
 
 /**
  * The lines a stock's tooltip gives about its market at `now`: "Marché fermé — ouvre à 09:00"

@@ -1,5 +1,7 @@
 #include "settingsui/NewsSection.h"
 
+#include "health/SourceHealth.h"
+#include "health/SourceHealthText.h"
 #include "settings/Settings.h"
 #include "settingsui/BusyIndicator.h"
 #include "settingsui/Icons.h"
@@ -20,6 +22,13 @@
 #include <algorithm>
 
 namespace {
+
+/** Why the feed `id` failed, as precisely as the health model knows: "HTTP 404 — introuvable". */
+QString failureWords(const QUuid &id)
+{
+    const QString known = SourceHealthText::feedStatus(SourceHealth::shared().record(SourceId::feedWith(id)));
+    return known.isEmpty() ? NewsSection::tr("illisible") : known;
+}
 
 /** One line of text, shortened in the middle when it does not fit. */
 class MiddleElidedLabel : public QLabel
@@ -126,6 +135,8 @@ public:
         failed->setVisible(visible && status && !status->isOk());
         if (status && status->isOk())
             count->setText(NewsSection::tr("%n titres", nullptr, status->count));
+        else if (status)
+            failed->setText(failureWords(id));
     }
 
     QUuid id;
