@@ -209,7 +209,8 @@ NewsSection::NewsSection(Settings &settings, SettingsEnvironment &environment, Q
     // Return in either field of the add row adds the feed (when the address is valid).
     connect(m_newUrl, &QLineEdit::returnPressed, this, &NewsSection::addFeed);
     connect(m_newName, &QLineEdit::returnPressed, this, &NewsSection::addFeed);
-    connect(m_defaults, &QPushButton::clicked, this, [this] { m_settings.setNewsSources(NewsSource::defaults()); });
+    connect(m_defaults, &QPushButton::clicked, this,
+            [this] { m_settings.setNewsSources(NewsSource::defaultsFor(Settings::englishDefaults())); });
 
     connect(&m_settings, &Settings::newsSourcesChanged, this, [this] {
         syncSources();
@@ -327,7 +328,7 @@ void NewsSection::syncFooter()
                               : tr("Les actualités s'affichent en choisissant « 2 lignes » dans "
                                    "l'onglet Affichage."));
     const QList<NewsSource> sources = m_settings.newsSources();
-    m_defaults->setEnabled(!NewsSource::areDefaults(sources));
+    m_defaults->setEnabled(!NewsSource::areDefaults(sources, Settings::englishDefaults()));
     const auto enabled = std::count_if(sources.cbegin(), sources.cend(), [](const NewsSource &s) { return s.enabled; });
     m_limitNote->setVisible(enabled > maxActiveNewsSources);
 }
