@@ -27,7 +27,23 @@ struct Target
     friend bool operator==(const Target &, const Target &) = default;
 };
 
-/** The quote page of a stock symbol: https://finance.yahoo.com/quote/ + the symbol percent-encoded. */
+/**
+ * Most characters on one line of a tooltip: some 600 to 700 pixels in the usual tooltip
+ * fonts, within the narrowest screen the band runs on.
+ */
+inline constexpr int maxTooltipColumns = 80;
+
+/**
+ * `text` made safe to show as a tooltip: without the bidirectional controls (U+202A–U+202E,
+ * U+2066–U+2069) that would reorder it, and with every line longer than `maxColumns`
+ * characters wrapped at a space, or cut where a word alone is longer.
+ */
+QString tidyTooltip(const QString &text, int maxColumns = maxTooltipColumns);
+
+/**
+ * The quote page of a stock symbol: https://finance.yahoo.com/quote/ + the symbol as one
+ * percent-encoded path segment ("/" included); none for an empty symbol, "." or "..".
+ */
 QUrl quotePage(const QString &symbol);
 
 /**
