@@ -969,10 +969,6 @@
         <source>CLE?</source>
         <translation>KEY?</translation>
     </message>
-    <message>
-        <source>Aucun titre dans les flux pour l&apos;instant</source>
-        <translation>No headlines in the feeds yet</translation>
-    </message>
 </context>
 <context>
     <name>TutorialSheet</name>

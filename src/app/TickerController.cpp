@@ -144,11 +144,6 @@ QString TickerController::unreadableMessage()
     return tr("Actualites indisponibles : aucun flux n'a pu etre lu");
 }
 
-QString TickerController::noHeadlinesMessage()
-{
-    return tr("Aucun titre dans les flux pour l'instant");
-}
-
 QString TickerController::noSourceMessage()
 {
     return tr("Aucune source d'actualites : ajoute un flux RSS dans les reglages");
@@ -190,13 +185,8 @@ LineWorker::Request TickerController::request() const
         const QList<NewsSource> sources = m_settings.newsSources();
         const bool anyEnabled =
             std::any_of(sources.begin(), sources.end(), [](const NewsSource &s) { return s.enabled; });
-        const QHash<QUuid, FeedStatus> status = m_news.status();
-        // Feeds that were read but hold no title must not look as if they were still loading.
-        const bool someRead = std::any_of(status.cbegin(), status.cend(), [](const FeedStatus &f) { return f.isOk(); });
-        request.message = !anyEnabled            ? noSourceMessage()
-                          : m_news.nothingRead() ? unreadableMessage()
-                          : someRead             ? noHeadlinesMessage()
-                                                 : loadingMessage();
+        request.message =
+            !anyEnabled ? noSourceMessage() : (m_news.nothingRead() ? unreadableMessage() : loadingMessage());
         request.headlines = m_news.headlines();
     }
     request.style = m_settings.fontStyle();

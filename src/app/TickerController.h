@@ -111,8 +111,6 @@ public:
     /** The news line's texts while no headline is there yet. */
     static QString loadingMessage();
     static QString noSourceMessage();
-    /** When feeds were read and none of them holds a title. */
-    static QString noHeadlinesMessage();
     /** When every enabled feed failed and there is nothing to show. */
     static QString unreadableMessage();
 

@@ -95,29 +95,6 @@ private slots:
         check();
     }
 
-    void feedsWithoutTitlesAreNotLoading()
-    {
-        ServiceFixture s;
-        QVERIFY(s.server.start());
-        s.server.setResponse("/empty.xml", {200, R"(<?xml version="1.0"?><rss version="2.0"><channel>)"
-                                                 R"(<title>Empty</title></channel></rss>)"});
-        QUrl feed = s.server.baseUrl();
-        feed.setPath("/empty.xml");
-        s.settings.setNewsSources({NewsSource{QUuid::createUuid(), "Empty", feed.toString(), true}});
-        s.settings.setVariant(BarVariant::thick);
-        s.news.refresh();
-        QVERIFY(QTest::qWaitFor([&] { return !s.news.isRefreshing() && !s.news.status().isEmpty(); }, 15000));
-        QVERIFY(s.news.status().cbegin()->isOk());
-        QVERIFY(s.news.headlines().isEmpty());
-        TickerController controller(s.settings, s.data, s.news, nullptr, [](BandLines &lines, WindowSystem *) {
-            return std::make_unique<FakeBandSurface>(lines);
-        });
-        controller.finishBuilding();
-        const FontStyle style = s.settings.fontStyle();
-        QCOMPARE(controller.lastNews(),
-                 std::optional<LedBitmap>(LedBuilder::buildNews({}, TickerController::noHeadlinesMessage(), style)));
-    }
-
     void placeholderTooltipsSayWhy()
     {
         ServiceFixture s;
@@ -195,7 +172,7 @@ private slots:
             delegate.ticker()->interaction()->openUrl(ItemHealth::keyFieldLink(service));
             SettingsWindow *window = delegate.settingsWindow();
             QVERIFY(window && window->isVisible());
-            auto *view = qobject_cast<SettingsView *>(window->centralWidget());
+            auto *view = window->findChild<SettingsView *>();
             QVERIFY(view);
             QCOMPARE(view->tabs()->currentWidget(), view->keysTab());
             const QString name = service == KeyService::metals       ? QStringLiteral("keyField_metals")

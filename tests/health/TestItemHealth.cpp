@@ -40,30 +40,6 @@ private slots:
         QCOMPARE(ItemHealth::keyOf(SourceId::metalsDev()), KeyService::metals);
     }
 
-    void keyProblemsLeadToTheField()
-    {
-        SourceHealth health;
-        const WatchItem gold = itemOf(ItemKind::metal, "XAU");
-        const WatchItem paris = itemOf(ItemKind::weather, "Paris");
-        QCOMPARE(ItemHealth::why(health, gold, StockProvider::yahoo), std::nullopt); // nothing known yet
-
-        health.recordFailure(SourceId::metalsDev(), failure(FailureKind::keyRejected, 401));
-        auto why = ItemHealth::why(health, gold, StockProvider::yahoo);
-        QVERIFY(why);
-        QCOMPARE(why->text, QStringLiteral("Metals.Dev a refusé la clé (HTTP 401) — cliquer pour la corriger"));
-        QCOMPARE(why->key, KeyService::metals);
-
-        health.recordFailure(SourceId::weatherApi(), failure(FailureKind::missingKey), paris.id);
-        why = ItemHealth::why(health, paris, StockProvider::yahoo);
-        QVERIFY(why);
-        QCOMPARE(why->text, QStringLiteral("Clé WeatherAPI manquante — cliquer pour l'ajouter"));
-        QCOMPARE(why->key, KeyService::weather);
-
-        // A success clears the reason: a fresh value needs none.
-        health.recordSuccess(SourceId::metalsDev(), m_clock.now());
-        QCOMPARE(ItemHealth::why(health, gold, StockProvider::yahoo), std::nullopt);
-    }
-
     void otherProblemsOnlyTell()
     {
         SourceHealth health;
@@ -86,6 +62,10 @@ private slots:
         QVERIFY(why);
         QCOMPARE(why->text, QStringLiteral("Twelve Data : trop de requêtes (HTTP 429), prochain essai à 14:10"));
         QCOMPARE(why->key, std::nullopt);
+
+        // A success clears the reason: a fresh value needs none.
+        health.recordSuccess(SourceId::twelveData(), m_clock.now(), apple.id);
+        QCOMPARE(ItemHealth::why(health, apple, StockProvider::twelveData), std::nullopt);
     }
 
     void keyFieldLinksAreOurOwn()
