@@ -287,6 +287,17 @@
     </message>
 </context>
 <context>
+    <name>ItemHealth</name>
+    <message>
+        <source>%1 — cliquer pour l&apos;ajouter</source>
+        <translation>%1 — click to add it</translation>
+    </message>
+    <message>
+        <source>%1 — cliquer pour la corriger</source>
+        <translation>%1 — click to fix it</translation>
+    </message>
+</context>
+<context>
     <name>KeyServiceInfo</name>
     <message>
         <source>Colle ta clé Twelve Data ici</source>
@@ -439,6 +450,14 @@
         <source>Trousseau indisponible : la clé ne sera pas gardée après la fermeture de Dotbanner.</source>
         <translation>Keyring unavailable: the key will not be kept after Dotbanner closes.</translation>
     </message>
+    <message>
+        <source>Trousseau indisponible : tes clés ne sont gardées que jusqu&apos;à la fermeture de Dotbanner, et ne sont envoyées qu&apos;au service concerné.</source>
+        <translation>Keyring unavailable: your keys are kept only until Dotbanner quits, and are sent only to the service they belong to.</translation>
+    </message>
+    <message>
+        <source>Nouvelle clé : en attente de la réponse du service</source>
+        <translation>New key: waiting for the service to answer</translation>
+    </message>
 </context>
 <context>
     <name>LineTargets</name>
@@ -585,6 +604,86 @@
     <message>
         <source>Métal · %1/%2</source>
         <translation>Metal · %1/%2</translation>
+    </message>
+    <message>
+        <source>Or · Gold</source>
+        <translation>Gold</translation>
+    </message>
+    <message>
+        <source>OR</source>
+        <translation>GOLD</translation>
+    </message>
+    <message>
+        <source>Argent · Silver</source>
+        <translation>Silver</translation>
+    </message>
+    <message>
+        <source>ARGENT</source>
+        <translation>SILVER</translation>
+    </message>
+    <message>
+        <source>Platine · Platinum</source>
+        <translation>Platinum</translation>
+    </message>
+    <message>
+        <source>PLATINE</source>
+        <translation>PLATINUM</translation>
+    </message>
+    <message>
+        <source>Palladium</source>
+        <translation>Palladium</translation>
+    </message>
+    <message>
+        <source>PALLAD</source>
+        <translation>PALLAD</translation>
+    </message>
+    <message>
+        <source>Cuivre · Copper</source>
+        <translation>Copper</translation>
+    </message>
+    <message>
+        <source>CUIVRE</source>
+        <translation>COPPER</translation>
+    </message>
+    <message>
+        <source>Aluminium</source>
+        <translation>Aluminium</translation>
+    </message>
+    <message>
+        <source>ALU</source>
+        <translation>ALU</translation>
+    </message>
+    <message>
+        <source>Nickel</source>
+        <translation>Nickel</translation>
+    </message>
+    <message>
+        <source>NICKEL</source>
+        <translation>NICKEL</translation>
+    </message>
+    <message>
+        <source>Zinc</source>
+        <translation>Zinc</translation>
+    </message>
+    <message>
+        <source>ZINC</source>
+        <translation>ZINC</translation>
+    </message>
+    <message>
+        <source>Plomb · Lead</source>
+        <translation>Lead</translation>
+    </message>
+    <message>
+        <source>PLOMB</source>
+        <translation>LEAD</translation>
+    </message>
+    <message>
+        <source>Étain · Tin</source>
+        <translation>Tin</translation>
+    </message>
+    <message>
+        <source>ETAIN</source>
+        <translation>TIN</translation>
     </message>
 </context>
 <context>
@@ -775,6 +874,82 @@
         <source>%1, prochain essai à %2</source>
         <translation>%1, next try at %2</translation>
     </message>
+    <message>
+        <source>accès refusé</source>
+        <translation>access denied</translation>
+    </message>
+    <message>
+        <source>trop de requêtes</source>
+        <translation>too many requests</translation>
+    </message>
+    <message>
+        <source>introuvable</source>
+        <translation>not found</translation>
+    </message>
+    <message>
+        <source>erreur du serveur</source>
+        <translation>server error</translation>
+    </message>
+    <message>
+        <source>requête refusée</source>
+        <translation>request refused</translation>
+    </message>
+    <message>
+        <source>Pas encore utilisée</source>
+        <translation>Not used yet</translation>
+    </message>
+    <message>
+        <source>Acceptée</source>
+        <translation>Accepted</translation>
+    </message>
+    <message>
+        <source>Acceptée — dernière réponse à %1</source>
+        <translation>Accepted — last answer at %1</translation>
+    </message>
+    <message>
+        <source>Aucune clé : les valeurs de %1 ne sont pas demandées</source>
+        <translation>No key: values from %1 are not requested</translation>
+    </message>
+    <message>
+        <source>Refusée par %1 (HTTP %2) : vérifie la clé</source>
+        <translation>Rejected by %1 (HTTP %2): check the key</translation>
+    </message>
+    <message>
+        <source>Refusée par %1 : vérifie la clé</source>
+        <translation>Rejected by %1: check the key</translation>
+    </message>
+    <message>
+        <source>%1 à %2</source>
+        <translation>%1 at %2</translation>
+    </message>
+    <message>
+        <source>%1 ; prochain essai à %2</source>
+        <translation>%1; next try at %2</translation>
+    </message>
+    <message>
+        <source>HTTP %1 — %2</source>
+        <translation>HTTP %1 — %2</translation>
+    </message>
+    <message>
+        <source>délai dépassé</source>
+        <translation>time-out</translation>
+    </message>
+    <message>
+        <source>réponse illisible</source>
+        <translation>unreadable answer</translation>
+    </message>
+    <message>
+        <source>trop de redirections</source>
+        <translation>too many redirects</translation>
+    </message>
+    <message>
+        <source>redirection refusée</source>
+        <translation>redirect refused</translation>
+    </message>
+    <message>
+        <source>adresse invalide</source>
+        <translation>invalid address</translation>
+    </message>
 </context>
 <context>
     <name>TickerController</name>
@@ -789,6 +964,10 @@
     <message>
         <source>Actualites indisponibles : aucun flux n&apos;a pu etre lu</source>
         <translation>News unavailable: no feed could be read</translation>
+    </message>
+    <message>
+        <source>CLE?</source>
+        <translation>KEY?</translation>
     </message>
 </context>
 <context>

@@ -8,8 +8,10 @@
 #include "app/TaskbarEntry.h"
 #include "app/TickerController.h"
 #include "band/BandInteraction.h"
+#include "health/ItemHealth.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
+#include "settingsui/KeysTab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -157,6 +159,16 @@ void AppDelegate::connectBand()
         self->refillMenu(self->m_bandMenu.get());
         return self->m_bandMenu.get();
     });
+    // An item waiting for a key leads to its field; every other address goes on as before.
+    BandInteraction *interaction = m_ticker->interaction();
+    interaction->openUrl = [self, open = std::move(interaction->openUrl)](const QUrl &url) {
+        if (const std::optional<KeyService> service = ItemHealth::keyFieldOf(url)) {
+            if (self)
+                self->openKeyField(*service);
+        } else if (open) {
+            open(url);
+        }
+    };
     // Without a tray the band itself says once where the menu is, whatever surface shows it.
     if (!hasTray())
         m_ticker->interaction()->setFirstTooltip(noTrayHint());
@@ -210,6 +222,12 @@ void AppDelegate::openSettings()
     m_settingsWindow->setWindowState(m_settingsWindow->windowState() & ~Qt::WindowMinimized);
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
+}
+
+void AppDelegate::openKeyField(KeyService service)
+{
+    openSettings();
+    KeysTab::revealKey(m_settingsWindow, service);
 }
 
 void AppDelegate::reopen()

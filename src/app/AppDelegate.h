@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "app/LaunchOptions.h"
+#include "types/KeyService.h"
 #include "types/SettingsEnums.h"
 
 #include <QList>
@@ -53,6 +54,8 @@ public:
     void refreshData();
     /** Shows the settings window, making it the first time. */
     void openSettings();
+    /** Shows the settings window on the API keys tab, the focus in the field of `service`. */
+    void openKeyField(KeyService service);
     /** The user opened the program again while it runs (a second launch, the taskbar entry). */
     void reopen();
     /** A command handed over by a second launch (SingleInstance). Unknown ones are ignored. */

@@ -1,12 +1,14 @@
 #include "app/ShownItems.h"
 
 #include "band/BandLines.h"
+#include "health/ItemHealth.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
 
-ShownItems::ShownItems(const Settings &settings)
+ShownItems::ShownItems(const Settings &settings, const SourceHealth &health)
     : m_settings(settings)
+    , m_health(health)
 {}
 
 void ShownItems::setQuotes(QList<Quote> quotes, QList<bool> stale, QList<LineSpan> spans)
@@ -41,7 +43,17 @@ std::optional<LineTargets::Target> ShownItems::target(int line, const LineSpan &
         const QList<WatchItem> items = m_settings.items();
         const auto item =
             std::find_if(items.cbegin(), items.cend(), [&](const WatchItem &w) { return w.id == quote.id; });
-        return LineTargets::quoteTarget(quote, item == items.cend() ? nullptr : &*item, m_stale.value(span.index));
+        if (item == items.cend())
+            return LineTargets::quoteTarget(quote, nullptr, m_stale.value(span.index));
+        // A fresh value needs no excuse; a placeholder or a stale one says what went wrong.
+        const bool stale = m_stale.value(span.index);
+        std::optional<ItemHealth::Why> why;
+        if (stale || !quote.at.isValid())
+            why = ItemHealth::why(m_health, *item, m_settings.stockProvider());
+        LineTargets::Target target = LineTargets::quoteTarget(quote, &*item, stale, {}, why ? why->text : QString());
+        if (why && why->key)
+            target.url = ItemHealth::keyFieldLink(*why->key);
+        return target;
     }
     if (line != BandLines::news || span.part == LineSpan::Part::message || span.index < 0 ||
         span.index >= m_headlines.size())

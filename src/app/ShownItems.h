@@ -5,17 +5,19 @@
 #include "types/Quote.h"
 
 class Settings;
+class SourceHealth;
 
 /**
  * What the band's lines show now, item by item: the quotes and headlines of the last lines
  * shown, the spans drawn from them, and which quotes were drawn as stale. An item's target is
- * made when asked, with the watch list as it is then.
+ * made when asked, with the watch list and the sources' health as they are then: an item without
+ * a fresh value tells why, and one whose key is missing or refused leads to that key's field.
  */
 class ShownItems : public BandItems
 {
 public:
-    /** Reads the watch list from `settings`, which must outlive it. */
-    explicit ShownItems(const Settings &settings);
+    /** Reads the watch list from `settings` and the reasons from `health`, which must outlive it. */
+    explicit ShownItems(const Settings &settings, const SourceHealth &health);
 
     /** The line of quotes now shows `quotes` as `spans`; `stale` flags them one by one. */
     void setQuotes(QList<Quote> quotes, QList<bool> stale, QList<LineSpan> spans);
@@ -31,6 +33,7 @@ public:
 
 private:
     const Settings &m_settings;
+    const SourceHealth &m_health;
     QList<Quote> m_quotes;
     QList<bool> m_stale;
     QList<LineSpan> m_quoteSpans;

@@ -2,10 +2,11 @@
 
 #include "app/BandGeometry.h"
 #include "avoider/WindowAvoider.h"
-#include "desktop/WindowSystem.h"
 #include "band/BandInteraction.h"
 #include "data/DataService.h"
+#include "data/Records.h"
 #include "data/Staleness.h"
+#include "desktop/WindowSystem.h"
 #include "line/LedBuilder.h"
 #include "news/NewsService.h"
 #include "settings/ScreenChoice.h"
@@ -28,7 +29,7 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     , m_windowSystem(system    ? std::move(system)
                      : avoider ? avoider->windowSystem()
                                : std::make_shared<WindowSystem>())
-    , m_shown(settings)
+    , m_shown(settings, data.health())
     , m_surface(makeSurface(m_lines, m_windowSystem.get()))
     , m_interaction(std::make_unique<BandInteraction>(m_lines, m_shown))
     , m_avoider(avoider)
@@ -117,6 +118,22 @@ void TickerController::checkStaleness()
         scheduleApply();
 }
 
+QString TickerController::missingKeyText()
+{
+    // Four LEDs wide at most, letters every font has: "CLE?" in French, "KEY?" in English.
+    return tr("CLE?");
+}
+
+QList<Quote> TickerController::shownQuotesOf(QList<Quote> quotes)
+{
+    const QString missingKey = missingKeyText();
+    for (Quote &quote : quotes) {
+        if (quote.price == Records::missingKeyPrice)
+            quote.price = missingKey;
+    }
+    return quotes;
+}
+
 QString TickerController::loadingMessage()
 {
     return tr("Chargement des actualites...");
@@ -161,7 +178,7 @@ LineWorker::Request TickerController::request() const
 {
     // The quotes and, on a two-line band, the headlines or a placeholder text until they arrive.
     LineWorker::Request request;
-    request.quotes = m_data.quotes();
+    request.quotes = shownQuotesOf(m_data.quotes());
     request.stale = staleFlags(request.quotes);
     request.hasNews = m_settings.variant() == BarVariant::thick;
     if (request.hasNews) {

@@ -103,6 +103,11 @@ public:
     };
     const Counters &counters() const { return m_counters; }
 
+    /** What a value waiting for its key shows, in the interface's language. */
+    static QString missingKeyText();
+    /** `quotes` as the band draws them: the missing-key placeholder in the interface's language. */
+    static QList<Quote> shownQuotesOf(QList<Quote> quotes);
+
     /** The news line's texts while no headline is there yet. */
     static QString loadingMessage();
     static QString noSourceMessage();

@@ -51,12 +51,40 @@ QString networkText(const QString &name, NetworkProblem problem)
 
 QString nextTryText(const QDateTime &nextTry)
 {
-    const QDateTime local = nextTry.toLocalTime();
+    return SourceHealthText::timeText(nextTry);
+}
+
+/** What an HTTP status means, in a few words, for a feed's row. */
+QString statusWords(const SourceFailure &failure)
+{
+    switch (failure.kind) {
+    case FailureKind::accessDenied:
+    case FailureKind::keyRejected:
+        return SourceHealthText::tr("accès refusé");
+    case FailureKind::tooManyRequests:
+        return SourceHealthText::tr("trop de requêtes");
+    case FailureKind::notFound:
+        return SourceHealthText::tr("introuvable");
+    case FailureKind::serverError:
+        return SourceHealthText::tr("erreur du serveur");
+    default:
+        break;
+    }
+    return SourceHealthText::tr("requête refusée");
+}
+
+} // namespace
+
+QString SourceHealthText::timeText(const QDateTime &when)
+{
+    const QDateTime local = when.toLocalTime();
     const QString time = local.time().toString(QStringLiteral("HH:mm"));
     if (local.date() == Clock::current().now().toLocalTime().date())
         return time;
     return QLocale().toString(local.date(), QLocale::ShortFormat) + u' ' + time;
 }
+
+namespace {
 
 const char *logProblemName(NetworkProblem problem)
 {
@@ -177,6 +205,65 @@ QString SourceHealthText::failureText(const SourceId &source, const SourceFailur
     if (nextTry.isValid())
         text = tr("%1, prochain essai à %2").arg(text, nextTryText(nextTry));
     return text;
+}
+
+QString SourceHealthText::keyStatus(const SourceId &source, const HealthRecord &record)
+{
+    const QString name = sourceName(source);
+    switch (record.state) {
+    case HealthRecord::State::unknown:
+        return tr("Pas encore utilisée");
+    case HealthRecord::State::ok:
+        if (!record.lastSuccess.isValid())
+            return tr("Acceptée");
+        return tr("Acceptée — dernière réponse à %1").arg(timeText(record.lastSuccess));
+    case HealthRecord::State::failing:
+        break;
+    }
+    if (!record.lastFailure)
+        return tr("Pas encore utilisée");
+    const SourceFailure &failure = *record.lastFailure;
+    QString text;
+    if (failure.kind == FailureKind::missingKey)
+        return tr("Aucune clé : les valeurs de %1 ne sont pas demandées").arg(name);
+    if (failure.kind == FailureKind::keyRejected) {
+        text = failure.httpStatus != 0
+                   ? tr("Refusée par %1 (HTTP %2) : vérifie la clé").arg(name).arg(failure.httpStatus)
+                   : tr("Refusée par %1 : vérifie la clé").arg(name);
+    } else {
+        text = failureText(source, failure);
+        if (failure.at.isValid())
+            text = tr("%1 à %2").arg(text, timeText(failure.at));
+    }
+    if (record.nextTry.isValid())
+        text = tr("%1 ; prochain essai à %2").arg(text, timeText(record.nextTry));
+    return text;
+}
+
+QString SourceHealthText::feedStatus(const HealthRecord &record)
+{
+    if (!record.isFailing() || !record.lastFailure)
+        return {};
+    const SourceFailure &failure = *record.lastFailure;
+    if (failure.httpStatus != 0)
+        return tr("HTTP %1 — %2").arg(failure.httpStatus).arg(statusWords(failure));
+    switch (failure.kind) {
+    case FailureKind::network:
+        return networkProblemName(failure.network);
+    case FailureKind::timeout:
+        return tr("délai dépassé");
+    case FailureKind::unreadable:
+        return tr("réponse illisible");
+    case FailureKind::tooManyRedirects:
+        return tr("trop de redirections");
+    case FailureKind::redirectRefused:
+        return tr("redirection refusée");
+    case FailureKind::badAddress:
+        return tr("adresse invalide");
+    default:
+        break;
+    }
+    return failureText(SourceId::feedWith({}), failure);
 }
 
 QString SourceHealthText::logName(const SourceId &source, const QString &feedName)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "types/HealthRecord.h"
 #include "types/SourceFailure.h"
 #include "types/SourceId.h"
 
@@ -28,6 +29,20 @@ public:
      */
     static QString failureText(const SourceId &source, const SourceFailure &failure, const QDateTime &nextTry = {},
                                const QString &feedName = {});
+
+    /**
+     * How a key fares with `source`, for the line under its field: "Pas encore utilisée",
+     * "Acceptée — dernière réponse à 14:02", "Refusée par Metals.Dev (HTTP 401) : vérifie la clé",
+     * "Pas de réponse de Metals.Dev (délai dépassé) à 14:05 ; prochain essai à 14:10".
+     */
+    static QString keyStatus(const SourceId &source, const HealthRecord &record);
+    /**
+     * How a feed fares, for its row: empty while it answers or was never asked; else the HTTP
+     * status or the network error in a few words, "HTTP 404 — introuvable", "hôte introuvable".
+     */
+    static QString feedStatus(const HealthRecord &record);
+    /** A time as these texts give it: "14:10" today, with the date on another day. */
+    static QString timeText(const QDateTime &time);
 
     /** The source's name in the log: "Yahoo Finance", "Twelve Data", "Metals.Dev", "WeatherAPI", "feed \"name\"". */
     static QString logName(const SourceId &source, const QString &feedName = {});

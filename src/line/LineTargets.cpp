@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -20,6 +21,13 @@ constexpr qsizetype kMaxTooltipText = 600;
 QString bounded(const QString &text)
 {
     return text.size() > kMaxTooltipText ? text.left(kMaxTooltipText) + QStringLiteral("\u2026") : text;
+}
+
+/** The bidirectional embeddings, overrides and isolates: they would reorder the tooltip's text. */
+bool isBidiControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
 }
 
 QString localTime(const QDateTime &time)
@@ -42,10 +50,31 @@ QString priceText(double price)
 
 namespace LineTargets {
 
+QString tidyTooltip(const QString &text, int maxColumns)
+{
+    maxColumns = std::max(maxColumns, 8);
+    QStringList out;
+    for (QString line : text.split(u'\n')) {
+        line.removeIf(isBidiControl);
+        // Wrapped at the last space that fits; a word longer than a line is cut where it must be.
+        while (line.size() > maxColumns) {
+            qsizetype cut = line.lastIndexOf(u' ', maxColumns);
+            const bool atSpace = cut > 0;
+            if (!atSpace)
+                cut = maxColumns;
+            out << line.left(cut);
+            line = line.mid(atSpace ? cut + 1 : cut);
+        }
+        out << line;
+    }
+    return out.join(u'\n');
+}
+
 QUrl quotePage(const QString &symbol)
 {
     const QString trimmed = symbol.trimmed();
-    if (trimmed.isEmpty())
+    // "." and ".." would be read as a step within the path, escaped or not: no page for them.
+    if (trimmed.isEmpty() || trimmed == QLatin1String(".") || trimmed == QLatin1String(".."))
         return {};
     // Every character outside the unreserved set is escaped, so "^GSPC" becomes "%5EGSPC"
     // and a symbol can never add a path, a query or a fragment.
@@ -93,26 +122,32 @@ QStringList marketLines(const Quote &quote, const QDateTime &now)
     return lines;
 }
 
-Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale, const QDateTime &now)
+Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale, const QDateTime &now, const QString &why)
 {
     Target target;
     QStringList lines;
     const ItemKind kind = item ? item->kind : (quote.icon ? ItemKind::weather : ItemKind::quote);
     if (kind == ItemKind::weather) {
         lines << bounded(quote.name);
-        QString weather = quote.price;
-        if (quote.icon)
-            weather += QStringLiteral(", ") + conditionName(*quote.icon);
-        lines << weather;
+        if (quote.at.isValid() || why.isEmpty()) {
+            QString weather = quote.price;
+            if (quote.icon)
+                weather += QStringLiteral(", ") + conditionName(*quote.icon);
+            lines << weather;
+        }
     } else {
         QString head = bounded(quote.name);
         if (item && !item->symbol.isEmpty() && item->symbol != quote.name)
             head += QStringLiteral(" (") + bounded(item->symbol) + u')';
         lines << head;
         QString value = quote.price;
+        // Without a value the placeholder says nothing the band did not: the reason replaces it.
+        if (!quote.at.isValid() && !why.isEmpty())
+            value.clear();
         if (quote.change && std::isfinite(*quote.change))
             value += QStringLiteral("  ") + QString::asprintf("%+.2f %%", *quote.change);
-        lines << value;
+        if (!value.isEmpty())
+            lines << value;
         if (kind == ItemKind::quote) {
             lines << marketLines(quote, now.isValid() ? now : QDateTime::currentDateTimeUtc());
             if (item)
@@ -123,7 +158,9 @@ Target quoteTarget(const Quote &quote, const WatchItem *item, bool stale, const 
         lines << tr("Valeur non mise à jour depuis %1").arg(localTime(quote.at));
     else if (quote.at.isValid())
         lines << tr("Valeur de %1").arg(localTime(quote.at));
-    target.tooltip = lines.join(u'\n');
+    if (!why.isEmpty())
+        lines << bounded(why);
+    target.tooltip = tidyTooltip(lines.join(u'\n'));
     return target;
 }
 
@@ -133,7 +170,7 @@ Target headlineTarget(const Headline &headline, LineSpan::Part part)
     QStringList lines{bounded(headline.source), bounded(headline.title)};
     if (headline.date.isValid())
         lines << localTime(headline.date);
-    target.tooltip = lines.join(u'\n');
+    target.tooltip = tidyTooltip(lines.join(u'\n'));
     if (part == LineSpan::Part::source)
         target.url = headline.site;
     else if (part == LineSpan::Part::title)

@@ -78,21 +78,22 @@ QString SearchModel::yahooFailureMessage()
     return tr("Recherche impossible pour l'instant.");
 }
 
-const QList<SearchModel::Metal> &SearchModel::metals()
+QList<SearchModel::Metal> SearchModel::metals()
 {
-    static const QList<Metal> catalogue = {
-        {QStringLiteral("gold"), QStringLiteral("Or · Gold"), QStringLiteral("OR")},
-        {QStringLiteral("silver"), QStringLiteral("Argent · Silver"), QStringLiteral("ARGENT")},
-        {QStringLiteral("platinum"), QStringLiteral("Platine · Platinum"), QStringLiteral("PLATINE")},
-        {QStringLiteral("palladium"), QStringLiteral("Palladium"), QStringLiteral("PALLAD")},
-        {QStringLiteral("copper"), QStringLiteral("Cuivre · Copper"), QStringLiteral("CUIVRE")},
-        {QStringLiteral("aluminum"), QStringLiteral("Aluminium"), QStringLiteral("ALU")},
-        {QStringLiteral("nickel"), QStringLiteral("Nickel"), QStringLiteral("NICKEL")},
-        {QStringLiteral("zinc"), QStringLiteral("Zinc"), QStringLiteral("ZINC")},
-        {QStringLiteral("lead"), QStringLiteral("Plomb · Lead"), QStringLiteral("PLOMB")},
-        {QStringLiteral("tin"), QStringLiteral("Étain · Tin"), QStringLiteral("ETAIN")},
+    // Made at each call: the names follow the interface's language, and an English user adds
+    // GOLD, not OR. The symbols are the service's and never change.
+    return {
+        {QStringLiteral("gold"), tr("Or · Gold"), tr("OR")},
+        {QStringLiteral("silver"), tr("Argent · Silver"), tr("ARGENT")},
+        {QStringLiteral("platinum"), tr("Platine · Platinum"), tr("PLATINE")},
+        {QStringLiteral("palladium"), tr("Palladium"), tr("PALLAD")},
+        {QStringLiteral("copper"), tr("Cuivre · Copper"), tr("CUIVRE")},
+        {QStringLiteral("aluminum"), tr("Aluminium"), tr("ALU")},
+        {QStringLiteral("nickel"), tr("Nickel"), tr("NICKEL")},
+        {QStringLiteral("zinc"), tr("Zinc"), tr("ZINC")},
+        {QStringLiteral("lead"), tr("Plomb · Lead"), tr("PLOMB")},
+        {QStringLiteral("tin"), tr("Étain · Tin"), tr("ETAIN")},
     };
-    return catalogue;
 }
 
 QString SearchModel::metalLabel(const QString &symbol)

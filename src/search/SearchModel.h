@@ -67,9 +67,9 @@ public:
     /** The metal suggestions for `text`, priced in `currency` per `unit`. */
     static QList<Suggestion> metalSuggestions(const QString &text, const QString &currency, const QString &unit);
 
-    /** The fixed metal catalogue, in the order it is offered. */
-    static const QList<Metal> &metals();
-    /** The LED label of a metal symbol ("gold" gives "OR"); empty for an unknown symbol. */
+    /** The fixed metal catalogue, in the order it is offered, named in the interface's language. */
+    static QList<Metal> metals();
+    /** The LED label of a metal symbol ("gold" gives "OR", "GOLD" in English); empty for an unknown symbol. */
     static QString metalLabel(const QString &symbol);
     /** "^FCHI" gives "FCHI", "MC.PA" "MC", "BTC-USD" "BTC", "EURUSD=X" "EURUSD". */
     static QString shortLabel(const QString &symbol);

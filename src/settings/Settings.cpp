@@ -19,6 +19,22 @@ Settings &Settings::shared()
     return *instance;
 }
 
+namespace {
+
+bool g_englishDefaults = false;
+
+} // namespace
+
+void Settings::setEnglishDefaults(bool english)
+{
+    g_englishDefaults = english;
+}
+
+bool Settings::englishDefaults()
+{
+    return g_englishDefaults;
+}
+
 Settings::Settings(UserDefaults &store, KeyStore &keys, QObject *parent)
     : QObject(parent)
     , m_store(store)
@@ -33,9 +49,12 @@ Settings::Settings(UserDefaults &store, KeyStore &keys, QObject *parent)
 void Settings::load()
 {
     const std::optional<QByteArray> bytes = m_store.data(key);
+    std::optional<SettingsRecord> record = bytes ? SettingsRecord::decode(*bytes) : std::nullopt;
+    // A first start, in the interface's language; written only with the first change.
+    if (!record)
+        m_record = SettingsRecord::firstStart(g_englishDefaults);
     if (!bytes)
         return;
-    std::optional<SettingsRecord> record = SettingsRecord::decode(*bytes);
     if (!record) {
         // The defaults stand; remember the bytes so the first save can keep a copy.
         qCWarning(lcSettings, "settings record unreadable; the defaults are used and it is kept as \"%s\"",

@@ -44,6 +44,14 @@ public:
      */
     static Settings &shared();
 
+    /**
+     * Whether a first start (no record yet, or one that cannot be read) takes the defaults of an
+     * English interface; set once by the interface's language before any Settings is made. A
+     * stored record is never touched by it.
+     */
+    static void setEnglishDefaults(bool english);
+    static bool englishDefaults();
+
     /** Loads the record from `store` and the keys from `keys`; neither is owned. */
     Settings(UserDefaults &store, KeyStore &keys, QObject *parent = nullptr);
 

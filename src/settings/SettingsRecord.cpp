@@ -147,6 +147,30 @@ const QList<WatchItem> &SettingsRecord::defaultItems()
     return items;
 }
 
+const QList<WatchItem> &SettingsRecord::englishDefaultItems()
+{
+    static const QList<WatchItem> items = [] {
+        QList<WatchItem> english = defaultItems();
+        for (WatchItem &item : english) {
+            item.id = QUuid::createUuid();
+            if (item.kind == ItemKind::metal && item.symbol == QLatin1String("gold"))
+                item.label = QStringLiteral("GOLD");
+        }
+        return english;
+    }();
+    return items;
+}
+
+SettingsRecord SettingsRecord::firstStart(bool english)
+{
+    SettingsRecord record;
+    if (english) {
+        record.items = englishDefaultItems();
+        record.newsSources = NewsSource::englishDefaults();
+    }
+    return record;
+}
+
 QString SettingsRecord::uuidText(const QUuid &id)
 {
     return id.toString(QUuid::WithoutBraces).toUpper();

@@ -38,6 +38,10 @@ struct SettingsRecord
 
     /** The watch list of a first start, built once per process. */
     static const QList<WatchItem> &defaultItems();
+    /** The same watch list for an English interface: "GOLD" for "OR"; the places keep their names. */
+    static const QList<WatchItem> &englishDefaultItems();
+    /** The record of a first start: the defaults above, with the lists of English when `english`. */
+    static SettingsRecord firstStart(bool english);
 
     /** The record in `bytes`, or nothing when they are not a valid record. Never throws. */
     static std::optional<SettingsRecord> decode(const QByteArray &bytes);

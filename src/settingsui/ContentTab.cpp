@@ -6,6 +6,7 @@
 #include "settingsui/EnumTitles.h"
 #include "settingsui/FormSection.h"
 #include "settingsui/Icons.h"
+#include "settingsui/KeysTab.h"
 #include "settingsui/NewsSection.h"
 #include "settingsui/SettingsEnvironment.h"
 #include "settingsui/SuggestionButton.h"
@@ -178,10 +179,46 @@ void ContentTab::connectSearch()
 {
     connect(m_search, &SearchModel::resultsChanged, this, &ContentTab::syncSuggestions);
     connect(m_search, &SearchModel::busyChanged, this, [this](bool busy) { m_busy->setVisible(busy); });
-    connect(m_search, &SearchModel::messageChanged, this, [this](const std::optional<QString> &message) {
-        m_message->setText(message.value_or(QString()));
-        m_message->setVisible(message.has_value());
+    connect(m_search, &SearchModel::messageChanged, this, &ContentTab::showSearchMessage);
+    connect(&m_settings, &Settings::weatherKeyChanged, this, [this] { searchAgainWithKey(KeyService::weather); });
+    connect(&m_settings, &Settings::stockKeyChanged, this, [this] { searchAgainWithKey(KeyService::twelveData); });
+    // The link of a missing-key message leads to the key's field; the address itself is ours.
+    connect(m_message, &QLabel::linkActivated, this, [this](const QString &link) {
+        if (link == QLatin1String("#weather"))
+            KeysTab::revealKey(window(), KeyService::weather);
+        else if (link == QLatin1String("#twelveData"))
+            KeysTab::revealKey(window(), KeyService::twelveData);
     });
+}
+
+/** What the search has to say; a missing key is a link to its field in the keys tab. */
+void ContentTab::showSearchMessage(const std::optional<QString> &message)
+{
+    const QString text = message.value_or(QString());
+    QString link;
+    if (text == SearchModel::missingWeatherKeyMessage())
+        link = QStringLiteral("#weather");
+    else if (text == SearchModel::missingTwelveDataKeyMessage())
+        link = QStringLiteral("#twelveData");
+    m_message->setTextFormat(link.isEmpty() ? Qt::PlainText : Qt::RichText);
+    m_message->setTextInteractionFlags(link.isEmpty() ? Qt::NoTextInteraction
+                                                      : Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    m_message->setText(
+        link.isEmpty() ? text
+                       : QStringLiteral("<a href=\"%1\" style=\"color:%2\">%3</a>")
+                             .arg(link, m_message->palette().color(QPalette::WindowText).name(), text.toHtmlEscaped()));
+    m_message->setAccessibleName(text);
+    m_message->setVisible(message.has_value());
+}
+
+/** The search that stopped for want of `service`'s key runs again once the key is there. */
+void ContentTab::searchAgainWithKey(KeyService service)
+{
+    const std::optional<QString> message = m_search->message();
+    const QString waiting = service == KeyService::weather ? SearchModel::missingWeatherKeyMessage()
+                                                           : SearchModel::missingTwelveDataKeyMessage();
+    if (message == waiting && !m_query->text().trimmed().isEmpty() && !m_settings.apiKey(service).isEmpty())
+        m_search->schedule(m_query->text(), m_kind, std::chrono::milliseconds(0));
 }
 
 /** Settings changes, from here or elsewhere, and the refreshes they call for. */

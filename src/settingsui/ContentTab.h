@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/Suggestion.h"
+#include "types/KeyService.h"
 #include "types/NewsSource.h"
 #include "types/SettingsEnums.h"
 #include "types/WatchItem.h"
@@ -67,6 +68,8 @@ private:
     void buildMetalsSection(FormPage &page);
     void connectUserActions();
     void connectSearch();
+    void showSearchMessage(const std::optional<QString> &message);
+    void searchAgainWithKey(KeyService service);
     void connectSettings();
     void showMetalChoices();
 

@@ -1,5 +1,7 @@
 #include "settingsui/InterfaceLanguage.h"
 
+#include "settings/Settings.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QRegularExpression>
@@ -30,6 +32,8 @@ std::unique_ptr<QTranslator> translatorFor(const QStringList &uiLanguages)
 bool install()
 {
     std::unique_ptr<QTranslator> translator = translatorFor(QLocale::system().uiLanguages());
+    // A new user's first lists (labels, feeds) come in the language the interface speaks.
+    Settings::setEnglishDefaults(translator != nullptr);
     if (!translator)
         return false;
     // Owned by the application: it translates until the program ends.

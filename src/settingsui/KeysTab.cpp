@@ -1,5 +1,8 @@
 #include "settingsui/KeysTab.h"
 
+#include "health/ItemHealth.h"
+#include "health/SourceHealth.h"
+#include "health/SourceHealthText.h"
 #include "settings/Settings.h"
 #include "settingsui/EnumTitles.h"
 #include "settingsui/FormSection.h"
@@ -15,8 +18,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,12 +42,30 @@ QString rawName(KeyService service)
 
 const QUrl weatherApiHome(QStringLiteral("https://www.weatherapi.com/"));
 
+SourceId sourceOfKey(KeyService service)
+{
+    switch (service) {
+    case KeyService::twelveData:
+        return SourceId::twelveData();
+    case KeyService::weather:
+        return SourceId::weatherApi();
+    case KeyService::metals:
+        break;
+    }
+    return SourceId::metalsDev();
+}
+
 } // namespace
 
 KeysTab::KeysTab(Settings &settings, SettingsEnvironment &environment, QWidget *parent)
+    : KeysTab(settings, environment, SourceHealth::shared(), parent)
+{}
+
+KeysTab::KeysTab(Settings &settings, SettingsEnvironment &environment, SourceHealth &health, QWidget *parent)
     : QWidget(parent)
     , m_settings(settings)
     , m_environment(environment)
+    , m_health(health)
 {
     setObjectName(QStringLiteral("keysTab"));
     auto *outer = new QVBoxLayout(this);
@@ -94,9 +119,9 @@ KeysTab::KeysTab(Settings &settings, SettingsEnvironment &environment, QWidget *
     auto *lock = new QLabel(closing);
     lock->setPixmap(Icons::drawn(Icons::Symbol::lockShield, UiStyle::secondaryText(this), 14));
     closingLayout->addWidget(lock, 0, Qt::AlignTop);
-    QLabel *closingText = UiStyle::note(closingNote(), closing);
-    closingText->setObjectName(QStringLiteral("closingNoteText"));
-    closingLayout->addWidget(closingText, 1);
+    m_closingText = UiStyle::note(closingNote(), closing);
+    m_closingText->setObjectName(QStringLiteral("closingNoteText"));
+    closingLayout->addWidget(m_closingText, 1);
     page->addTrailing(closing);
 
     connect(m_provider, &QComboBox::currentIndexChanged, this,
@@ -108,8 +133,16 @@ KeysTab::KeysTab(Settings &settings, SettingsEnvironment &environment, QWidget *
     connect(&m_settings, &Settings::keyStorageChanged, this, [this](KeyService service, bool stored) {
         if (QLabel *warning = m_warnings.value(service))
             warning->setVisible(!stored);
+        syncClosingNote();
+    });
+    connect(&m_health, &SourceHealth::changed, this, [this](const SourceId &source) {
+        if (const std::optional<KeyService> service = ItemHealth::keyOf(source)) {
+            m_awaiting.remove(*service);
+            syncStatus(*service);
+        }
     });
     syncProvider();
+    syncClosingNote();
 }
 
 QString KeysTab::yahooNote()
@@ -125,9 +158,71 @@ QString KeysTab::closingNote()
               "service concerné.");
 }
 
+QString KeysTab::sessionOnlyNote()
+{
+    return tr("Trousseau indisponible : tes clés ne sont gardées que jusqu'à la fermeture de Dotbanner, et ne "
+              "sont envoyées qu'au service concerné.");
+}
+
+QString KeysTab::waitingNote()
+{
+    return tr("Nouvelle clé : en attente de la réponse du service");
+}
+
+void KeysTab::syncStatus(KeyService service)
+{
+    QLabel *status = m_statuses.value(service);
+    if (!status)
+        return;
+    const QString text = m_awaiting.contains(service)
+                             ? waitingNote()
+                             : SourceHealthText::keyStatus(sourceOfKey(service), m_health.record(sourceOfKey(service)));
+    status->setText(text);
+    // A refused key is the user's to fix: said in the warning colour.
+    const HealthRecord record = m_health.record(sourceOfKey(service));
+    const bool refused = !m_awaiting.contains(service) && record.isFailing() && record.lastFailure &&
+                         record.lastFailure->kind == FailureKind::keyRejected;
+    UiStyle::styleLabel(status, UiStyle::TextStyle::caption,
+                        refused ? UiStyle::readableText(UiStyle::orange(), this) : UiStyle::secondaryText(this));
+}
+
+void KeysTab::syncClosingNote()
+{
+    const QList<KeyService> services = KeyServiceInfo::all();
+    const bool allStored = std::all_of(services.cbegin(), services.cend(),
+                                       [this](KeyService service) { return m_settings.isKeyStored(service); });
+    m_closingText->setText(allStored ? closingNote() : sessionOnlyNote());
+}
+
 QString KeysTab::unavailableNote()
 {
     return tr("Trousseau indisponible : la clé ne sera pas gardée après la fermeture de Dotbanner.");
+}
+
+void KeysTab::focusKey(KeyService service)
+{
+    // The tab widget keeps its pages in a stack: the page is this tab or holds it.
+    for (QWidget *child = this; child && child->parentWidget(); child = child->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(child->parentWidget()->parentWidget());
+            tabs && qobject_cast<QStackedWidget *>(child->parentWidget())) {
+            tabs->setCurrentWidget(child);
+            break;
+        }
+    }
+    QLineEdit *field = m_fields.value(service);
+    if (!field)
+        return;
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+bool KeysTab::revealKey(QWidget *window, KeyService service)
+{
+    auto *tab = window ? window->findChild<KeysTab *>() : nullptr;
+    if (!tab)
+        return false;
+    tab->focusKey(service);
+    return true;
 }
 
 bool KeysTab::commitKey(KeyService service)
@@ -143,8 +238,11 @@ bool KeysTab::commitKey(KeyService service)
     // offered to it once more.
     const bool changed = info.key(m_settings) != field->text();
     info.setKey(m_settings, field->text());
-    if (changed)
+    if (changed) {
+        m_awaiting.insert(service);
+        syncStatus(service);
         m_environment.requestDataRefresh(true);
+    }
     return true;
 }
 
@@ -194,6 +292,15 @@ QWidget *KeysTab::keyRow(KeyService service)
     warning->setVisible(!m_settings.isKeyStored(service));
     boxLayout->addWidget(warning);
     m_warnings.insert(service, warning);
+
+    // How the service last answered to the key, in the health model's words.
+    auto *status = new QLabel(box);
+    status->setObjectName(QStringLiteral("keyStatus_") + rawName(service));
+    status->setWordWrap(true);
+    status->setContentsMargins(30, 0, 0, 6);
+    boxLayout->addWidget(status);
+    m_statuses.insert(service, status);
+    syncStatus(service);
 
     // Stored exactly as typed or pasted, and the values fetched again, once the user is done
     // with the field: after a pause in typing, on leaving it, or on Return. Never per

@@ -1,5 +1,7 @@
 #include "settingsui/NewsSection.h"
 
+#include "health/SourceHealth.h"
+#include "health/SourceHealthText.h"
 #include "settings/Settings.h"
 #include "settingsui/BusyIndicator.h"
 #include "settingsui/Icons.h"
@@ -20,6 +22,13 @@
 #include <algorithm>
 
 namespace {
+
+/** Why the feed `id` failed, as precisely as the health model knows: "HTTP 404 — introuvable". */
+QString failureWords(const QUuid &id)
+{
+    const QString known = SourceHealthText::feedStatus(SourceHealth::shared().record(SourceId::feedWith(id)));
+    return known.isEmpty() ? NewsSection::tr("illisible") : known;
+}
 
 /** One line of text, shortened in the middle when it does not fit. */
 class MiddleElidedLabel : public QLabel
@@ -126,6 +135,8 @@ public:
         failed->setVisible(visible && status && !status->isOk());
         if (status && status->isOk())
             count->setText(NewsSection::tr("%n titres", nullptr, status->count));
+        else if (status)
+            failed->setText(failureWords(id));
     }
 
     QUuid id;
@@ -198,7 +209,8 @@ NewsSection::NewsSection(Settings &settings, SettingsEnvironment &environment, Q
     // Return in either field of the add row adds the feed (when the address is valid).
     connect(m_newUrl, &QLineEdit::returnPressed, this, &NewsSection::addFeed);
     connect(m_newName, &QLineEdit::returnPressed, this, &NewsSection::addFeed);
-    connect(m_defaults, &QPushButton::clicked, this, [this] { m_settings.setNewsSources(NewsSource::defaults()); });
+    connect(m_defaults, &QPushButton::clicked, this,
+            [this] { m_settings.setNewsSources(NewsSource::defaultsFor(Settings::englishDefaults())); });
 
     connect(&m_settings, &Settings::newsSourcesChanged, this, [this] {
         syncSources();
@@ -316,7 +328,7 @@ void NewsSection::syncFooter()
                               : tr("Les actualités s'affichent en choisissant « 2 lignes » dans "
                                    "l'onglet Affichage."));
     const QList<NewsSource> sources = m_settings.newsSources();
-    m_defaults->setEnabled(!NewsSource::areDefaults(sources));
+    m_defaults->setEnabled(!NewsSource::areDefaults(sources, Settings::englishDefaults()));
     const auto enabled = std::count_if(sources.cbegin(), sources.cend(), [](const NewsSource &s) { return s.enabled; });
     m_limitNote->setVisible(enabled > maxActiveNewsSources);
 }

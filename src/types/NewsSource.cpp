@@ -18,9 +18,26 @@ const QList<NewsSource> &NewsSource::defaults()
     return sources;
 }
 
-bool NewsSource::areDefaults(const QList<NewsSource> &sources)
+const QList<NewsSource> &NewsSource::englishDefaults()
 {
-    const QList<NewsSource> &reference = defaults();
+    // Long-lived feeds of large newsrooms: world news and business news, two of each.
+    static const QList<NewsSource> sources = [] {
+        const auto make = [](const char *name, const char *url) {
+            return NewsSource{QUuid::createUuid(), QString::fromUtf8(name), QString::fromUtf8(url), true};
+        };
+        return QList<NewsSource>{
+            make("BBC News", "https://feeds.bbci.co.uk/news/world/rss.xml"),
+            make("NPR", "https://feeds.npr.org/1001/rss.xml"),
+            make("BBC Business", "https://feeds.bbci.co.uk/news/business/rss.xml"),
+            make("The Guardian", "https://www.theguardian.com/uk/business/rss"),
+        };
+    }();
+    return sources;
+}
+
+bool NewsSource::areDefaults(const QList<NewsSource> &sources, bool english)
+{
+    const QList<NewsSource> &reference = defaultsFor(english);
     return std::equal(sources.begin(), sources.end(), reference.begin(), reference.end(),
                       [](const NewsSource &a, const NewsSource &b) {
                           return a.name == b.name && a.url == b.url && a.enabled == b.enabled;

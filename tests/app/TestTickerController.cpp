@@ -2,9 +2,10 @@
 #include "app/ShownItems.h"
 #include "app/TickerController.h"
 #include "avoider/WindowAvoider.h"
-#include "desktop/WindowSystem.h"
 #include "band/BandInteraction.h"
 #include "data/DataService.h"
+#include "desktop/WindowSystem.h"
+#include "health/SourceHealth.h"
 #include "line/LedBuilder.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
@@ -563,7 +564,8 @@ void TestTickerController::shownItemsSayWhatWasDrawn()
     const WatchItem item{QUuid::createUuid(), ItemKind::quote, QStringLiteral("AAPL"), QStringLiteral("Apple"),
                          std::nullopt};
     s.settings.setItems({item});
-    ShownItems shown(s.settings);
+    SourceHealth health;
+    ShownItems shown(s.settings, health);
     Quote quote;
     quote.id = item.id;
     quote.name = item.label;

@@ -129,6 +129,75 @@ private slots:
                  qPrintable(text));
     }
 
+    void keyStatusLines()
+    {
+        const auto check = [this](bool english) {
+            const auto says = [english](const HealthRecord &record, const char *french, const char *inEnglish) {
+                QCOMPARE(SourceHealthText::keyStatus(SourceId::metalsDev(), record),
+                         QString::fromUtf8(english ? inEnglish : french));
+            };
+            HealthRecord record;
+            says(record, "Pas encore utilisée", "Not used yet");
+            record.state = HealthRecord::State::ok;
+            says(record, "Acceptée", "Accepted"); // answering, without a success of its own yet
+            record.lastSuccess = at(14, 2);
+            says(record, "Acceptée — dernière réponse à 14:02", "Accepted — last answer at 14:02");
+            // A failure kept for the record after a success says nothing against the key.
+            record.lastFailure = failure(FailureKind::keyRejected, 401);
+            says(record, "Acceptée — dernière réponse à 14:02", "Accepted — last answer at 14:02");
+            record.state = HealthRecord::State::failing;
+            says(record, "Refusée par Metals.Dev (HTTP 401) : vérifie la clé",
+                 "Rejected by Metals.Dev (HTTP 401): check the key");
+            SourceFailure late = failure(FailureKind::timeout);
+            late.at = at(14, 5);
+            record.lastFailure = late;
+            record.nextTry = at(14, 10);
+            says(record, "Pas de réponse de Metals.Dev (délai dépassé) à 14:05 ; prochain essai à 14:10",
+                 "No answer from Metals.Dev (time-out) at 14:05; next try at 14:10");
+            record.lastFailure = failure(FailureKind::missingKey);
+            record.nextTry = {};
+            says(record, "Aucune clé : les valeurs de Metals.Dev ne sont pas demandées",
+                 "No key: values from Metals.Dev are not requested");
+        };
+        check(false);
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(DOTBANNER_EN_QM)));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        check(true);
+        QCoreApplication::removeTranslator(&translator);
+    }
+
+    void feedStatusGivesTheStatusOrTheError()
+    {
+        HealthRecord record;
+        QCOMPARE(SourceHealthText::feedStatus(record), QString()); // never asked
+        record.state = HealthRecord::State::failing;
+        record.lastFailure = failure(FailureKind::notFound, 404);
+        QCOMPARE(SourceHealthText::feedStatus(record), QStringLiteral("HTTP 404 — introuvable"));
+        record.lastFailure = failure(FailureKind::serverError, 503);
+        QCOMPARE(SourceHealthText::feedStatus(record), QStringLiteral("HTTP 503 — erreur du serveur"));
+        record.lastFailure = failure(FailureKind::httpError, 410);
+        QCOMPARE(SourceHealthText::feedStatus(record), QStringLiteral("HTTP 410 — requête refusée"));
+        record.lastFailure = failure(FailureKind::network, 0, NetworkProblem::hostNotFound);
+        QCOMPARE(SourceHealthText::feedStatus(record), QStringLiteral("hôte introuvable"));
+        record.lastFailure = failure(FailureKind::tooManyRedirects);
+        QCOMPARE(SourceHealthText::feedStatus(record), QStringLiteral("trop de redirections"));
+        record.lastFailure = failure(FailureKind::unreadable);
+        QCOMPARE(SourceHealthText::feedStatus(record), QStringLiteral("réponse illisible"));
+        // Answering again: nothing to say, whatever failed before.
+        record.state = HealthRecord::State::ok;
+        QCOMPARE(SourceHealthText::feedStatus(record), QString());
+
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(DOTBANNER_EN_QM)));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        record.state = HealthRecord::State::failing;
+        record.lastFailure = failure(FailureKind::notFound, 404);
+        QCOMPARE(SourceHealthText::feedStatus(record), QStringLiteral("HTTP 404 — not found"));
+        QCOMPARE(SourceHealthText::keyStatus(SourceId::weatherApi(), HealthRecord()), QStringLiteral("Not used yet"));
+        QCoreApplication::removeTranslator(&translator);
+    }
+
     void logWordsAreEnglishAndPlain()
     {
         QCOMPARE(SourceHealthText::logReason(failure(FailureKind::keyRejected, 401)), "key rejected (HTTP 401)");

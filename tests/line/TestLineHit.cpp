@@ -99,6 +99,49 @@ private slots:
         QCOMPARE(LineTargets::quotePage("../x?y#z").toString(QUrl::FullyEncoded),
                  QStringLiteral("https://finance.yahoo.com/quote/..%2Fx%3Fy%23z"));
         QVERIFY(LineTargets::quotePage("  ").isEmpty());
+        // A whole segment of dots would climb out of /quote/ in the browser, escaped or not.
+        QVERIFY(LineTargets::quotePage("..").isEmpty());
+        QVERIFY(LineTargets::quotePage(" . ").isEmpty());
+        QCOMPARE(LineTargets::quotePage("../../x").toString(QUrl::FullyEncoded),
+                 QStringLiteral("https://finance.yahoo.com/quote/..%2F..%2Fx"));
+        QCOMPARE(LineTargets::quotePage("...").path(QUrl::FullyEncoded), QStringLiteral("/quote/..."));
+    }
+
+    void tooltipsAreTidy()
+    {
+        // Overrides and isolates go; the text around them stays in its order.
+        const QString rlo = QStringLiteral("abc\u202Egpj.exe\u202C \u2066x\u2069 \u202Ay\u202D");
+        QCOMPARE(LineTargets::tidyTooltip(rlo), QStringLiteral("abcgpj.exe x y"));
+        // Other marks of the text (letters of right-to-left scripts, the LRM) are the text's own.
+        const QString hebrew = QStringLiteral("\u05E9\u05DC\u05D5\u05DD\u200E");
+        QCOMPARE(LineTargets::tidyTooltip(hebrew), hebrew);
+
+        // A 300-character word is cut into lines of at most 80; words wrap at a space.
+        const QString word(300, u'W');
+        const QStringList cut = LineTargets::tidyTooltip(word).split(u'\n');
+        QCOMPARE(cut.size(), 4);
+        QCOMPARE(cut.join(QString()), word);
+        for (const QString &line : cut)
+            QVERIFY(line.size() <= LineTargets::maxTooltipColumns);
+        const QString words = QString(50, u'a') + u' ' + QString(50, u'b');
+        QCOMPARE(LineTargets::tidyTooltip(words), QString(50, u'a') + u'\n' + QString(50, u'b'));
+        QCOMPARE(LineTargets::tidyTooltip("short\nlines"), QStringLiteral("short\nlines"));
+
+        // The band's tooltips go through it: a headline titled with one long word stays narrow.
+        Headline headline;
+        headline.source = QStringLiteral("Wire\u202E");
+        headline.title = word;
+        const QString tooltip = LineTargets::headlineTarget(headline, LineSpan::Part::title).tooltip;
+        QVERIFY(!tooltip.contains(QChar(0x202E)));
+        for (const QString &line : tooltip.split(u'\n'))
+            QVERIFY(line.size() <= LineTargets::maxTooltipColumns);
+        Quote quote;
+        quote.name = QStringLiteral("\u2067") + word;
+        quote.price = QStringLiteral("--");
+        for (const QString &line : LineTargets::quoteTarget(quote, nullptr).tooltip.split(u'\n')) {
+            QVERIFY(line.size() <= LineTargets::maxTooltipColumns);
+            QVERIFY(!line.contains(QChar(0x2067)));
+        }
     }
 
     void targetsOfEachKind()

@@ -330,7 +330,8 @@ private slots:
         QVERIFY(shown(busy));
         QTRY_VERIFY(!shown(busy));
         QVERIFY(shown(message));
-        QCOMPARE(message->text(), QString("Ajoute ta clé Twelve Data dans l'onglet Clés API."));
+        QCOMPARE(message->accessibleName(), QString("Ajoute ta clé Twelve Data dans l'onglet Clés API."));
+        QVERIFY(message->text().contains("href=\"#twelveData\""));
         // Changing the kind clears the message and the query.
         auto *kind = tab->findChild<QComboBox *>("kindPicker");
         kind->setCurrentIndex(kind->findText("Ville (météo)"));

@@ -1,5 +1,7 @@
 #include "UiTestSupport.h"
 
+#include "FakeClock.h"
+#include "health/SourceHealth.h"
 #include "settings/Keychain.h"
 #include "settingsui/KeysTab.h"
 #include "settingsui/TutorialSheet.h"
@@ -13,6 +15,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace {
@@ -167,6 +170,73 @@ private slots:
         QCOMPARE(keys.entries(), (QHash<QString, QString>{{"weatherKey", "wk-1"}, {"metalsKey", "m"}}));
         QVERIFY(!shown(warning));
         QVERIFY(!tab.commitKey(KeyService::metals)); // nothing pending
+    }
+
+    void statusLinesFollowTheHealthModel()
+    {
+        FakeClock clock(QDateTime(QDate(2026, 3, 2), QTime(14, 0)));
+        UiFixture f;
+        SourceHealth health;
+        KeysTab tab(f.settings, f.environment, health);
+        showOffscreen(&tab);
+        auto *metals = tab.findChild<QLabel *>("keyStatus_metals");
+        auto *weather = tab.findChild<QLabel *>("keyStatus_weather");
+        QVERIFY(metals && weather);
+        QVERIFY(shown(metals));
+        QCOMPARE(metals->text(), QString("Pas encore utilisée"));
+
+        health.recordFailure(SourceId::metalsDev(),
+                             SourceFailure{FailureKind::keyRejected, 401, 0, NetworkProblem::none, clock.now()});
+        QCOMPARE(metals->text(), QString("Refusée par Metals.Dev (HTTP 401) : vérifie la clé"));
+        QCOMPARE(weather->text(), QString("Pas encore utilisée")); // one service's answer is its own
+
+        // A new key: the refusal was the old key's; the line waits for the service's answer.
+        QTest::keyClicks(tab.findChild<QLineEdit *>("keyField_metals"), "m-2");
+        QVERIFY(tab.commitKey(KeyService::metals));
+        QCOMPARE(metals->text(), KeysTab::waitingNote());
+        clock.advanceMs(2 * 60 * 1000);
+        health.recordSuccess(SourceId::metalsDev(), clock.now());
+        QCOMPARE(metals->text(), QString("Acceptée — dernière réponse à 14:02"));
+
+        // A place the service does not know is that item's trouble, not the key's.
+        health.recordFailure(SourceId::weatherApi(),
+                             SourceFailure{FailureKind::notFound, 400, 1006, NetworkProblem::none, clock.now()},
+                             QUuid::createUuid());
+        QCOMPARE(weather->text(), QString("Acceptée"));
+    }
+
+    void footerSaysWhereTheKeysAre()
+    {
+        UiFixture f;
+        KeysTab tab(f.settings, f.environment);
+        auto *note = tab.findChild<QLabel *>("closingNoteText");
+        QCOMPARE(note->text(), KeysTab::closingNote());
+        f.keys.setAvailable(false);
+        QTest::keyClicks(tab.findChild<QLineEdit *>("keyField_weather"), "wk");
+        QVERIFY(tab.commitKey(KeyService::weather));
+        QCOMPARE(note->text(), KeysTab::sessionOnlyNote());
+        QVERIFY(note->text().contains("jusqu'à la fermeture de Dotbanner"));
+        QVERIFY(!note->text().contains("sont stockées dans le trousseau"));
+        // Once the keyring takes the key, the footer says so again.
+        f.keys.setAvailable(true);
+        f.settings.retryKeyStorage();
+        QCOMPARE(note->text(), KeysTab::closingNote());
+    }
+
+    void aClickedItemFocusesItsKeyField()
+    {
+        UiFixture f;
+        QTabWidget tabs;
+        tabs.addTab(new QWidget, "Affichage");
+        auto *tab = new KeysTab(f.settings, f.environment);
+        tabs.addTab(tab, "Clés API");
+        showOffscreen(&tabs);
+        QVERIFY(KeysTab::revealKey(&tabs, KeyService::weather));
+        QCOMPARE(tabs.currentWidget(), tab);
+        QCOMPARE(tabs.focusWidget(), tab->findChild<QLineEdit *>("keyField_weather"));
+        QWidget empty;
+        QVERIFY(!KeysTab::revealKey(&empty, KeyService::weather));
+        QVERIFY(!KeysTab::revealKey(nullptr, KeyService::weather));
     }
 
     void notesAndAttribution()
