@@ -210,6 +210,18 @@
         <source>Écran</source>
         <translation>Screen</translation>
     </message>
+    <message>
+        <source>Continu</source>
+        <translation>Continuous</translation>
+    </message>
+    <message>
+        <source>Par étapes, sans animation</source>
+        <translation>In steps, without animation</translation>
+    </message>
+    <message>
+        <source>Défilement</source>
+        <translation>Scrolling</translation>
+    </message>
 </context>
 <context>
     <name>EnumTitles</name>
