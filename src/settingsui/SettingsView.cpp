@@ -55,7 +55,8 @@ SettingsView::SettingsView(Settings &settings, SettingsEnvironment &environment,
 {
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(tr("Dotbanner, réglages"));
-    setFixedSize(viewWidth, viewHeight);
+    setMinimumSize(minimumViewWidth, minimumViewHeight);
+    resize(viewWidth, viewHeight);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
