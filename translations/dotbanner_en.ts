@@ -96,10 +96,6 @@
         <translation>Remove from the band</translation>
     </message>
     <message>
-        <source>Supprimer</source>
-        <translation>Delete</translation>
-    </message>
-    <message>
         <source>Affiché dans le bandeau</source>
         <translation>Shown in the band</translation>
     </message>
@@ -150,6 +146,14 @@
     <message>
         <source>Seules les %1 premières valeurs s&apos;affichent dans le bandeau ; les suivantes sont gardées ici.</source>
         <translation>Only the first %1 values are shown on the band; the others are kept here.</translation>
+    </message>
+    <message>
+        <source>« %1 » retiré du bandeau</source>
+        <translation>“%1” removed from the band</translation>
+    </message>
+    <message>
+        <source>Retirer %1 du bandeau</source>
+        <translation>Remove %1 from the band</translation>
     </message>
 </context>
 <context>
@@ -560,6 +564,18 @@
         <source>Seules les %1 premières sources activées sont lues ; les suivantes sont gardées ici.</source>
         <translation>Only the first %1 enabled sources are read; the others are kept here.</translation>
     </message>
+    <message>
+        <source>Lire %1</source>
+        <translation>Read %1</translation>
+    </message>
+    <message>
+        <source>Retirer %1</source>
+        <translation>Remove %1</translation>
+    </message>
+    <message>
+        <source>« %1 » retiré des actualités</source>
+        <translation>“%1” removed from the news</translation>
+    </message>
 </context>
 <context>
     <name>ScreenPicker</name>
@@ -816,6 +832,17 @@
     <message>
         <source>Ouvrir %1</source>
         <translation>Open %1</translation>
+    </message>
+</context>
+<context>
+    <name>UndoBar</name>
+    <message>
+        <source>Suppression</source>
+        <translation>Removal</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Undo</translation>
     </message>
 </context>
 <context>
