@@ -31,6 +31,18 @@
         <source>Données météo fournies par WeatherAPI.com</source>
         <translation>Weather data provided by WeatherAPI.com</translation>
     </message>
+    <message>
+        <source>Logiciel libre sous licence MIT.</source>
+        <translation>Free software under the MIT licence.</translation>
+    </message>
+    <message>
+        <source>Texte de la licence</source>
+        <translation>Licence text</translation>
+    </message>
+    <message>
+        <source>Site du projet</source>
+        <translation>Project website</translation>
+    </message>
 </context>
 <context>
     <name>AlertWatcher</name>
