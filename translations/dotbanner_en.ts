@@ -31,6 +31,18 @@
         <source>Données météo fournies par WeatherAPI.com</source>
         <translation>Weather data provided by WeatherAPI.com</translation>
     </message>
+    <message>
+        <source>Logiciel libre sous licence MIT.</source>
+        <translation>Free software under the MIT licence.</translation>
+    </message>
+    <message>
+        <source>Texte de la licence</source>
+        <translation>Licence text</translation>
+    </message>
+    <message>
+        <source>Site du projet</source>
+        <translation>Project website</translation>
+    </message>
 </context>
 <context>
     <name>AlertWatcher</name>
@@ -96,10 +108,6 @@
         <translation>Remove from the band</translation>
     </message>
     <message>
-        <source>Supprimer</source>
-        <translation>Delete</translation>
-    </message>
-    <message>
         <source>Affiché dans le bandeau</source>
         <translation>Shown in the band</translation>
     </message>
@@ -150,6 +158,14 @@
     <message>
         <source>Seules les %1 premières valeurs s&apos;affichent dans le bandeau ; les suivantes sont gardées ici.</source>
         <translation>Only the first %1 values are shown on the band; the others are kept here.</translation>
+    </message>
+    <message>
+        <source>« %1 » retiré du bandeau</source>
+        <translation>“%1” removed from the band</translation>
+    </message>
+    <message>
+        <source>Retirer %1 du bandeau</source>
+        <translation>Remove %1 from the band</translation>
     </message>
 </context>
 <context>
@@ -209,6 +225,18 @@
     <message>
         <source>Écran</source>
         <translation>Screen</translation>
+    </message>
+    <message>
+        <source>Continu</source>
+        <translation>Continuous</translation>
+    </message>
+    <message>
+        <source>Par étapes, sans animation</source>
+        <translation>In steps, without animation</translation>
+    </message>
+    <message>
+        <source>Défilement</source>
+        <translation>Scrolling</translation>
     </message>
 </context>
 <context>
@@ -566,6 +594,18 @@
     <message>
         <source>Seules les %1 premières sources activées sont lues ; les suivantes sont gardées ici.</source>
         <translation>Only the first %1 enabled sources are read; the others are kept here.</translation>
+    </message>
+    <message>
+        <source>Lire %1</source>
+        <translation>Read %1</translation>
+    </message>
+    <message>
+        <source>Retirer %1</source>
+        <translation>Remove %1</translation>
+    </message>
+    <message>
+        <source>« %1 » retiré des actualités</source>
+        <translation>“%1” removed from the news</translation>
     </message>
 </context>
 <context>
@@ -983,6 +1023,17 @@
     <message>
         <source>Ouvrir %1</source>
         <translation>Open %1</translation>
+    </message>
+</context>
+<context>
+    <name>UndoBar</name>
+    <message>
+        <source>Suppression</source>
+        <translation>Removal</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Undo</translation>
     </message>
 </context>
 <context>

@@ -1,10 +1,12 @@
 #include "app/AboutPanel.h"
 
 #include "app/LedIcon.h"
+#include "app/LicenseText.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -13,6 +15,9 @@
 #endif
 #ifndef DOTBANNER_BUILD_NUMBER
 #error "DOTBANNER_BUILD_NUMBER must come from the build system"
+#endif
+#ifndef DOTBANNER_HOMEPAGE
+#error "DOTBANNER_HOMEPAGE must come from the build system"
 #endif
 
 AboutPanel::AboutPanel(QWidget *parent)
@@ -62,8 +67,33 @@ AboutPanel::AboutPanel(QWidget *parent)
     creditsLabel->setFont(small);
     layout->addWidget(creditsLabel);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
+    layout->addSpacing(6);
+    auto *licence = new QLabel(tr("Logiciel libre sous licence MIT.") + QLatin1Char('\n') + copyrightLine(), this);
+    licence->setObjectName(QStringLiteral("licence"));
+    licence->setAlignment(Qt::AlignHCenter);
+    licence->setFont(small);
+    layout->addWidget(licence);
+    auto *licenceText = new QPlainTextEdit(licenseText(), this);
+    licenceText->setObjectName(QStringLiteral("licenceText"));
+    licenceText->setReadOnly(true);
+    licenceText->setAccessibleName(tr("Texte de la licence"));
+    licenceText->setFixedSize(440, 110);
+    licenceText->setFont(small);
+    layout->addWidget(licenceText);
+    auto *address = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(homepage().toHtmlEscaped()), this);
+    address->setObjectName(QStringLiteral("homepage"));
+    address->setAlignment(Qt::AlignHCenter);
+    address->setTextFormat(Qt::RichText);
+    address->setOpenExternalLinks(true);
+    address->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    address->setAccessibleName(tr("Site du projet"));
+    layout->addWidget(address);
+
+    // A plain button: no icon, whatever the style would give a standard one.
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
     buttons->setCenterButtons(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addSpacing(6);
@@ -74,8 +104,27 @@ AboutPanel::AboutPanel(QWidget *parent)
 
 QString AboutPanel::versionText()
 {
-    return tr("Version %1 (%2)")
-        .arg(QStringLiteral(DOTBANNER_VERSION), QStringLiteral(DOTBANNER_BUILD_NUMBER));
+    return tr("Version %1 (%2)").arg(QStringLiteral(DOTBANNER_VERSION), QStringLiteral(DOTBANNER_BUILD_NUMBER));
+}
+
+QString AboutPanel::licenseText()
+{
+    return QString::fromUtf8(dotbannerLicenseText).trimmed();
+}
+
+QString AboutPanel::copyrightLine()
+{
+    const QStringList lines = licenseText().split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        if (line.startsWith(QLatin1String("Copyright")))
+            return line.trimmed();
+    }
+    return QString();
+}
+
+QString AboutPanel::homepage()
+{
+    return QStringLiteral(DOTBANNER_HOMEPAGE);
 }
 
 QStringList AboutPanel::credits()

@@ -9,6 +9,7 @@
 #include "app/TickerController.h"
 #include "band/BandInteraction.h"
 #include "health/ItemHealth.h"
+#include "settings/SavedWindowSize.h"
 #include "settings/Settings.h"
 #include "settings/UserDefaults.h"
 #include "settingsui/KeysTab.h"
@@ -200,6 +201,7 @@ void AppDelegate::openSettings()
         QWidget *content = m_services.makeSettingsView ? m_services.makeSettingsView() : new QWidget;
         m_settingsWindow = new SettingsWindow(content);
         SettingsWindow *window = m_settingsWindow.data();
+        placeClearOfTheBand(*window);
         QMenu *applicationMenu = window->applicationMenu();
         // The window carries the menu's items as well, so their keys work in it even while
         // the menu bar is hidden (no taskbar entry). The old items leave the window first:
@@ -228,6 +230,14 @@ void AppDelegate::openKeyField(KeyService service)
 {
     openSettings();
     KeysTab::revealKey(m_settingsWindow, service);
+}
+
+void AppDelegate::placeClearOfTheBand(SettingsWindow &window)
+{
+    window.setBandFrame([this] { return m_ticker && m_ticker->surface() ? m_ticker->surface()->frame() : QRect(); });
+    if (m_services.defaults)
+        window.setSavedSize(
+            std::make_unique<SavedWindowSize>(*m_services.defaults, SavedWindowSize::settingsWindowKey));
 }
 
 void AppDelegate::reopen()

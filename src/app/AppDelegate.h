@@ -85,6 +85,8 @@ public:
     static QString noTrayHint();
 
 private:
+    /** Opens `window` clear of the band, at the size it was last left at. */
+    void placeClearOfTheBand(SettingsWindow &window);
     bool hasTray() const;
     /** Gives the band its context menu and, without a tray, its one-time hint. */
     void connectBand();

@@ -1,9 +1,12 @@
 #include "app/SettingsWindow.h"
 
 #include "app/LedIcon.h"
+#include "app/WindowPlacement.h"
+#include "settings/SavedWindowSize.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -46,7 +49,7 @@ SettingsWindow::SettingsWindow(QWidget *content, QWidget *parent)
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(tr("Dotbanner, réglages"));
     setWindowIcon(LedIcon::icon());
-    // The notice line sits above the settings view, inside the window's fixed-size layout.
+    // The notice line sits above the settings view.
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("settingsCentral"));
     auto *column = new QVBoxLayout(central);
@@ -60,9 +63,7 @@ SettingsWindow::SettingsWindow(QWidget *content, QWidget *parent)
     column->addWidget(m_notice);
     column->addWidget(content);
     // The notice wraps to the settings' width rather than widening the window.
-    const int width = content->minimumWidth() > 0 ? content->minimumWidth() : content->sizeHint().width();
-    if (width > 0)
-        m_notice->setFixedWidth(width);
+    m_notice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     setCentralWidget(central);
 
     m_applicationMenu = menuBar()->addMenu(QStringLiteral("Dotbanner"));
@@ -71,9 +72,13 @@ SettingsWindow::SettingsWindow(QWidget *content, QWidget *parent)
     m_editMenu->setObjectName(QStringLiteral("editMenu"));
     fillEditMenu(m_editMenu);
     menuBar()->hide();
+}
 
-    // The window takes its content's size and keeps it; the menu bar adds its own height.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+SettingsWindow::~SettingsWindow() = default;
+
+void SettingsWindow::setSavedSize(std::unique_ptr<SavedWindowSize> saved)
+{
+    m_savedSize = std::move(saved);
 }
 
 void SettingsWindow::setMenuBarShown(bool shown)
@@ -81,10 +86,13 @@ void SettingsWindow::setMenuBarShown(bool shown)
     if (menuBar()->isVisibleTo(this) == shown)
         return;
     menuBar()->setVisible(shown);
-    // The menu bar changes the window's height: keep it in the middle rather than let it
-    // grow downwards from where it was.
-    if (isVisible())
+    // The menu bar takes its height on top of the settings, as far as the window still fits,
+    // and the window stays in the middle rather than grow downwards from where it was.
+    if (isVisible()) {
+        const int bar = menuBar()->sizeHint().height();
+        resize(width(), height() + (shown ? bar : -bar));
         centre();
+    }
 }
 
 void SettingsWindow::setNotice(const QString &text)
@@ -105,8 +113,32 @@ void SettingsWindow::centre()
     QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    adjustSize();
-    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameSize(), screen->availableGeometry()).topLeft());
+    const QRect band = m_bandFrame ? m_bandFrame() : QRect();
+    const QRect area = WindowPlacement::areaBeside(screen->availableGeometry(), band);
+    // A shown window keeps the size it has; a new one takes the size it was left at.
+    QSize wanted = isVisible() ? size() : sizeHint();
+    if (!isVisible() && m_savedSize) {
+        if (const std::optional<QSize> saved = m_savedSize->size())
+            wanted = *saved;
+    }
+    // Until the window manager has framed the window its frame is not known: assume a title bar.
+    const QRect framed = frameGeometry();
+    const QRect inner = geometry();
+    QMargins frame(inner.left() - framed.left(), inner.top() - framed.top(), framed.right() - inner.right(),
+                   framed.bottom() - inner.bottom());
+    if (frame.isNull() || !isVisible())
+        frame = frame | assumedFrame;
+    const QRect placed = WindowPlacement::place(area, wanted, minimumSizeHint().expandedTo(minimumSize()), frame);
+    resize(placed.size());
+    // For a window, move() places its frame.
+    move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
+void SettingsWindow::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    if (m_savedSize && !event->spontaneous())
+        m_savedSize->setSize(size());
 }
 
 void SettingsWindow::fillEditMenu(QMenu *menu)

@@ -9,6 +9,7 @@
 #include "desktop/WindowSystem.h"
 #include "line/LedBuilder.h"
 #include "news/NewsService.h"
+#include "settings/MotionChoice.h"
 #include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
 #include "util/Clock.h"
@@ -39,6 +40,8 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     m_interaction->setSurface(m_surface.get());
     m_screenChoice = &ScreenChoice::shared();
     connect(m_screenChoice, &ScreenChoice::screenNameChanged, this, &TickerController::scheduleApply);
+    m_motionChoice = &MotionChoice::shared();
+    connect(m_motionChoice, &MotionChoice::reducedMotionChanged, this, &TickerController::scheduleApply);
     m_staleTimer.setInterval(std::chrono::seconds(20));
     connect(&m_staleTimer, &QTimer::timeout, this, &TickerController::checkStaleness);
     m_staleTimer.start();
@@ -84,9 +87,11 @@ void TickerController::show(const LineWorker::Result &result)
     m_lines.bitmap = result.quotes.bitmap;
     m_lines.newsBitmap = m_lastNews;
     m_lines.rendered = {result.quoteTiles, result.newsTiles};
+    m_lines.spans = {m_shown.spans(BandLines::quotes), m_shown.spans(BandLines::news)};
     m_lines.pitch = request.pitch;
     m_lines.theme = request.theme;
     m_lines.speed = m_settings.speed();
+    m_lines.steps = m_motionChoice->reducedMotion();
     m_surface->linesChanged();
 }
 
@@ -104,6 +109,16 @@ void TickerController::setScreenChoice(ScreenChoice &choice)
     disconnect(m_screenChoice, nullptr, this, nullptr);
     m_screenChoice = &choice;
     connect(m_screenChoice, &ScreenChoice::screenNameChanged, this, &TickerController::scheduleApply);
+    scheduleApply();
+}
+
+void TickerController::setMotionChoice(MotionChoice &choice)
+{
+    if (m_motionChoice == &choice)
+        return;
+    disconnect(m_motionChoice, nullptr, this, nullptr);
+    m_motionChoice = &choice;
+    connect(m_motionChoice, &MotionChoice::reducedMotionChanged, this, &TickerController::scheduleApply);
     scheduleApply();
 }
 
@@ -235,8 +250,9 @@ void TickerController::apply()
     // it. The first lines are built here, so the band never starts empty.
     LineWorker::Request request = this->request();
     request.scale = m_surface->scale(); // tiles for the pixel density of where the band now is
-    if (m_lines.speed != m_settings.speed()) {
+    if (m_lines.speed != m_settings.speed() || m_lines.steps != m_motionChoice->reducedMotion()) {
         m_lines.speed = m_settings.speed();
+        m_lines.steps = m_motionChoice->reducedMotion();
         m_surface->linesChanged();
     }
     if (!m_requested || *m_requested != request) {

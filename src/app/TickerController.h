@@ -23,6 +23,7 @@ class BandInteraction;
 class DataService;
 class NewsService;
 class QMenu;
+class MotionChoice;
 class QScreen;
 class ScreenChoice;
 class Settings;
@@ -80,6 +81,8 @@ public:
 
     /** Where the band's screen is chosen; ScreenChoice::shared() until replaced. Not owned. */
     void setScreenChoice(ScreenChoice &choice);
+    /** Whether the lines move in steps; MotionChoice::shared() until replaced. Not owned. */
+    void setMotionChoice(MotionChoice &choice);
     /** The screen the band was placed on by the last apply. */
     QScreen *bandScreen() const { return m_bandScreen; }
 
@@ -138,6 +141,7 @@ private:
     /** Values turn stale with no publication: the flags are checked again now and then. */
     QTimer m_staleTimer;
     ScreenChoice *m_screenChoice = nullptr;
+    MotionChoice *m_motionChoice = nullptr;
     QScreen *m_bandScreen = nullptr;
     WindowAvoider *m_avoider = nullptr;
     bool m_applyQueued = false;

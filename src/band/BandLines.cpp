@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 double BandLines::now()
@@ -24,7 +25,21 @@ bool BandLines::layout(double width, double scale, double now)
     const double newsTop = quotesTop + (bitmap ? static_cast<double>(bitmap->h) * pitch : 0);
     const ScrollLine::Change second =
         m_lines[news].update(newsBitmap, newsTop, width, pitch, theme, speed, scale, now, rendered[news]);
-    return first != ScrollLine::Change::none || second != ScrollLine::Change::none;
+    bool stepsChanged = false;
+    for (int i = 0; i < lineCount; ++i)
+        stepsChanged |= mutableLine(i).setSteps(stepsOf(i), now);
+    return first != ScrollLine::Change::none || second != ScrollLine::Change::none || stepsChanged;
+}
+
+LineSteps BandLines::stepsOf(int index) const
+{
+    const std::optional<LedBitmap> &shown = index == quotes ? bitmap : newsBitmap;
+    if (!steps || !shown || !(pitch > 0) || !std::isfinite(m_width))
+        return {};
+    // At most half the band's width at a time, so a long headline is read in a few stills.
+    const double half = m_width / pitch / 2;
+    const std::int64_t maxStep = half >= 1 ? static_cast<std::int64_t>(std::min(half, 1e6)) : 1;
+    return LineSteps::fromSpans(spans[static_cast<std::size_t>(index)], shown->w, maxStep);
 }
 
 bool BandLines::isMoving() const

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "types/LedBitmap.h"
 #include "band/ScrollLine.h"
+#include "types/LedBitmap.h"
+#include "types/LineSpan.h"
 #include "types/SettingsEnums.h"
 
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -27,7 +29,13 @@ public:
     std::optional<LedBitmap> newsBitmap; ///< the news line; none on a one-line band
     double pitch = 5;                    ///< points per LED cell
     ColorTheme theme = ColorTheme::greenRed;
-    double speed = 3;                    ///< the lines move speed × 7 columns per second
+    double speed = 3; ///< the lines move speed × 7 columns per second
+    /**
+     * Whether the lines move in steps, one item at a time, instead of scrolling; where the
+     * items of each line (index: Line) start, in the bitmap it shows.
+     */
+    bool steps = false;
+    std::array<QList<LineSpan>, lineCount> spans;
     /**
      * Tiles rendered ahead for each line (index: Line), taken by layout() when they were made
      * from exactly what it shows; otherwise layout() renders the tiles itself.
@@ -74,6 +82,8 @@ public:
 
 private:
     ScrollLine &mutableLine(int index) { return m_lines[static_cast<std::size_t>(index)]; }
+    /** The steps line `index` takes with the current fields; none while it scrolls. */
+    LineSteps stepsOf(int index) const;
 
     std::array<ScrollLine, lineCount> m_lines;
     double m_width = 0;

@@ -18,6 +18,8 @@ LineMotion LineMotion::of(const ScrollLine &line, int deviceWidth)
     m.loopPixels = line.loopPixels();
     m.devicePitch = line.content()->pitch * line.content()->scale;
     m.rect = line.deviceRect(deviceWidth);
+    if (line.steps().period() == line.content()->bitmap.w)
+        m.steps = line.steps();
     return m;
 }
 
@@ -29,7 +31,7 @@ double LineMotion::columnAt(double t) const
     double c = std::fmod(anchorColumn + (t - anchorTime) * columnsPerSecond, loopColumns);
     if (!(c >= 0))
         c = c < 0 ? c + loopColumns : 0;
-    return c;
+    return steps.snap(c, loopColumns);
 }
 
 int LineMotion::offsetAt(double t) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "band/LineSteps.h"
+
 #include <QRect>
 
 #include <optional>
@@ -20,6 +22,7 @@ struct LineMotion
     int loopPixels = 0;
     double devicePitch = 1; ///< device pixels per LED column
     QRect rect;             ///< the line's rectangle in the band, device pixels
+    LineSteps steps;        ///< where a line in steps stands still; empty while it scrolls
 
     static LineMotion of(const ScrollLine &line, int deviceWidth);
     double columnAt(double t) const;

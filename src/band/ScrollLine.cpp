@@ -33,7 +33,7 @@ double ScrollLine::height() const
     return m_content ? m_content->pitch * static_cast<double>(m_content->bitmap.h) : 0;
 }
 
-double ScrollLine::columnAt(double t) const
+double ScrollLine::scrolledAt(double t) const
 {
     if (!m_content)
         return 0;
@@ -43,6 +43,28 @@ double ScrollLine::columnAt(double t) const
     if (!(c >= 0)) // a clock read before the anchor, or NaN
         c = c < 0 ? c + static_cast<double>(m_loopColumns) : 0;
     return c;
+}
+
+double ScrollLine::columnAt(double t) const
+{
+    const double c = scrolledAt(t);
+    // A paused line stands at the column it showed, a stop already.
+    if (!m_content || m_pausedAt || m_steps.period() != m_content->bitmap.w)
+        return c;
+    return m_steps.snap(c, static_cast<double>(m_loopColumns));
+}
+
+bool ScrollLine::setSteps(const LineSteps &steps, double now)
+{
+    if (steps == m_steps)
+        return false;
+    if (steps.isEmpty() && m_content && !m_pausedAt) {
+        // Scrolling again from the stop shown, not from where the column had gone meanwhile.
+        m_anchorColumn = columnAt(now);
+        m_anchorTime = now;
+    }
+    m_steps = steps;
+    return true;
 }
 
 ScrollLine::Change ScrollLine::update(const std::optional<LedBitmap> &bitmap, double y, double width, double pitch,
@@ -56,8 +78,8 @@ ScrollLine::Change ScrollLine::update(const std::optional<LedBitmap> &bitmap, do
                                       const std::shared_ptr<const Rendered> &rendered)
 {
     // A line without cells or without a usable pitch has nothing to show: treat it like no bitmap.
-    if (!bitmap || width <= 0 || bitmap->w <= 0 || bitmap->h <= 0 || !(pitch > 0) || !(scale > 0)
-        || !std::isfinite(pitch) || !std::isfinite(width)) {
+    if (!bitmap || width <= 0 || bitmap->w <= 0 || bitmap->h <= 0 || !(pitch > 0) || !(scale > 0) ||
+        !std::isfinite(pitch) || !std::isfinite(width)) {
         const bool wasRunning = m_content.has_value() || !m_tiles.isEmpty();
         m_content.reset();
         m_placement.reset();

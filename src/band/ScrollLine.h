@@ -1,5 +1,6 @@
 #pragma once
 
+#include "band/LineSteps.h"
 #include "types/LedBitmap.h"
 #include "types/SettingsEnums.h"
 
@@ -17,8 +18,9 @@ class QPainter;
  * motion: at time t its left edge shows loop column
  * c(t) = (anchorColumn + (t − anchorTime) × columnsPerSecond) mod loopColumns.
  * A new update continues from the column reached, so new content never jumps back to the
- * start. Times are seconds on a monotonic clock, given by the caller; lengths are logical
- * pixels (points) unless named device pixels.
+ * start. A line in steps (setSteps) shows, instead of c(t), the last of its stops c(t) passed.
+ * Times are seconds on a monotonic clock, given by the caller; lengths are logical pixels
+ * (points) unless named device pixels.
  */
 class ScrollLine
 {
@@ -98,6 +100,13 @@ public:
     /** The loop column at the left edge at time `t`; 0 when the line is cleared. */
     double columnAt(double t) const;
 
+    /**
+     * Moves in steps between `steps`' stops from now on; empty steps scroll continuously. The
+     * column shown at `now` stays where it is when the steps end. Returns whether they changed.
+     */
+    bool setSteps(const LineSteps &steps, double now);
+    const LineSteps &steps() const { return m_steps; }
+
     /** True while the line has content to show. */
     bool isRunning() const { return m_content.has_value(); }
     /** True while the line moves, so the view must paint frames. */
@@ -139,6 +148,8 @@ public:
 
 private:
     void adopt(const Rendered &rendered);
+    /** The column the motion reached at `t`, before any step. */
+    double scrolledAt(double t) const;
 
     std::optional<Content> m_content;
     std::optional<Placement> m_placement;
@@ -147,6 +158,7 @@ private:
     double m_anchorTime = 0;
     double m_columnsPerSecond = 0;
     std::optional<double> m_pausedAt;
+    LineSteps m_steps;
     std::int64_t m_loopColumns = 1;
     int m_copies = 0;
     int m_loopPixels = 0;    ///< device pixels of one loop

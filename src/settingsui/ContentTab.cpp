@@ -11,11 +11,14 @@
 #include "settingsui/SettingsEnvironment.h"
 #include "settingsui/SuggestionButton.h"
 #include "settingsui/UiStyle.h"
+#include "settingsui/UndoBar.h"
 #include "settingsui/WatchItemRow.h"
 #include "settingsui/WatchItemsList.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,14 +57,19 @@ ContentTab::ContentTab(Settings &settings, SettingsEnvironment &environment, QWi
     outer->setContentsMargins(0, 0, 0, 0);
     auto *page = new FormPage(this);
     outer->addWidget(page);
+    // Below the page, so showing it moves nothing in the lists.
+    m_undo = new UndoBar(this);
+    outer->addWidget(m_undo);
 
     buildItemsSection(*page);
     buildAddSection(*page);
     buildMetalsSection(*page);
     m_news = new NewsSection(settings, environment);
+    m_news->setUndoBar(m_undo);
     page->addSection(m_news);
 
     connectUserActions();
+    connectListKeys();
     connectSearch();
     connectSettings();
     showMetalChoices();
@@ -161,17 +169,62 @@ void ContentTab::buildMetalsSection(FormPage &page)
 void ContentTab::connectUserActions()
 {
     connect(m_editButton, &QPushButton::clicked, this, [this] { setEditing(!m_editing); });
-    connect(m_list, &WatchItemsList::moveRequested, this, &ContentTab::moveItems);
+    connect(m_list, &WatchItemsList::moveRequested, this, [this](const QList<int> &rows, int destination) {
+        QList<int> sources;
+        for (int row : rows)
+            sources.append(itemIndexOf(row));
+        moveItems(sources, itemIndexOf(destination));
+    });
+    // The held place closes once the pointer is elsewhere, or when the undo is no longer offered.
+    m_list->viewport()->installEventFilter(this);
+    connect(m_undo, &UndoBar::closed, this, &ContentTab::releasePlace);
     connect(m_kindPicker, &QComboBox::currentIndexChanged, this,
             [this] { setKind(static_cast<ItemKind>(m_kindPicker->currentData().toInt())); });
     connect(m_query, &QLineEdit::textEdited, this, [this](const QString &text) { m_search->schedule(text, m_kind); });
-    // Return asks for the results at once instead of after the typing pause.
-    connect(m_query, &QLineEdit::returnPressed, this,
-            [this] { m_search->schedule(m_query->text(), m_kind, std::chrono::milliseconds(0)); });
+    // Return adds the result chosen with the arrows; with none, it asks for the results at
+    // once instead of after the typing pause.
+    connect(m_query, &QLineEdit::returnPressed, this, [this] {
+        if (m_currentSuggestion >= 0 && m_currentSuggestion < m_shownSuggestions.size())
+            addSuggestion(m_shownSuggestions.at(m_currentSuggestion));
+        else
+            m_search->schedule(m_query->text(), m_kind, std::chrono::milliseconds(0));
+    });
+    m_query->installEventFilter(this);
     connect(m_currency, &QComboBox::currentIndexChanged, this,
             [this] { m_settings.setMetalCurrency(m_currency->currentData().toString()); });
     connect(m_unit, &QComboBox::currentIndexChanged, this,
             [this] { m_settings.setMetalUnit(m_unit->currentData().toString()); });
+}
+
+/** Alt+Up, Alt+Down and Delete on the items list. */
+void ContentTab::connectListKeys()
+{
+    connect(m_list, &WatchItemsList::stepRequested, this, [this](int listRow, int step) {
+        const int row = itemIndexOf(listRow);
+        releasePlace();
+        stepItem(row, step);
+    });
+    connect(m_list, &WatchItemsList::removeRequested, this, [this](int listRow) {
+        const int row = itemIndexOf(listRow);
+        releasePlace();
+        const QList<WatchItem> items = m_settings.items();
+        if (row < 0 || row >= items.size())
+            return;
+        removeItem(items.at(row).id, false);
+        // The focus stays in the list, on the row that took the removed one's place.
+        m_list->focusRow(std::min(row, static_cast<int>(m_list->count()) - 1));
+    });
+}
+
+void ContentTab::stepItem(int row, int step)
+{
+    const int count = static_cast<int>(m_settings.items().size());
+    const int target = row + step;
+    if (row < 0 || row >= count || target < 0 || target >= count)
+        return;
+    // A move down inserts after the next row: destinations count positions before the move.
+    moveItems({row}, step > 0 ? target + 1 : target);
+    m_list->focusRow(target);
 }
 
 /** The search model's state: its results, its progress and what it has to say. */
@@ -266,7 +319,6 @@ void ContentTab::showEvent(QShowEvent *event)
 void ContentTab::setEditing(bool editing)
 {
     m_editing = editing;
-    m_confirmId.reset();
     m_editButton->setText(editing ? tr("OK") : tr("Modifier"));
     QFont font = m_editButton->font();
     font.setWeight(editing ? QFont::DemiBold : QFont::Normal);
@@ -304,12 +356,6 @@ void ContentTab::syncItems()
     } else {
         rebuildRows();
     }
-    if (m_confirmId) {
-        const bool stillThere = std::any_of(items.cbegin(), items.cend(),
-                                            [this](const WatchItem &item) { return item.id == *m_confirmId; });
-        if (!stillThere)
-            m_confirmId.reset();
-    }
     m_emptyHint->setVisible(items.isEmpty());
     m_list->setVisible(!items.isEmpty());
     m_limitNote->setVisible(items.size() > maxActiveWatchItems);
@@ -326,25 +372,61 @@ void ContentTab::rebuildRows()
     for (const WatchItem &item : items) {
         auto *entry = new QListWidgetItem(m_list);
         entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
+        // The row's widget draws the text; a screen reader reads it from the item.
+        entry->setData(Qt::AccessibleTextRole, item.label);
         auto *row = new WatchItemRow(item, m_list);
-        row->setState(true, false); // measure with every control present
+        row->setState(true); // measure with every control present
         entry->setSizeHint(QSize(0, row->sizeHint().height()));
         height += row->sizeHint().height();
         m_list->setItemWidget(entry, row);
         m_rows.append(row);
 
         const QUuid id = item.id;
-        connect(row, &WatchItemRow::removeClicked, this, [this, id] { togglePending(id); });
-        connect(row, &WatchItemRow::deleteClicked, this, [this, id] { removeItem(id); });
+        connect(row, &WatchItemRow::removeClicked, this, [this, id] { removeItem(id, true); });
         connect(row, &WatchItemRow::labelChanged, this, [this, id](const QString &label) { relabel(id, label); });
     }
+    // Empty, inert rows where removed ones were: the rows below stay under the pointer.
+    for (const auto &[at, placeHeight] : std::as_const(m_heldPlaces)) {
+        auto *place = new QListWidgetItem();
+        place->setFlags(Qt::NoItemFlags);
+        place->setSizeHint(QSize(0, placeHeight));
+        m_list->insertItem(std::min(at, static_cast<int>(m_list->count())), place);
+        height += placeHeight;
+    }
     m_list->setFixedHeight(qMax(minimumListHeight, height + 2 * m_list->frameWidth() + 4));
+}
+
+bool ContentTab::pointerOnList() const
+{
+    return m_list->isVisible() && m_list->rect().contains(m_list->mapFromGlobal(QCursor::pos()));
+}
+
+void ContentTab::holdPlace(int row, int height)
+{
+    m_heldPlaces.append({row, height});
+    std::sort(m_heldPlaces.begin(), m_heldPlaces.end());
+}
+
+void ContentTab::releasePlace()
+{
+    if (m_heldPlaces.isEmpty())
+        return;
+    m_heldPlaces.clear();
+    rebuildRows();
+    syncRowStates();
+}
+
+int ContentTab::itemIndexOf(int row) const
+{
+    const auto before = std::count_if(m_heldPlaces.cbegin(), m_heldPlaces.cend(),
+                                      [row](const std::pair<int, int> &place) { return place.first < row; });
+    return row - static_cast<int>(before);
 }
 
 void ContentTab::syncRowStates()
 {
     for (WatchItemRow *row : std::as_const(m_rows))
-        row->setState(m_editing, m_confirmId && *m_confirmId == row->id());
+        row->setState(m_editing);
 }
 
 void ContentTab::syncMetalsSection()
@@ -365,6 +447,8 @@ void ContentTab::syncSuggestions()
         delete child;
     }
     const QList<Suggestion> results = m_search->results();
+    m_shownSuggestions = results;
+    m_currentSuggestion = -1;
     for (const Suggestion &suggestion : results) {
         auto *button = new SuggestionButton(suggestion, m_suggestionsBox);
         m_suggestionsLayout->addWidget(button);
@@ -372,6 +456,50 @@ void ContentTab::syncSuggestions()
         connect(button, &QAbstractButton::clicked, this, [this, suggestion] { addSuggestion(suggestion); });
     }
     m_suggestionsBox->setVisible(!results.isEmpty());
+}
+
+bool ContentTab::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::Leave)
+        releasePlace();
+    if (watched == m_query && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() == Qt::NoModifier && searchKey(key->key()))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+/** Down and Up in the search field go through the results; false for other keys. */
+bool ContentTab::searchKey(int key)
+{
+    if (key != Qt::Key_Down && key != Qt::Key_Up)
+        return false;
+    const int count = static_cast<int>(m_shownSuggestions.size());
+    if (count == 0)
+        return false;
+    int next = m_currentSuggestion + (key == Qt::Key_Down ? 1 : -1);
+    // Up from the first result leaves the results; Down stops at the last.
+    next = std::clamp(next, -1, count - 1);
+    setCurrentSuggestion(next);
+    return true;
+}
+
+void ContentTab::setCurrentSuggestion(int index)
+{
+    m_currentSuggestion = index;
+    int position = 0;
+    for (int i = 0; i < m_suggestionsLayout->count(); ++i) {
+        auto *button = qobject_cast<SuggestionButton *>(m_suggestionsLayout->itemAt(i)->widget());
+        if (!button)
+            continue;
+        button->setCurrent(position == index);
+        if (position == index)
+            m_query->setAccessibleDescription(button->text());
+        ++position;
+    }
+    if (index < 0)
+        m_query->setAccessibleDescription(QString());
 }
 
 void ContentTab::addSuggestion(const Suggestion &suggestion)
@@ -389,21 +517,32 @@ void ContentTab::addSuggestion(const Suggestion &suggestion)
     m_settings.setItems(items);
 }
 
-void ContentTab::togglePending(const QUuid &id)
-{
-    if (m_confirmId && *m_confirmId == id)
-        m_confirmId.reset();
-    else
-        m_confirmId = id;
-    syncRowStates();
-}
-
-void ContentTab::removeItem(const QUuid &id)
+void ContentTab::removeItem(const QUuid &id, bool clicked)
 {
     QList<WatchItem> items = m_settings.items();
-    items.removeIf([&id](const WatchItem &item) { return item.id == id; });
-    m_confirmId.reset();
+    const auto found =
+        std::find_if(items.cbegin(), items.cend(), [&id](const WatchItem &item) { return item.id == id; });
+    if (found == items.cend())
+        return;
+    const int at = static_cast<int>(found - items.cbegin());
+    const WatchItem removed = items.takeAt(at);
+    // Removed at once; a click on the button of the row below lands on an empty place.
+    int listRow = -1;
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (auto *row = qobject_cast<WatchItemRow *>(m_list->itemWidget(m_list->item(i))); row && row->id() == id)
+            listRow = i;
+    }
+    if (clicked && pointerOnList() && listRow >= 0)
+        holdPlace(listRow, m_list->visualItemRect(m_list->item(listRow)).height());
+    else
+        releasePlace();
     m_settings.setItems(items);
+    m_undo->offer(tr("« %1 » retiré du bandeau").arg(removed.label), [this, removed, at] {
+        QList<WatchItem> now = m_settings.items();
+        now.insert(std::min<qsizetype>(at, now.size()), removed);
+        m_heldPlaces.clear(); // the item takes its place back
+        m_settings.setItems(now);
+    });
 }
 
 void ContentTab::relabel(const QUuid &id, const QString &label)

@@ -23,6 +23,7 @@ class QVBoxLayout;
 class SearchModel;
 class Settings;
 class SettingsEnvironment;
+class UndoBar;
 class WatchItemRow;
 class WatchItemsList;
 
@@ -41,8 +42,8 @@ public:
     bool isEditing() const { return m_editing; }
     /** Enters or leaves edit mode; either way nothing stays pending. */
     void setEditing(bool editing);
-    /** The item whose removal awaits confirmation with "Supprimer". */
-    std::optional<QUuid> pendingRemoval() const { return m_confirmId; }
+    /** The bar that offers to undo the last removal, of an item or of a feed. */
+    UndoBar *undoBar() const { return m_undo; }
 
     ItemKind kind() const { return m_kind; }
     SearchModel &search() const { return *m_search; }
@@ -58,8 +59,12 @@ public:
     /** Appends the suggestion's item and starts a fresh search. */
     void addSuggestion(const Suggestion &suggestion);
 
+    /** The result the search field's Up and Down keys are on; −1 for none. */
+    int currentSuggestion() const { return m_currentSuggestion; }
+
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The constructor's steps: the sections from top to bottom, then what keeps them current.
@@ -67,6 +72,8 @@ private:
     void buildAddSection(FormPage &page);
     void buildMetalsSection(FormPage &page);
     void connectUserActions();
+    void connectListKeys();
+    void stepItem(int row, int step);
     void connectSearch();
     void showSearchMessage(const std::optional<QString> &message);
     void searchAgainWithKey(KeyService service);
@@ -78,8 +85,16 @@ private:
     void syncRowStates();
     void syncMetalsSection();
     void syncSuggestions();
-    void togglePending(const QUuid &id);
-    void removeItem(const QUuid &id);
+    bool searchKey(int key);
+    void setCurrentSuggestion(int index);
+    /** Removes the item at once, offering to undo it; `clicked` when the pointer did it. */
+    void removeItem(const QUuid &id, bool clicked);
+    /** Keeps list row `row` empty, `height` high, while the pointer is on the list. */
+    void holdPlace(int row, int height);
+    void releasePlace();
+    bool pointerOnList() const;
+    /** The item shown by list row `row`, the held place not counted. */
+    int itemIndexOf(int row) const;
     void relabel(const QUuid &id, const QString &label);
     void setKind(ItemKind kind);
     void onSettingsItemsChanged();
@@ -90,7 +105,9 @@ private:
 
     ItemKind m_kind = ItemKind::quote;
     bool m_editing = false;
-    std::optional<QUuid> m_confirmId;
+    /** The list rows kept empty after removals, ascending, with their heights. */
+    QList<std::pair<int, int>> m_heldPlaces;
+    UndoBar *m_undo = nullptr;
 
     QPushButton *m_editButton = nullptr;
     QLabel *m_emptyHint = nullptr;
@@ -103,6 +120,8 @@ private:
     QLabel *m_message = nullptr;
     QWidget *m_suggestionsBox = nullptr;
     QVBoxLayout *m_suggestionsLayout = nullptr;
+    QList<Suggestion> m_shownSuggestions;
+    int m_currentSuggestion = -1;
     FormSection *m_metals = nullptr;
     QComboBox *m_currency = nullptr;
     QComboBox *m_unit = nullptr;

@@ -1,5 +1,6 @@
 #include "settingsui/DisplayTab.h"
 
+#include "settings/MotionChoice.h"
 #include "settings/Settings.h"
 #include "settingsui/Autostart.h"
 #include "settingsui/EnumTitles.h"
@@ -22,8 +23,7 @@
 namespace {
 
 /** A picker listing every case of E with its title; the case is stored as item data. */
-template<typename E>
-QComboBox *picker(const QString &objectName)
+template<typename E> QComboBox *picker(const QString &objectName)
 {
     auto *combo = new QComboBox();
     combo->setObjectName(objectName);
@@ -32,15 +32,13 @@ QComboBox *picker(const QString &objectName)
     return combo;
 }
 
-template<typename E>
-void select(QComboBox *combo, E value)
+template<typename E> void select(QComboBox *combo, E value)
 {
     const QSignalBlocker blocker(combo);
     combo->setCurrentIndex(combo->findData(static_cast<int>(value)));
 }
 
-template<typename E>
-E selected(const QComboBox *combo)
+template<typename E> E selected(const QComboBox *combo)
 {
     return static_cast<E>(combo->currentData().toInt());
 }
@@ -103,6 +101,7 @@ DisplayTab::DisplayTab(Settings &settings, SettingsEnvironment &environment, QWi
     m_speedValue = new QLabel();
     m_speedValue->setObjectName(QStringLiteral("speedValue"));
     addSliderRow(band, tr("Vitesse"), m_speed, m_speedValue);
+    addMotionRow(band, environment.motionChoice());
 
     // Window → settings: only what the user does; programmatic updates are blocked in sync().
     connect(m_showInDock, &ToggleSwitch::toggled, this, [this](bool on) { m_settings.setShowInDock(on); });
@@ -148,6 +147,24 @@ void DisplayTab::syncAutostart()
 {
     const QSignalBlocker blocker(m_autostart);
     m_autostart->setChecked(Autostart::isEnabled());
+}
+
+void DisplayTab::addMotionRow(FormSection *section, MotionChoice &choice)
+{
+    // Kept under its own key, apart from the settings record.
+    m_motion = new QComboBox();
+    m_motion->setObjectName(QStringLiteral("motionPicker"));
+    m_motion->addItem(tr("Continu"), false);
+    m_motion->addItem(tr("Par étapes, sans animation"), true);
+    section->addRow(tr("Défilement"), m_motion);
+    const auto show = [this](bool reduced) {
+        const QSignalBlocker blocker(m_motion);
+        m_motion->setCurrentIndex(reduced ? 1 : 0);
+    };
+    show(choice.reducedMotion());
+    connect(m_motion, &QComboBox::currentIndexChanged, &choice,
+            [this, &choice] { choice.setReducedMotion(m_motion->currentData().toBool()); });
+    connect(&choice, &MotionChoice::reducedMotionChanged, this, show);
 }
 
 QWidget *DisplayTab::addSliderRow(FormSection *section, const QString &label, QSlider *slider, QLabel *value)

@@ -4,6 +4,7 @@
 
 class WindowHandlingStatus;
 class FormSection;
+class MotionChoice;
 class QComboBox;
 class QLabel;
 class QSlider;
@@ -28,6 +29,7 @@ protected:
 private:
     void sync();
     void syncAutostart();
+    void addMotionRow(FormSection *section, MotionChoice &choice);
     static QWidget *addSliderRow(FormSection *section, const QString &label, QSlider *slider, QLabel *value);
 
     Settings &m_settings;
@@ -46,4 +48,5 @@ private:
     QLabel *m_ledSizeValue = nullptr;
     QSlider *m_speed = nullptr;
     QLabel *m_speedValue = nullptr;
+    QComboBox *m_motion = nullptr;
 };

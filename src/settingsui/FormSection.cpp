@@ -20,8 +20,7 @@ class FormSection::Card : public QWidget
 public:
     explicit Card(QWidget *parent)
         : QWidget(parent)
-    {
-    }
+    {}
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -106,6 +105,14 @@ QWidget *FormSection::labelledRow(const QString &label, QLabel **text)
     return row;
 }
 
+void FormSection::nameByLabel(QWidget *control, QLabel *text)
+{
+    // A screen reader names the control by its row; the label points to it as well.
+    if (control->accessibleName().isEmpty())
+        control->setAccessibleName(text->text());
+    text->setBuddy(control);
+}
+
 QWidget *FormSection::addRow(const QString &label, QWidget *control)
 {
     QLabel *text = nullptr;
@@ -114,6 +121,7 @@ QWidget *FormSection::addRow(const QString &label, QWidget *control)
     layout->addStretch(1);
     control->setParent(row);
     layout->addWidget(control);
+    nameByLabel(control, text);
     if (auto *picker = qobject_cast<QComboBox *>(control)) {
         m_pickers.append(picker);
         equalise();
@@ -128,6 +136,7 @@ QWidget *FormSection::addRow(const QString &label, QWidget *control, QWidget *tr
     auto *layout = static_cast<QHBoxLayout *>(row->layout());
     control->setParent(row);
     layout->addWidget(control, 1);
+    nameByLabel(control, text);
     trailing->setParent(row);
     layout->addWidget(trailing);
     m_columnLabels.append(text);
@@ -167,6 +176,8 @@ FormPage::FormPage(QWidget *parent)
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes from control to control, scrolling each into view; the page itself is no stop.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(scroll);
     content->setObjectName(QStringLiteral("formContent"));
     content->setAutoFillBackground(false);

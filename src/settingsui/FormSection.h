@@ -41,6 +41,7 @@ private:
     class Card;
 
     QWidget *labelledRow(const QString &label, QLabel **text);
+    static void nameByLabel(QWidget *control, QLabel *text);
     void equalise();
 
     QLabel *m_title = nullptr;

@@ -8,12 +8,15 @@
 #include "settingsui/SettingsEnvironment.h"
 #include "settingsui/ToggleSwitch.h"
 #include "settingsui/UiStyle.h"
+#include "settingsui/UndoBar.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QUrl>
@@ -37,7 +40,10 @@ public:
     using QLabel::QLabel;
 
     QSize minimumSizeHint() const override { return QSize(40, QLabel::minimumSizeHint().height()); }
-    QSize sizeHint() const override { return QSize(qMin(QLabel::sizeHint().width(), 320), QLabel::sizeHint().height()); }
+    QSize sizeHint() const override
+    {
+        return QSize(qMin(QLabel::sizeHint().width(), 320), QLabel::sizeHint().height());
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -125,6 +131,9 @@ public:
             name->setText(source.name);
         url->setText(source.url);
         url->setToolTip(source.url);
+        enabled->setAccessibleName(NewsSection::tr("Lire %1").arg(source.name));
+        name->setAccessibleName(NewsSection::tr("Nom du média"));
+        remove->setAccessibleName(NewsSection::tr("Retirer %1").arg(source.name));
         isEnabled = source.enabled;
     }
 
@@ -204,7 +213,9 @@ NewsSection::NewsSection(Settings &settings, SettingsEnvironment &environment, Q
     footerLayout->addWidget(m_defaults, 0, Qt::AlignVCenter);
     addRow(footer);
 
-    connect(m_newUrl, &QLineEdit::textChanged, this, [this](const QString &text) { m_add->setEnabled(urlValid(text)); });
+    connectRowKeys();
+    connect(m_newUrl, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_add->setEnabled(urlValid(text)); });
     connect(m_add, &QPushButton::clicked, this, &NewsSection::addFeed);
     // Return in either field of the add row adds the feed (when the address is valid).
     connect(m_newUrl, &QLineEdit::returnPressed, this, &NewsSection::addFeed);
@@ -271,6 +282,104 @@ void NewsSection::updateSource(const QUuid &id, const std::function<void(NewsSou
     m_settings.setNewsSources(sources);
 }
 
+/** Alt+Up and Alt+Down move the feed whose row holds the focus, Delete removes it. */
+void NewsSection::connectRowKeys()
+{
+    // The held place closes once the pointer leaves the feeds.
+    m_rowsBox->installEventFilter(this);
+    const auto bind = [this](QKeyCombination keys, auto action) {
+        auto *shortcut = new QShortcut(QKeySequence(keys), m_rowsBox);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    bind(Qt::ALT | Qt::Key_Up, [this] { stepSource(focusedRow(), -1); });
+    bind(Qt::ALT | Qt::Key_Down, [this] { stepSource(focusedRow(), 1); });
+    // The name field keeps Delete for its text: it asks for the key before any shortcut.
+    bind(QKeyCombination(Qt::Key_Delete), [this] { removeSource(focusedRow()); });
+}
+
+bool NewsSection::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_rowsBox && event->type() == QEvent::Leave)
+        releasePlace();
+    return FormSection::eventFilter(watched, event);
+}
+
+int NewsSection::focusedRow() const
+{
+    for (QWidget *w = QApplication::focusWidget(); w && w != m_rowsBox; w = w->parentWidget()) {
+        for (qsizetype i = 0; i < m_rows.size(); ++i) {
+            if (m_rows.at(i) == w)
+                return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void NewsSection::stepSource(int row, int step)
+{
+    QList<NewsSource> sources = m_settings.newsSources();
+    const int target = row + step;
+    if (row < 0 || row >= sources.size() || target < 0 || target >= sources.size())
+        return;
+    sources.move(row, target);
+    m_settings.setNewsSources(sources);
+    focusRow(target);
+}
+
+void NewsSection::setUndoBar(UndoBar *bar)
+{
+    m_undo = bar;
+    if (m_undo)
+        connect(m_undo, &UndoBar::closed, this, &NewsSection::releasePlace);
+}
+
+void NewsSection::removeSource(int row, bool holdPlace)
+{
+    QList<NewsSource> sources = m_settings.newsSources();
+    if (row < 0 || row >= sources.size())
+        return;
+    const NewsSource removed = sources.takeAt(row);
+    if (holdPlace) {
+        // An empty place of the row's height where the row was.
+        auto *place = new QWidget(m_rowsBox);
+        place->setObjectName(QStringLiteral("heldPlace"));
+        place->setFixedHeight(m_rows.at(row)->height());
+        m_heldPlaces.append({m_rowsLayout->indexOf(m_rows.at(row)), place});
+        std::sort(m_heldPlaces.begin(), m_heldPlaces.end());
+    } else {
+        releasePlace();
+    }
+    const bool hadFocus = focusedRow() == row;
+    m_settings.setNewsSources(sources);
+    if (hadFocus)
+        focusRow(std::min(row, static_cast<int>(m_rows.size()) - 1));
+    if (m_undo) {
+        m_undo->offer(tr("« %1 » retiré des actualités").arg(removed.name), [this, removed, row] {
+            QList<NewsSource> now = m_settings.newsSources();
+            now.insert(std::min<qsizetype>(row, now.size()), removed);
+            releasePlace();
+            m_settings.setNewsSources(now);
+        });
+    }
+}
+
+void NewsSection::releasePlace()
+{
+    for (const auto &[index, place] : std::as_const(m_heldPlaces)) {
+        m_rowsLayout->removeWidget(place);
+        place->hide();
+        place->deleteLater();
+    }
+    m_heldPlaces.clear();
+}
+
+void NewsSection::focusRow(int row)
+{
+    if (row >= 0 && row < m_rows.size())
+        m_rows.at(row)->enabled->setFocus(Qt::OtherFocusReason);
+}
+
 void NewsSection::syncSources()
 {
     const QList<NewsSource> sources = m_settings.newsSources();
@@ -283,10 +392,12 @@ void NewsSection::syncSources()
         for (qsizetype i = 0; i < sources.size(); ++i)
             m_rows.at(i)->display(sources.at(i));
     } else {
-        for (Row *row : std::as_const(m_rows))
-            row->deleteLater();
-        for (Row *row : std::as_const(m_rows))
+        // Out of the layout at once, so places counted in it are those of the new rows.
+        for (Row *row : std::as_const(m_rows)) {
+            m_rowsLayout->removeWidget(row);
             row->hide();
+            row->deleteLater();
+        }
         m_rows.clear();
         for (const NewsSource &source : sources) {
             auto *row = new Row(m_rowsBox, source);
@@ -299,11 +410,20 @@ void NewsSection::syncSources()
             connect(row->name, &QLineEdit::textEdited, this,
                     [this, id](const QString &text) { updateSource(id, [&text](NewsSource &s) { s.name = text; }); });
             connect(row->remove, &QToolButton::clicked, this, [this, id] {
-                QList<NewsSource> remaining = m_settings.newsSources();
-                remaining.removeIf([&id](const NewsSource &s) { return s.id == id; });
-                m_settings.setNewsSources(remaining);
+                const QList<NewsSource> now = m_settings.newsSources();
+                for (qsizetype i = 0; i < now.size(); ++i) {
+                    if (now.at(i).id == id) {
+                        removeSource(static_cast<int>(i), true);
+                        return;
+                    }
+                }
             });
         }
+    }
+    for (const auto &[index, place] : std::as_const(m_heldPlaces)) {
+        m_rowsLayout->removeWidget(place);
+        m_rowsLayout->insertWidget(std::min(index, static_cast<int>(m_rowsLayout->count())), place);
+        place->show();
     }
     m_rowsBox->setVisible(!m_rows.isEmpty());
     syncStatus();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "types/NewsSource.h"
 #include "settingsui/FormSection.h"
+#include "types/NewsSource.h"
 
 #include <QList>
 #include <QUuid>
@@ -14,6 +14,7 @@ class QPushButton;
 class QVBoxLayout;
 class Settings;
 class SettingsEnvironment;
+class UndoBar;
 
 /**
  * The "Actualités (ligne du bas)" section of the content tab: the news feeds, each
@@ -37,9 +38,23 @@ public:
     /** Appends the feed typed in the add row and empties it. */
     void addFeed();
 
+    /** Where a removed feed can be brought back; without one, removals cannot be undone. */
+    void setUndoBar(UndoBar *bar);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     class Row;
 
+    void connectRowKeys();
+    /** The feed row holding the focus; −1 for none. */
+    int focusedRow() const;
+    void stepSource(int row, int step);
+    /** Removes the feed at `row` at once, offering to undo it; `holdPlace` for a click. */
+    void removeSource(int row, bool holdPlace = false);
+    void releasePlace();
+    void focusRow(int row);
     void syncSources();
     void syncStatus();
     void syncFooter();
@@ -50,6 +65,12 @@ private:
     QWidget *m_rowsBox = nullptr;
     QVBoxLayout *m_rowsLayout = nullptr;
     QList<Row *> m_rows;
+    UndoBar *m_undo = nullptr;
+    /**
+     * Where feeds removed under the pointer were, by their place in the rows' layout: kept
+     * empty until the pointer leaves, so the rows below do not move up under it.
+     */
+    QList<std::pair<int, QWidget *>> m_heldPlaces;
     QLineEdit *m_newName = nullptr;
     QLineEdit *m_newUrl = nullptr;
     QPushButton *m_add = nullptr;

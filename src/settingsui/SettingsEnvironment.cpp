@@ -1,6 +1,7 @@
 #include "settingsui/SettingsEnvironment.h"
 
 #include "net/HttpClient.h"
+#include "settings/MotionChoice.h"
 #include "settings/ScreenChoice.h"
 
 #include <QDesktopServices>
@@ -19,6 +20,11 @@ HttpClient &SettingsEnvironment::http() const
 ScreenChoice &SettingsEnvironment::screenChoice() const
 {
     return m_screenChoice ? *m_screenChoice : ScreenChoice::shared();
+}
+
+MotionChoice &SettingsEnvironment::motionChoice() const
+{
+    return m_motionChoice ? *m_motionChoice : MotionChoice::shared();
 }
 
 void SettingsEnvironment::setNewsStatus(const QHash<QUuid, FeedStatus> &status)

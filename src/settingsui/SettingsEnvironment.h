@@ -1,7 +1,7 @@
 #pragma once
 
-#include "types/FeedStatus.h"
 #include "settingsui/BandMode.h"
+#include "types/FeedStatus.h"
 
 #include <QHash>
 #include <QObject>
@@ -11,6 +11,7 @@
 #include <functional>
 
 class HttpClient;
+class MotionChoice;
 class ScreenChoice;
 
 /**
@@ -42,6 +43,10 @@ public:
     ScreenChoice &screenChoice() const;
     void setScreenChoice(ScreenChoice *choice) { m_screenChoice = choice; }
 
+    /** Whether the band moves in steps; MotionChoice::shared() unless replaced. */
+    MotionChoice &motionChoice() const;
+    void setMotionChoice(MotionChoice *choice) { m_motionChoice = choice; }
+
     /** The news service's last outcome per feed. */
     QHash<QUuid, FeedStatus> newsStatus() const { return m_newsStatus; }
     void setNewsStatus(const QHash<QUuid, FeedStatus> &status);
@@ -57,5 +62,6 @@ signals:
 private:
     HttpClient *m_http = nullptr;
     ScreenChoice *m_screenChoice = nullptr;
+    MotionChoice *m_motionChoice = nullptr;
     QHash<QUuid, FeedStatus> m_newsStatus;
 };

@@ -2,6 +2,7 @@
 
 #include "settingsui/ContentTab.h"
 #include "settingsui/DisplayTab.h"
+#include "settingsui/FocusRingStyle.h"
 #include "settingsui/Icons.h"
 #include "settingsui/KeysTab.h"
 #include "settingsui/UiStyle.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -55,7 +57,8 @@ SettingsView::SettingsView(Settings &settings, SettingsEnvironment &environment,
 {
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(tr("Dotbanner, réglages"));
-    setFixedSize(viewWidth, viewHeight);
+    setMinimumSize(minimumViewWidth, minimumViewHeight);
+    resize(viewWidth, viewHeight);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -64,6 +67,7 @@ SettingsView::SettingsView(Settings &settings, SettingsEnvironment &environment,
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("tabs"));
     m_tabs->setDocumentMode(true);
+    FocusRingStyle::apply(m_tabs->tabBar());
     m_display = new DisplayTab(settings, environment);
     m_content = new ContentTab(settings, environment);
     m_keys = new KeysTab(settings, environment);

@@ -28,7 +28,8 @@ struct BundleInfo
  * The settings window's content: the "Affichage", "Contenu" and "Clés API" tabs above
  * a footer with the version line and "Terminer", which (like Escape, and Return outside a
  * text field) closes the window.
- * Fixed at 600 × 680; the window is hidden, not destroyed, when closed.
+ * 600 × 680 at first, resizable down to 520 × 420 (the tabs scroll); the window is hidden,
+ * not destroyed, when closed.
  */
 class SettingsView : public QWidget
 {
@@ -36,6 +37,8 @@ class SettingsView : public QWidget
 public:
     static constexpr int viewWidth = 600;
     static constexpr int viewHeight = 680;
+    static constexpr int minimumViewWidth = 520;
+    static constexpr int minimumViewHeight = 420;
 
     SettingsView(Settings &settings, SettingsEnvironment &environment, QWidget *parent = nullptr);
 
@@ -47,6 +50,8 @@ public:
     DisplayTab *displayTab() const { return m_display; }
     ContentTab *contentTab() const { return m_content; }
     KeysTab *keysTab() const { return m_keys; }
+
+    QSize sizeHint() const override { return QSize(viewWidth, viewHeight); }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

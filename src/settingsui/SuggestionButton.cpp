@@ -34,17 +34,33 @@ SuggestionButton::SuggestionButton(const Suggestion &suggestion, QWidget *parent
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+void SuggestionButton::setCurrent(bool current)
+{
+    if (m_current == current)
+        return;
+    m_current = current;
+    update();
+}
+
 void SuggestionButton::paintEvent(QPaintEvent *)
 {
-    if (!underMouse() && !isDown())
+    if (!underMouse() && !isDown() && !m_current)
         return;
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    QColor tint = palette().color(QPalette::Highlight);
-    tint.setAlpha(isDown() ? 50 : 25);
+    const QColor highlight = palette().color(QPalette::Highlight);
+    QColor tint = highlight;
+    tint.setAlpha(isDown() || m_current ? 50 : 25);
     p.setPen(Qt::NoPen);
     p.setBrush(tint);
-    p.drawRoundedRect(QRectF(rect()).adjusted(-4, 0, 4, 0), 6, 6);
+    const QRectF area = QRectF(rect()).adjusted(-4, 0, 4, 0);
+    p.drawRoundedRect(area, 6, 6);
+    // The keyboard's choice is ringed as well, so it shows without relying on the tint.
+    if (m_current) {
+        p.setPen(QPen(highlight, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+    }
 }
 
 void SuggestionButton::enterEvent(QEnterEvent *event)

@@ -1,5 +1,9 @@
 #include "settingsui/ToggleSwitch.h"
 
+#include "settingsui/ToggleSwitchAccessible.h"
+
+#include <QAccessible>
+
 #include <QPainter>
 
 ToggleSwitch::ToggleSwitch(QWidget *parent)
@@ -9,11 +13,19 @@ ToggleSwitch::ToggleSwitch(QWidget *parent)
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    ToggleSwitchAccessible::install();
+    // Screen readers hear the new state at once.
+    connect(this, &QAbstractButton::toggled, this, [this] {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    });
 }
 
 QSize ToggleSwitch::sizeHint() const
 {
-    return QSize(34, 20);
+    return QSize(38, 24); // the track and, around it, the focus ring
 }
 
 void ToggleSwitch::paintEvent(QPaintEvent *)
@@ -36,10 +48,9 @@ void ToggleSwitch::paintEvent(QPaintEvent *)
     p.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
     p.drawEllipse(QRectF(knobX, track.top() + 2, 16, 16));
     if (hasFocus()) {
-        QColor ring = palette().color(QPalette::Highlight);
-        ring.setAlpha(110);
-        p.setPen(QPen(ring, 2));
+        // Solid and clear of the track, so it shows on either state.
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
         p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(track.adjusted(-1, -1, 1, 1), 11, 11);
+        p.drawRoundedRect(track.adjusted(-2, -2, 2, 2), 12, 12);
     }
 }

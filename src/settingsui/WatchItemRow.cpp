@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -69,32 +68,16 @@ WatchItemRow::WatchItemRow(const WatchItem &item, QWidget *parent)
     stack->addWidget(m_symbol);
     layout->addLayout(stack, 1);
 
-    m_confirm = new QPushButton(ContentTab::tr("Supprimer"), this);
-    m_confirm->setObjectName(QStringLiteral("deleteButton"));
-    m_confirm->setAutoDefault(false);
-    m_confirm->setCursor(Qt::PointingHandCursor);
-    m_confirm->setFont(UiStyle::font(m_confirm->font(), UiStyle::TextStyle::calloutBold));
-    m_confirm->setStyleSheet(
-        QStringLiteral("QPushButton { color: white; background: %1; border: none; "
-                       "border-radius: 7px; padding: 5px 12px; }"
-                       "QPushButton:pressed { background: %2; }")
-            .arg(UiStyle::buttonFill(UiStyle::red()).name(), UiStyle::buttonFill(UiStyle::red()).darker(120).name()));
-    layout->addWidget(m_confirm);
-
     m_handle = new QLabel(this);
     m_handle->setObjectName(QStringLiteral("dragHandle"));
     m_handle->setPixmap(Icons::drawn(Icons::Symbol::line3Horizontal, UiStyle::tertiaryText(this), 16));
     m_handle->setCursor(Qt::OpenHandCursor);
     layout->addWidget(m_handle);
 
-    m_turn.setDuration(200);
-    m_turn.setEasingCurve(QEasingCurve::InOutQuad);
-    connect(&m_turn, &QVariantAnimation::valueChanged, m_remove,
-            [this](const QVariant &value) { setAngle(value.toReal()); });
-    setAngle(0);
+    m_remove->setIcon(QIcon(Icons::drawn(Icons::Symbol::minusCircleFill, Qt::white, 20)));
+    m_remove->setAccessibleName(ContentTab::tr("Retirer %1 du bandeau").arg(item.label));
 
     connect(m_remove, &QToolButton::clicked, this, &WatchItemRow::removeClicked);
-    connect(m_confirm, &QPushButton::clicked, this, &WatchItemRow::deleteClicked);
     connect(m_label, &QLineEdit::textEdited, this, &WatchItemRow::labelChanged);
     // Return commits the label as it stands; the window stays open.
     connect(m_label, &QLineEdit::returnPressed, this, [this] { emit labelChanged(m_label->text()); });
@@ -105,30 +88,11 @@ void WatchItemRow::display(const WatchItem &item)
     if (m_label->text() != item.label)
         m_label->setText(item.label);
     m_symbol->setText(item.symbol);
+    m_remove->setAccessibleName(ContentTab::tr("Retirer %1 du bandeau").arg(item.label));
 }
 
-void WatchItemRow::setState(bool editing, bool pending)
+void WatchItemRow::setState(bool editing)
 {
     m_remove->setVisible(editing);
-    m_confirm->setVisible(editing && pending);
-    m_handle->setVisible(editing && !pending);
-    // The remove symbol turns a quarter while its removal awaits confirmation.
-    const qreal target = pending ? -90 : 0;
-    const qreal heading = m_turn.state() == QAbstractAnimation::Running ? m_turn.endValue().toReal() : m_angle;
-    if (target == heading)
-        return;
-    m_turn.stop();
-    if (!editing || !isVisible()) {
-        setAngle(target);
-        return;
-    }
-    m_turn.setStartValue(m_angle);
-    m_turn.setEndValue(target);
-    m_turn.start();
-}
-
-void WatchItemRow::setAngle(qreal degrees)
-{
-    m_angle = degrees;
-    m_remove->setIcon(QIcon(Icons::drawn(Icons::Symbol::minusCircleFill, Qt::white, 20, degrees)));
+    m_handle->setVisible(editing);
 }

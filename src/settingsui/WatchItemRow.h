@@ -3,18 +3,15 @@
 #include "types/WatchItem.h"
 
 #include <QUuid>
-#include <QVariantAnimation>
 #include <QWidget>
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QToolButton;
 
 /**
- * One watched item in the content tab's list: a remove button and the item's kind, its label
- * (editable in place) over its symbol, and, in edit mode, either the drag handle or the
- * "Supprimer" button that confirms a removal.
+ * One watched item in the content tab's list: in edit mode a remove button, then the item's
+ * kind, its label (editable in place) over its symbol, and in edit mode the drag handle.
  */
 class WatchItemRow : public QWidget
 {
@@ -27,26 +24,19 @@ public:
 
     /** Shows the item's label and symbol; a label being typed keeps its field and cursor. */
     void display(const WatchItem &item);
-    /** Shows the controls of edit mode; `pending` while the item's removal awaits confirmation. */
-    void setState(bool editing, bool pending);
+    /** Shows the controls of edit mode. */
+    void setState(bool editing);
 
 signals:
-    /** The remove button was clicked: the removal is asked for, or asked for no more. */
+    /** The remove button was clicked: the item goes at once, with a way to undo it. */
     void removeClicked();
-    /** "Supprimer" confirmed the removal. */
-    void deleteClicked();
     /** The label was edited, or committed with Return, and now reads `label`. */
     void labelChanged(const QString &label);
 
 private:
-    void setAngle(qreal degrees);
-
     QUuid m_id;
-    qreal m_angle = 0;
-    QVariantAnimation m_turn;
     QToolButton *m_remove = nullptr;
     QLineEdit *m_label = nullptr;
     QLabel *m_symbol = nullptr;
-    QPushButton *m_confirm = nullptr;
     QLabel *m_handle = nullptr;
 };

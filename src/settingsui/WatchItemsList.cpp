@@ -1,6 +1,10 @@
 #include "settingsui/WatchItemsList.h"
 
+#include "settingsui/FocusRingStyle.h"
+
+#include <QApplication>
 #include <QDropEvent>
+#include <QShortcut>
 #include <QTimer>
 
 WatchItemsList::WatchItemsList(QWidget *parent)
@@ -18,6 +22,50 @@ WatchItemsList::WatchItemsList(QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"));
+    FocusRingStyle::apply(this);
+
+    // The keys work from anywhere in the list, a row's label field included; a field keeps
+    // Delete for its text, as it asks for the key before any shortcut.
+    const auto bind = [this](QKeyCombination keys, auto action) {
+        auto *shortcut = new QShortcut(QKeySequence(keys), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    bind(Qt::ALT | Qt::Key_Up, [this] { step(-1); });
+    bind(Qt::ALT | Qt::Key_Down, [this] { step(1); });
+    bind(QKeyCombination(Qt::Key_Delete), [this] {
+        if (const int row = activeRow(); row >= 0)
+            emit removeRequested(row);
+    });
+}
+
+void WatchItemsList::step(int by)
+{
+    const int row = activeRow();
+    if (row < 0 || row + by < 0 || row + by >= count())
+        return;
+    emit stepRequested(row, by);
+}
+
+int WatchItemsList::activeRow() const
+{
+    // The row whose widget holds the focus, when it is in one.
+    for (QWidget *w = QApplication::focusWidget(); w && w != this; w = w->parentWidget()) {
+        for (int i = 0; i < count(); ++i) {
+            if (itemWidget(item(i)) == w)
+                return i;
+        }
+    }
+    return currentRow();
+}
+
+void WatchItemsList::focusRow(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    setCurrentRow(row);
+    setFocus(Qt::OtherFocusReason);
+    scrollToItem(item(row));
 }
 
 int WatchItemsList::destinationAt(const QPoint &pos) const

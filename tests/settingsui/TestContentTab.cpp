@@ -1,11 +1,15 @@
 #include "UiTestSupport.h"
 
+#include "FakeClock.h"
+#include "settingsui/UndoBar.h"
+
 #include "search/SearchModel.h"
 #include "settingsui/ContentTab.h"
 #include "settingsui/WatchItemsList.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCursor>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,11 +45,7 @@ private:
 
     QListWidget *list() const { return tab->findChild<QListWidget *>("itemsList"); }
     QWidget *row(int i) const { return list()->itemWidget(list()->item(i)); }
-    template<typename T>
-    T *inRow(int i, const char *name) const
-    {
-        return row(i)->findChild<T *>(name);
-    }
+    template<typename T> T *inRow(int i, const char *name) const { return row(i)->findChild<T *>(name); }
     QList<QAbstractButton *> suggestions() const
     {
         QList<QAbstractButton *> buttons;
@@ -91,46 +91,78 @@ private slots:
         QCOMPARE(edit->text(), QString("Modifier"));
     }
 
-    void pendingRemovalMovesBetweenRowsAndDeletes()
+    void removalIsAtOnceWithUndo()
     {
         QVERIFY(!shown(inRow<QToolButton>(0, "removeButton")));
         QVERIFY(!shown(inRow<QLabel>(0, "dragHandle")));
         tab->findChild<QPushButton *>("editButton")->click();
         QVERIFY(shown(inRow<QToolButton>(0, "removeButton")));
         QCOMPARE(inRow<QToolButton>(0, "removeButton")->toolTip(), QString("Retirer du bandeau"));
+        QCOMPARE(inRow<QToolButton>(0, "removeButton")->accessibleName(), QString("Retirer A du bandeau"));
         QVERIFY(shown(inRow<QLabel>(0, "dragHandle")));
-        QVERIFY(!shown(inRow<QPushButton>(0, "deleteButton")));
 
-        inRow<QToolButton>(0, "removeButton")->click();
-        QCOMPARE(tab->pendingRemoval(), f->settings.items().at(0).id);
-        QVERIFY(shown(inRow<QPushButton>(0, "deleteButton")));
-        QVERIFY(!shown(inRow<QLabel>(0, "dragHandle")));
-
-        // Another row's button moves the mark; pressing it again clears it.
+        // Away from the pointer: the item goes at once and the rows close up.
+        QCursor::setPos(tab->mapToGlobal(QPoint(-50, -50)));
         inRow<QToolButton>(1, "removeButton")->click();
-        QCOMPARE(tab->pendingRemoval(), f->settings.items().at(1).id);
-        QVERIFY(!shown(inRow<QPushButton>(0, "deleteButton")));
-        QVERIFY(shown(inRow<QPushButton>(1, "deleteButton")));
-        inRow<QToolButton>(1, "removeButton")->click();
-        QVERIFY(!tab->pendingRemoval());
-        QVERIFY(!shown(inRow<QPushButton>(1, "deleteButton")));
-
-        // Leaving edit mode forgets the mark.
-        inRow<QToolButton>(2, "removeButton")->click();
-        tab->setEditing(false);
-        QVERIFY(!tab->pendingRemoval());
-        tab->setEditing(true);
-        QVERIFY(!shown(inRow<QPushButton>(2, "deleteButton")));
-
-        inRow<QToolButton>(1, "removeButton")->click();
-        auto *remove = inRow<QPushButton>(1, "deleteButton");
-        QCOMPARE(remove->text(), QString("Supprimer"));
-        remove->click();
         QCOMPARE(symbols(f->settings.items()), (QStringList{"A", "C", "gold"}));
-        QVERIFY(!tab->pendingRemoval());
+        QCOMPARE(list()->count(), 3);
         QCOMPARE(f->plainRefreshes, 1);
         QCOMPARE(f->forcedRefreshes, 0);
+        UndoBar *bar = tab->undoBar();
+        QVERIFY(shown(bar));
+        QCOMPARE(bar->text(), QString("« B » retiré du bandeau"));
+        bar->findChild<QPushButton *>("undoButton")->click();
+        QCOMPARE(symbols(f->settings.items()), (QStringList{"A", "B", "C", "gold"}));
+        QVERIFY(!shown(bar));
+    }
+
+    void theListDoesNotMoveUnderThePointer()
+    {
+        FakeClock clock;
+        tab->setEditing(true);
+        QApplication::setActiveWindow(tab.get());
+        // The pointer on the second row's button: it goes, the rows below stay where they were.
+        const QRect third = list()->visualItemRect(list()->item(2));
+        const QRect fourth = list()->visualItemRect(list()->item(3));
+        QToolButton *button = inRow<QToolButton>(1, "removeButton");
+        QCursor::setPos(button->mapToGlobal(button->rect().center()));
+        button->click();
+        QCOMPARE(symbols(f->settings.items()), (QStringList{"A", "C", "gold"}));
+        QCOMPARE(list()->count(), 4);
+        QCOMPARE(list()->itemWidget(list()->item(1)), nullptr);
+        QCOMPARE(list()->visualItemRect(list()->item(2)), third);
+        // A second click where the pointer now is removes the row that is there, and again
+        // nothing moves up.
+        button = inRow<QToolButton>(2, "removeButton");
+        QCursor::setPos(button->mapToGlobal(button->rect().center()));
+        button->click();
+        QCOMPARE(symbols(f->settings.items()), (QStringList{"A", "gold"}));
+        QCOMPARE(list()->count(), 4);
+        QCOMPARE(list()->visualItemRect(list()->item(3)), fourth);
+
+        // Keys count items, not places, and close the places.
+        list()->setFocus();
+        list()->setCurrentRow(3);
+        QTest::keyClick(list(), Qt::Key_Up, Qt::AltModifier);
+        QCOMPARE(symbols(f->settings.items()), (QStringList{"gold", "A"}));
+        QCOMPARE(list()->count(), 2);
+
+        // Ctrl+Z brings the last removed item back into its place, within the bar's time.
+        QTest::keyClick(list(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(symbols(f->settings.items()), (QStringList{"gold", "C", "A"}));
         QCOMPARE(list()->count(), 3);
+
+        // Once the bar's time is up the removal stands and the place closes.
+        button = inRow<QToolButton>(0, "removeButton");
+        QCursor::setPos(button->mapToGlobal(button->rect().center()));
+        button->click();
+        QVERIFY(shown(tab->undoBar()));
+        QCOMPARE(list()->count(), 3);
+        clock.advanceMs(UndoBar::shownFor.count() + 1);
+        QVERIFY(!shown(tab->undoBar()));
+        QCOMPARE(list()->count(), 2);
+        QTest::keyClick(list(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(symbols(f->settings.items()), (QStringList{"C", "A"}));
     }
 
     void listMoveSemantics()

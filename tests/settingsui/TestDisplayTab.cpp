@@ -8,15 +8,15 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
-#include <QScopeGuard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSet>
 #include <QSlider>
 #include <QTabWidget>
@@ -60,6 +60,24 @@ private slots:
         f.settings.setLevelMode(WindowLevelMode::desktop);
         QCOMPARE(level->currentText(), QString("Derrière toutes les fenêtres"));
         QVERIFY(!shown(status));
+    }
+
+    void motionPickerKeepsItsOwnKey()
+    {
+        UiFixture f;
+        DisplayTab tab(f.settings, f.environment);
+        auto *motion = tab.findChild<QComboBox *>("motionPicker");
+        QVERIFY(motion);
+        QCOMPARE(motion->currentIndex(), 0);
+        const QByteArray record = f.store.data(Settings::key).value_or(QByteArray());
+        motion->setCurrentIndex(1);
+        QVERIFY(f.motionChoice.reducedMotion());
+        QCOMPARE(f.store.data(MotionChoice::key), std::optional(QByteArray("true")));
+        QCOMPARE(f.store.data(Settings::key).value_or(QByteArray()), record);
+        // A change made elsewhere shows at once.
+        f.motionChoice.setReducedMotion(false);
+        QCOMPARE(motion->currentIndex(), 0);
+        QCOMPARE(f.store.data(MotionChoice::key), std::nullopt);
     }
 
     void pickersListEveryCaseAndWriteAtOnce()
@@ -145,8 +163,9 @@ private slots:
         QVERIFY(status.isPolling());
 
         f.bandMode = BandMode::x11Ewmh;
-        QTRY_COMPARE_WITH_TIMEOUT(text->text(), QString("Session X11 : les fenêtres ouvertes sous le bandeau sont "
-                                                        "repoussées en dessous."),
+        QTRY_COMPARE_WITH_TIMEOUT(text->text(),
+                                  QString("Session X11 : les fenêtres ouvertes sous le bandeau sont "
+                                          "repoussées en dessous."),
                                   2500);
         status.hide();
         QVERIFY(!status.isPolling());
@@ -313,8 +332,7 @@ private slots:
 
     void versionLine()
     {
-        QCOMPARE(SettingsView::aboutLine({}),
-                 QString("Version dev (0) · ") + SettingsView::builtInNotice());
+        QCOMPARE(SettingsView::aboutLine({}), QString("Version dev (0) · ") + SettingsView::builtInNotice());
         QCOMPARE(SettingsView::aboutLine({QString("2.1"), QString("42"), QString("© 2024 X")}),
                  QString("Version 2.1 (42) · © 2024 X"));
         UiFixture f;

@@ -3,6 +3,9 @@
 #include "settingsui/BusyIndicator.h"
 #include "settingsui/NewsSection.h"
 #include "settingsui/ToggleSwitch.h"
+#include "settingsui/UndoBar.h"
+
+#include <QApplication>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +112,34 @@ private slots:
         QVERIFY(defaults->isEnabled());
     }
 
+    void removedFeedsLeaveTheirPlaceAndCanComeBack()
+    {
+        UiFixture f;
+        const QList<NewsSource> sources = NewsSource::defaults();
+        QVERIFY(sources.size() >= 3);
+        NewsSection section(f.settings, f.environment);
+        UndoBar bar;
+        section.setUndoBar(&bar);
+        showOffscreen(&section);
+        const int thirdTop = rows(section).at(2)->mapTo(&section, QPoint()).y();
+
+        // A click removes the feed at once; the next one stays where it was, under the pointer.
+        rows(section).at(1)->findChild<QToolButton *>("removeSourceButton")->click();
+        QApplication::processEvents();
+        QCOMPARE(f.settings.newsSources().size(), sources.size() - 1);
+        QCOMPARE(bar.text(), QString("« %1 » retiré des actualités").arg(sources[1].name));
+        QCOMPARE(rows(section).at(1)->property("sourceId").toUuid(), sources[2].id);
+        QCOMPARE(rows(section).at(1)->mapTo(&section, QPoint()).y(), thirdTop);
+
+        // Undo puts the last one back in its place, and the places close.
+        bar.undo();
+        QApplication::processEvents();
+        QCOMPARE(f.settings.newsSources(), sources);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(section.findChildren<QWidget *>("heldPlace").size(), 0);
+        QVERIFY(!bar.isOffering());
+    }
+
     void returnInTheAddRowAddsTheFeed()
     {
         UiFixture f;
@@ -145,10 +176,8 @@ private slots:
         QVERIFY(!defaults->isEnabled());
 
         for (const auto &change : QList<std::function<void(QList<NewsSource> &)>>{
-                 [](QList<NewsSource> &l) { l[0].name += "!"; },
-                 [](QList<NewsSource> &l) { l[1].url += "?x"; },
-                 [](QList<NewsSource> &l) { l[2].enabled = false; },
-                 [](QList<NewsSource> &l) { l.move(0, 3); },
+                 [](QList<NewsSource> &l) { l[0].name += "!"; }, [](QList<NewsSource> &l) { l[1].url += "?x"; },
+                 [](QList<NewsSource> &l) { l[2].enabled = false; }, [](QList<NewsSource> &l) { l.move(0, 3); },
                  [](QList<NewsSource> &l) { l.removeLast(); }}) {
             QList<NewsSource> changed = saved;
             change(changed);
@@ -200,13 +229,15 @@ private slots:
             return "none";
         };
 
-        QCOMPARE(note->text(), QString("Les actualités s'affichent en choisissant « 2 lignes » dans l'onglet Affichage."));
+        QCOMPARE(note->text(),
+                 QString("Les actualités s'affichent en choisissant « 2 lignes » dans l'onglet Affichage."));
         for (int i = 0; i < 4; ++i)
             QCOMPARE(statusOf(i), QString("none"));
 
         f.settings.setVariant(BarVariant::thick);
-        QCOMPARE(note->text(),
-                 QString("Flux RSS ou Atom. Les titres défilent sur la ligne du bas, actualisés toutes les 10 minutes."));
+        QCOMPARE(
+            note->text(),
+            QString("Flux RSS ou Atom. Les titres défilent sur la ligne du bas, actualisés toutes les 10 minutes."));
         QCOMPARE(statusOf(0), QString("progress"));
         QCOMPARE(statusOf(2), QString("progress"));
         QCOMPARE(statusOf(3), QString("none"));

@@ -1,17 +1,17 @@
 #include "UiTestSupport.h"
 
-#include "settingsui/SettingsSnapshots.h"
 #include "settingsui/ContentTab.h"
+#include "settingsui/SettingsSnapshots.h"
 #include "settingsui/SettingsView.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
-#include <QComboBox>
 #include <QListWidget>
-#include <QToolButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QToolButton>
 
 /** Draws the reference pictures into the build folder (ui-shots/) and checks them. */
 class TestSettingsSnapshots : public QObject
@@ -33,7 +33,9 @@ private slots:
         {
             const char *suffix;
             QSize size;
-        } expected[] = {{"-content.png", {600, 640}}, {"-all.png", {600, 640}}, {"-keys.png", {600, 640}},
+        } expected[] = {{"-content.png", {600, 640}},
+                        {"-all.png", {600, 640}},
+                        {"-keys.png", {600, 640}},
                         {"-tuto.png", {500, 460}}};
         for (const auto &picture : expected) {
             const QImage image(prefix + QLatin1String(picture.suffix));
@@ -74,7 +76,8 @@ private slots:
         }
         // The lower part of the content tab: metal suggestions and the news feeds with a status each.
         const auto sources = fixture.settings.newsSources();
-        fixture.environment.setNewsStatus({{sources.at(0).id, FeedStatus::ok(12)}, {sources.at(1).id, FeedStatus::failed()}});
+        fixture.environment.setNewsStatus(
+            {{sources.at(0).id, FeedStatus::ok(12)}, {sources.at(1).id, FeedStatus::failed()}});
         view.tabs()->setCurrentIndex(1);
         auto *kind = view.findChild<QComboBox *>("kindPicker");
         kind->setCurrentIndex(kind->findText("Métal"));
@@ -84,14 +87,14 @@ private slots:
         image = SettingsSnapshots::render(&view, {600, 680});
         QVERIFY(image.save(folder + QStringLiteral("/window-content-bottom.png")));
 
-        // Edit mode with one removal pending: its symbol turned and "Supprimer" in place of the handle.
+        // Edit mode just after a removal: the bar that offers to undo it.
         scroll->verticalScrollBar()->setValue(0);
         view.contentTab()->setEditing(true);
         auto *list = view.contentTab()->findChild<QListWidget *>("itemsList");
         list->itemWidget(list->item(1))->findChild<QToolButton *>("removeButton")->click();
         QTest::qWait(300);
         image = SettingsSnapshots::render(&view, {600, 680});
-        QVERIFY(image.save(folder + QStringLiteral("/window-content-pending.png")));
+        QVERIFY(image.save(folder + QStringLiteral("/window-content-undo.png")));
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SettingsFixture.h"
+#include "settings/MotionChoice.h"
 #include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
 #include "settingsui/SettingsEnvironment.h"
@@ -30,6 +31,7 @@ struct UiFixture : SettingsFixture
     }
 
     ScreenChoice screenChoice{store};
+    MotionChoice motionChoice{store};
     SettingsEnvironment environment;
     int forcedRefreshes = 0;
     int plainRefreshes = 0;
@@ -41,6 +43,7 @@ private:
     void connectEnvironment()
     {
         environment.setScreenChoice(&screenChoice);
+        environment.setMotionChoice(&motionChoice);
         environment.refreshData = [this](bool force) { (force ? forcedRefreshes : plainRefreshes)++; };
         environment.refreshNews = [this] { newsRefreshes++; };
         environment.openUrl = [this](const QUrl &url) { opened.append(url); };

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Runs a command on a private Xvfb screen (1920x1080) with the openbox window manager.
+# Runs a command on a private Xvfb screen (1920x1080, or DOTBANNER_X11_SCREEN such as
+# 1366x768x24) with the openbox window manager.
 # Usage: with-x11.sh COMMAND [ARG...]
 set -u
 fdfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${DOTBANNER_X11_SCREEN:-1920x1080x24}" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 1 600); do
     [ -s "$fdfile" ] && break
