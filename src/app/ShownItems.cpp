@@ -2,6 +2,7 @@
 
 #include "band/BandLines.h"
 #include "settings/Settings.h"
+#include "util/Clock.h"
 
 #include <algorithm>
 
@@ -41,7 +42,9 @@ std::optional<LineTargets::Target> ShownItems::target(int line, const LineSpan &
         const QList<WatchItem> items = m_settings.items();
         const auto item =
             std::find_if(items.cbegin(), items.cend(), [&](const WatchItem &w) { return w.id == quote.id; });
-        return LineTargets::quoteTarget(quote, item == items.cend() ? nullptr : &*item, m_stale.value(span.index));
+        // The market's state is told as of the injectable clock's now.
+        return LineTargets::quoteTarget(quote, item == items.cend() ? nullptr : &*item, m_stale.value(span.index),
+                                        Clock::current().now());
     }
     if (line != BandLines::news || span.part == LineSpan::Part::message || span.index < 0 ||
         span.index >= m_headlines.size())

@@ -2,6 +2,7 @@
 
 #include "search/SearchModel.h"
 #include "settings/Settings.h"
+#include "settingsui/AlertEditor.h"
 #include "settingsui/BusyIndicator.h"
 #include "settingsui/EnumTitles.h"
 #include "settingsui/FormSection.h"
@@ -290,6 +291,7 @@ void ContentTab::rebuildRows()
         auto *entry = new QListWidgetItem(m_list);
         entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
         auto *row = new WatchItemRow(item, m_list);
+        AlertEditor::attach(row, item, m_environment);
         row->setState(true, false); // measure with every control present
         entry->setSizeHint(QSize(0, row->sizeHint().height()));
         height += row->sizeHint().height();

@@ -1,6 +1,7 @@
 #include "settingsui/SettingsEnvironment.h"
 
 #include "net/HttpClient.h"
+#include "settings/BandLook.h"
 #include "settings/ScreenChoice.h"
 
 #include <QDesktopServices>
@@ -19,6 +20,11 @@ HttpClient &SettingsEnvironment::http() const
 ScreenChoice &SettingsEnvironment::screenChoice() const
 {
     return m_screenChoice ? *m_screenChoice : ScreenChoice::shared();
+}
+
+BandLook &SettingsEnvironment::bandLook() const
+{
+    return m_bandLook ? *m_bandLook : BandLook::shared();
 }
 
 void SettingsEnvironment::setNewsStatus(const QHash<QUuid, FeedStatus> &status)

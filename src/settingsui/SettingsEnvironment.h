@@ -1,6 +1,7 @@
 #pragma once
 
 #include "types/FeedStatus.h"
+#include "settingsui/AlertThresholds.h"
 #include "settingsui/BandMode.h"
 
 #include <QHash>
@@ -9,8 +10,10 @@
 #include <QUuid>
 
 #include <functional>
+#include <optional>
 
 class HttpClient;
+class BandLook;
 class ScreenChoice;
 
 /**
@@ -34,6 +37,11 @@ public:
     /** How the band keeps windows clear of itself on this desktop; `unsupported` when unset. */
     std::function<BandMode()> bandMode;
 
+    /** The price alert of a watch item, if it has one. Unset: the content tab offers no alerts. */
+    std::function<std::optional<AlertThresholds>(const QUuid &item)> alertOf;
+    /** Gives a watch item these thresholds (none: no alert); false when they were refused. */
+    std::function<bool(const QUuid &item, const AlertThresholds &thresholds)> setAlert;
+
     /** The client of the search requests; HttpClient::shared() unless replaced. */
     HttpClient &http() const;
     void setHttp(HttpClient *client) { m_http = client; }
@@ -41,6 +49,10 @@ public:
     /** The screen the band is placed on; ScreenChoice::shared() unless replaced. */
     ScreenChoice &screenChoice() const;
     void setScreenChoice(ScreenChoice *choice) { m_screenChoice = choice; }
+
+    /** The band's up and down colours and charts; BandLook::shared() unless replaced. */
+    BandLook &bandLook() const;
+    void setBandLook(BandLook *look) { m_bandLook = look; }
 
     /** The news service's last outcome per feed. */
     QHash<QUuid, FeedStatus> newsStatus() const { return m_newsStatus; }
@@ -57,5 +69,6 @@ signals:
 private:
     HttpClient *m_http = nullptr;
     ScreenChoice *m_screenChoice = nullptr;
+    BandLook *m_bandLook = nullptr;
     QHash<QUuid, FeedStatus> m_newsStatus;
 };
