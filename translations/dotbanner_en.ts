@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>AlertEditor</name>
+    <message>
+        <source>Au-dessus de %1</source>
+        <translation>Above %1</translation>
+    </message>
+    <message>
+        <source>En dessous de %1</source>
+        <translation>Below %1</translation>
+    </message>
+    <message>
+        <source>Variation du jour de %1 %</source>
+        <translation>Day&apos;s move of %1 %</translation>
+    </message>
+    <message>
+        <source>Aucune alerte</source>
+        <translation>No alert</translation>
+    </message>
+    <message>
+        <source>Alerte pour %1</source>
+        <translation>Alert for %1</translation>
+    </message>
+    <message>
+        <source>Au-dessus de</source>
+        <translation>Above</translation>
+    </message>
+    <message>
+        <source>En dessous de</source>
+        <translation>Below</translation>
+    </message>
+    <message>
+        <source>Variation du jour (%)</source>
+        <translation>Day&apos;s move (%)</translation>
+    </message>
+    <message>
+        <source>aucune</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Chaque seuil est un nombre positif, ou vide pour aucun.</source>
+        <translation>Each threshold is a positive number, or empty for none.</translation>
+    </message>
+    <message>
+        <source>Alerte</source>
+        <translation>Alert</translation>
+    </message>
+</context>
+<context>
     <name>AlertWatcher</name>
     <message>
         <source>%1 — au-dessus de %2</source>
@@ -91,6 +138,29 @@
     <message>
         <source>Quitter Dotbanner</source>
         <translation>Quit Dotbanner</translation>
+    </message>
+</context>
+<context>
+    <name>BandLookRows</name>
+    <message>
+        <source>Hausse et baisse</source>
+        <translation>Up and down</translation>
+    </message>
+    <message>
+        <source>Graphique de la journée après chaque action</source>
+        <translation>Day chart after each stock</translation>
+    </message>
+    <message>
+        <source>Bleu / orange</source>
+        <translation>Blue / orange</translation>
+    </message>
+    <message>
+        <source>Rouge en hausse, vert en baisse</source>
+        <translation>Red up, green down</translation>
+    </message>
+    <message>
+        <source>Vert en hausse, rouge en baisse</source>
+        <translation>Green up, red down</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/AboutPanel.h"
+#include "app/AppAlerts.h"
 #include "app/AppMenu.h"
 #include "app/SettingsWindow.h"
 #include "app/SingleInstance.h"
@@ -56,6 +57,14 @@ void AppDelegate::launch(const LaunchOptions &options)
     if (options.twoLines)
         settings.setVariant(BarVariant::thick);
 
+    // The alerts look at every publication of the data, so they exist before it starts.
+    if (m_services.makeAlerts) {
+        QPointer<AppDelegate> self(this);
+        m_alerts = m_services.makeAlerts([self](const QString &summary, const QString &body) {
+            if (self)
+                self->showTrayMessage(summary, body);
+        });
+    }
     if (m_services.startData)
         m_services.startData();
     if (m_services.startNews)
@@ -75,6 +84,8 @@ void AppDelegate::launch(const LaunchOptions &options)
 
     if (m_services.makeTicker)
         m_ticker = m_services.makeTicker();
+    if (m_ticker && m_alerts)
+        m_ticker->setAlertWatcher(&m_alerts->watcher());
     connectBand();
 
     m_statusItem = std::make_unique<StatusItem>();
@@ -173,6 +184,12 @@ void AppDelegate::connectBand()
     // Without a tray the band itself says once where the menu is, whatever surface shows it.
     if (!hasTray())
         m_ticker->interaction()->setFirstTooltip(noTrayHint());
+}
+
+void AppDelegate::showTrayMessage(const QString &summary, const QString &body)
+{
+    if (m_statusItem)
+        m_statusItem->trayIcon()->showMessage(summary, body);
 }
 
 void AppDelegate::setLevel(WindowLevelMode level)

@@ -13,6 +13,7 @@
 #include <memory>
 
 class AboutPanel;
+class AppAlerts;
 class AppMenu;
 class QMenu;
 class SettingsWindow;
@@ -66,6 +67,8 @@ public:
     bool isShownInTaskbar() const { return m_shownInTaskbar; }
 
     TickerController *ticker() const { return m_ticker.get(); }
+    /** The price alerts; none before the launch or when the services make none. */
+    AppAlerts *alerts() const { return m_alerts.get(); }
     StatusItem *statusItem() const { return m_statusItem.get(); }
     SettingsWindow *settingsWindow() const;
     TaskbarEntry *taskbarEntry() const { return m_taskbarEntry.get(); }
@@ -90,9 +93,12 @@ private:
     bool hasTray() const;
     /** Gives the band its context menu and, without a tray, its one-time hint. */
     void connectBand();
+    /** Where no notification service answers, an alert is the tray's message. */
+    void showTrayMessage(const QString &summary, const QString &body);
 
     AppServices m_services;
-    AppMenu *m_menu; // a child
+    AppMenu *m_menu;                     // a child
+    std::unique_ptr<AppAlerts> m_alerts; // outlives the band, which shows what is alerting
     std::unique_ptr<TickerController> m_ticker;
     std::unique_ptr<StatusItem> m_statusItem;
     QPointer<SettingsWindow> m_settingsWindow;

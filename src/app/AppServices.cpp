@@ -1,14 +1,16 @@
 #include "app/AppServices.h"
 
+#include "app/AlertEditing.h"
+#include "app/AppAlerts.h"
 #include "app/BandSurfaceFactory.h"
 #include "app/ServiceEnvironment.h"
 #include "app/Snapshots.h"
 #include "app/StatusItem.h"
 #include "app/TickerController.h"
 #include "avoider/WindowAvoider.h"
-#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
 #include "data/ForecastReport.h"
+#include "desktop/WindowSystem.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
 #include "settings/Settings.h"
@@ -33,12 +35,16 @@ AppServices AppServices::standard()
         std::shared_ptr<WindowSystem> windowSystem = WindowSystem::forPlatform();
         QPointer<WindowAvoider> avoider;
         QPointer<SettingsEnvironment> environment;
+        // Made at launch, before the settings window; a cell of its own, which the window's
+        // environment (a child of the application) may hold longer than these.
+        std::shared_ptr<QPointer<AlertStore>> alertStore = std::make_shared<QPointer<AlertStore>>();
 
         SettingsEnvironment &ensureEnvironment()
         {
             if (!environment) {
                 environment = new SettingsEnvironment(QCoreApplication::instance());
                 connectServices(*environment, DataService::shared(), NewsService::shared(), avoider.data());
+                connectAlertEditing(*environment, [cell = alertStore] { return cell->data(); });
                 // A layer surface is kept clear by the compositor; through XWayland the band is an
                 // X window whose reserved strip the window manager honours when it speaks EWMH.
                 environment->bandMode = [x11Mode = environment->bandMode] {
@@ -62,6 +68,12 @@ AppServices AppServices::standard()
     services.refreshData = [](bool force) { DataService::shared().refresh(force); };
     services.startNews = [] { NewsService::shared().start(); };
     services.refreshNews = [] { NewsService::shared().refresh(); };
+    services.makeAlerts = [shared](DesktopNotifier::Fallback fallback) {
+        auto alerts = std::make_unique<AppAlerts>(UserDefaults::standard(), Settings::shared(), DataService::shared(),
+                                                  std::move(fallback));
+        *shared->alertStore = &alerts->store();
+        return alerts;
+    };
     services.makeTicker = [shared] {
         auto *avoider = new WindowAvoider(shared->windowSystem);
         shared->avoider = avoider;

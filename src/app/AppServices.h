@@ -1,10 +1,13 @@
 #pragma once
 
+#include "alerts/DesktopNotifier.h"
+
 #include <QString>
 
 #include <functional>
 #include <memory>
 
+class AppAlerts;
 class QWidget;
 class Settings;
 class TickerController;
@@ -22,6 +25,11 @@ struct AppServices
     std::function<void(bool force)> refreshData;
     std::function<void()> startNews;
     std::function<void()> refreshNews;
+    /**
+     * Makes the price alerts, watching the data from then on; `fallback` tells an alert where no
+     * notification service answers. Unset or returning nothing: no alerts.
+     */
+    std::function<std::unique_ptr<AppAlerts>(DesktopNotifier::Fallback fallback)> makeAlerts;
     /** Makes the band; may return nothing (tests without a band). */
     std::function<std::unique_ptr<TickerController>()> makeTicker;
     /** Makes the content of the settings window. */

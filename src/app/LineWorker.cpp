@@ -1,5 +1,9 @@
 #include "app/LineWorker.h"
 
+#include "line/ItemMarks.h"
+#include "line/Sparklines.h"
+#include "line/UpDownColouring.h"
+
 #include <QMetaObject>
 
 LineWorker::LineWorker(QObject *parent)
@@ -84,6 +88,10 @@ LineWorker::Result LineWorker::build(Request request)
 {
     Result result;
     result.quotes = LedBuilder::buildLine(request.quotes, request.style, request.stale);
+    if (request.sparklines)
+        Sparklines::insert(result.quotes, request.quotes, request.stale);
+    ItemMarks::mark(result.quotes.bitmap, result.quotes.spans, request.quotes, request.alerting, request.flashing);
+    UpDownColouring::apply(result.quotes.bitmap, request.upDown);
     result.quoteTiles = ScrollLine::render({result.quotes.bitmap, request.pitch, request.theme, request.scale});
     if (request.hasNews) {
         result.news = LedBuilder::buildNewsLine(request.headlines, request.message, request.style);

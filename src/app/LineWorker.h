@@ -1,15 +1,17 @@
 #pragma once
 
-#include "types/Quote.h"
 #include "band/ScrollLine.h"
 #include "line/LedBuilder.h"
 #include "types/Headline.h"
+#include "types/Quote.h"
 #include "types/SettingsEnums.h"
+#include "types/UpDownColours.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
+#include <QUuid>
 
 #include <memory>
 #include <mutex>
@@ -33,11 +35,15 @@ public:
         QList<bool> stale;
         bool hasNews = false; ///< a two-line band
         QList<Headline> headlines;
-        QString message;      ///< the news line's text while there is no headline
+        QString message; ///< the news line's text while there is no headline
         FontStyle style = FontStyle::pixelBold;
         double pitch = 5;
         ColorTheme theme = ColorTheme::greenRed;
         double scale = 1;
+        QList<QUuid> alerting; ///< items drawn inverted: their alert fired and was not seen yet
+        QList<QUuid> flashing; ///< items drawn bright: their value just changed
+        UpDownColours upDown = UpDownColours::greenRed;
+        bool sparklines = false; ///< a chart of the day after each stock with a series
 
         friend bool operator==(const Request &, const Request &) = default;
     };

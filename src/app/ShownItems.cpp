@@ -3,6 +3,7 @@
 #include "band/BandLines.h"
 #include "health/ItemHealth.h"
 #include "settings/Settings.h"
+#include "util/Clock.h"
 
 #include <algorithm>
 
@@ -44,13 +45,13 @@ std::optional<LineTargets::Target> ShownItems::target(int line, const LineSpan &
         const auto item =
             std::find_if(items.cbegin(), items.cend(), [&](const WatchItem &w) { return w.id == quote.id; });
         if (item == items.cend())
-            return LineTargets::quoteTarget(quote, nullptr, m_stale.value(span.index));
-        // A fresh value needs no excuse; a placeholder or a stale one says what went wrong.
+            return LineTargets::quoteTarget(quote, nullptr, m_stale.value(span.index), Clock::current().now());
+        // The market's state is told as of the injectable clock's now. A fresh value needs no excuse; a placeholder or a stale one says what went wrong.
         const bool stale = m_stale.value(span.index);
         std::optional<ItemHealth::Why> why;
         if (stale || !quote.at.isValid())
             why = ItemHealth::why(m_health, *item, m_settings.stockProvider());
-        LineTargets::Target target = LineTargets::quoteTarget(quote, &*item, stale, {}, why ? why->text : QString());
+        LineTargets::Target target = LineTargets::quoteTarget(quote, &*item, stale, Clock::current().now(), why ? why->text : QString());
         if (why && why->key)
             target.url = ItemHealth::keyFieldLink(*why->key);
         return target;

@@ -1,5 +1,6 @@
 #include "app/TickerController.h"
 
+#include "alerts/AlertWatcher.h"
 #include "app/BandGeometry.h"
 #include "avoider/WindowAvoider.h"
 #include "band/BandInteraction.h"
@@ -10,6 +11,7 @@
 #include "line/LedBuilder.h"
 #include "news/NewsService.h"
 #include "settings/MotionChoice.h"
+#include "settings/BandLook.h"
 #include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
 #include "util/Clock.h"
@@ -42,6 +44,9 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     connect(m_screenChoice, &ScreenChoice::screenNameChanged, this, &TickerController::scheduleApply);
     m_motionChoice = &MotionChoice::shared();
     connect(m_motionChoice, &MotionChoice::reducedMotionChanged, this, &TickerController::scheduleApply);
+    m_look = &BandLook::shared();
+    connect(m_look, &BandLook::upDownColoursChanged, this, &TickerController::scheduleApply);
+    connect(m_look, &BandLook::sparklinesChanged, this, &TickerController::scheduleApply);
     m_staleTimer.setInterval(std::chrono::seconds(20));
     connect(&m_staleTimer, &QTimer::timeout, this, &TickerController::checkStaleness);
     m_staleTimer.start();
@@ -53,6 +58,11 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     // loop, when a setting announced by aboutToChange has its new value.
     connect(&m_settings, &Settings::aboutToChange, this, &TickerController::scheduleApply);
     connect(&m_data, &DataService::quotesChanged, this, &TickerController::scheduleApply);
+    connect(&m_data, &DataService::quotesChanged, this, &TickerController::noteChanges);
+    m_flashTimer.setSingleShot(true);
+    connect(&m_flashTimer, &ClockTimer::timeout, this, &TickerController::endFlashes);
+    m_interaction->noticed = [this](int line, const LineSpan &span) { onNoticed(line, span); };
+    noteChanges(m_data.quotes());
     connect(&m_news, &NewsService::headlinesChanged, this, &TickerController::scheduleApply);
     // A run that read nothing changes only the status, and the line stops saying it is loading.
     connect(&m_news, &NewsService::statusChanged, this, &TickerController::scheduleApply);
@@ -119,6 +129,16 @@ void TickerController::setMotionChoice(MotionChoice &choice)
     disconnect(m_motionChoice, nullptr, this, nullptr);
     m_motionChoice = &choice;
     connect(m_motionChoice, &MotionChoice::reducedMotionChanged, this, &TickerController::scheduleApply);
+}
+
+void TickerController::setBandLook(BandLook &look)
+{
+    if (m_look == &look)
+        return;
+    disconnect(m_look, nullptr, this, nullptr);
+    m_look = &look;
+    connect(m_look, &BandLook::upDownColoursChanged, this, &TickerController::scheduleApply);
+    connect(m_look, &BandLook::sparklinesChanged, this, &TickerController::scheduleApply);
     scheduleApply();
 }
 
@@ -189,6 +209,68 @@ void TickerController::setMenuProvider(std::function<QMenu *()> provider)
     m_popups.setMenuProvider(std::move(provider));
 }
 
+void TickerController::setAlertWatcher(AlertWatcher *watcher)
+{
+    if (m_alertWatcher == watcher)
+        return;
+    disconnect(m_alertConnection);
+    m_alertWatcher = watcher;
+    if (m_alertWatcher)
+        m_alertConnection =
+            connect(m_alertWatcher, &AlertWatcher::alertingChanged, this, &TickerController::scheduleApply);
+    scheduleApply();
+}
+
+void TickerController::onNoticed(int line, const LineSpan &span)
+{
+    if (!m_alertWatcher || line != BandLines::quotes || span.part != LineSpan::Part::quote)
+        return;
+    const QList<Quote> &quotes = m_shown.quotes();
+    if (span.index >= 0 && span.index < quotes.size() && m_alertWatcher->isAlerting(quotes.at(span.index).id))
+        m_alertWatcher->acknowledge(quotes.at(span.index).id);
+}
+
+void TickerController::noteChanges(const QList<Quote> &quotes)
+{
+    const qint64 now = Clock::current().monotonicMs();
+    bool flashed = false;
+    QHash<QUuid, QString> values;
+    for (const Quote &quote : quotes) {
+        // Only fetched values count (placeholders carry no fetch time), so the first value
+        // of an item never flashes, only one that differs from the value fetched before it.
+        if (quote.id.isNull() || !quote.at.isValid())
+            continue;
+        values.insert(quote.id, quote.price);
+        const auto before = m_lastValues.constFind(quote.id);
+        if (before != m_lastValues.cend() && *before != quote.price) {
+            m_flashUntil.insert(quote.id, now + flashMs);
+            flashed = true;
+        }
+    }
+    m_lastValues = std::move(values);
+    if (flashed) {
+        m_flashTimer.start(std::chrono::milliseconds(flashMs));
+        scheduleApply();
+    }
+}
+
+void TickerController::endFlashes()
+{
+    const qint64 now = Clock::current().monotonicMs();
+    qint64 next = 0;
+    for (auto it = m_flashUntil.begin(); it != m_flashUntil.end();) {
+        if (it.value() <= now) {
+            it = m_flashUntil.erase(it);
+        } else {
+            next = next == 0 ? it.value() : std::min(next, it.value());
+            ++it;
+        }
+    }
+    if (next > 0)
+        m_flashTimer.start(std::chrono::milliseconds(next - now));
+    scheduleApply();
+}
+
 LineWorker::Request TickerController::request() const
 {
     // The quotes and, on a two-line band, the headlines or a placeholder text until they arrive.
@@ -207,6 +289,15 @@ LineWorker::Request TickerController::request() const
     request.style = m_settings.fontStyle();
     request.pitch = m_settings.ledSize();
     request.theme = m_settings.theme();
+    request.upDown = m_look->upDownColours();
+    request.sparklines = m_look->sparklines();
+    // In the order of the quotes, so the same marks make an equal request.
+    for (const Quote &quote : std::as_const(request.quotes)) {
+        if (m_alertWatcher && m_alertWatcher->isAlerting(quote.id))
+            request.alerting.append(quote.id);
+        if (m_flashUntil.contains(quote.id))
+            request.flashing.append(quote.id);
+    }
     return request;
 }
 

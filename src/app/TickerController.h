@@ -10,16 +10,21 @@
 #include "types/LedBitmap.h"
 #include "types/LineSpan.h"
 #include "types/Quote.h"
+#include "util/ClockTimer.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QTimer>
+#include <QUuid>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+class AlertWatcher;
 class BandInteraction;
+class BandLook;
 class DataService;
 class NewsService;
 class QMenu;
@@ -55,6 +60,17 @@ public:
     /** Recomputes the band. Calling it again with nothing changed moves, re-levels and raises nothing. */
     void apply();
 
+    /**
+     * Shows the items `watcher` says are alerting inverted, until the pointer rests on one or
+     * clicks it, which acknowledges it. Null for none; not owned, and must outlive the
+     * controller or be replaced first.
+     */
+    void setAlertWatcher(AlertWatcher *watcher);
+    /** The items drawn bright now because their value just changed. */
+    QList<QUuid> flashing() const { return m_flashUntil.keys(); }
+    /** How long a changed value is drawn bright. */
+    static constexpr int flashMs = 1000;
+
     /** Asked for the band's context menu, opened by a right click on the band. */
     void setMenuProvider(std::function<QMenu *()> provider);
     const std::function<QMenu *()> &menuProvider() const { return m_popups.menuProvider(); }
@@ -78,6 +94,9 @@ public:
 
     /** What the pointer does on the band. */
     BandInteraction *interaction() const { return m_interaction.get(); }
+
+    /** The band's up and down colours and charts; BandLook::shared() until replaced. Not owned. */
+    void setBandLook(BandLook &look);
 
     /** Where the band's screen is chosen; ScreenChoice::shared() until replaced. Not owned. */
     void setScreenChoice(ScreenChoice &choice);
@@ -119,6 +138,12 @@ public:
 
 private:
     void scheduleApply();
+    /** Notes which values changed since the previous publication, to draw them bright a while. */
+    void noteChanges(const QList<Quote> &quotes);
+    /** Drops the flashes that are over and waits for the next one to end. */
+    void endFlashes();
+    /** The pointer rested on or clicked an item of `line`: its alert has been seen. */
+    void onNoticed(int line, const LineSpan &span);
     void checkStaleness();
     QList<bool> staleFlags(const QList<Quote> &quotes) const;
     void watchScreen(QScreen *screen);
@@ -142,8 +167,16 @@ private:
     QTimer m_staleTimer;
     ScreenChoice *m_screenChoice = nullptr;
     MotionChoice *m_motionChoice = nullptr;
+    BandLook *m_look = nullptr;
     QScreen *m_bandScreen = nullptr;
     WindowAvoider *m_avoider = nullptr;
     bool m_applyQueued = false;
+    AlertWatcher *m_alertWatcher = nullptr;
+    QMetaObject::Connection m_alertConnection;
+    /** The last value published for each item, to see which one changed. */
+    QHash<QUuid, QString> m_lastValues;
+    /** Items drawn bright, until this time on the clock's monotonic milliseconds. */
+    QHash<QUuid, qint64> m_flashUntil;
+    ClockTimer m_flashTimer;
     Counters m_counters;
 };

@@ -44,18 +44,31 @@ void BandInteraction::setFirstTooltip(const QString &text)
     m_firstTooltip = text;
 }
 
-std::optional<LineTargets::Target> BandInteraction::targetAt(int index, const QPointF &position) const
+std::optional<LineSpan> BandInteraction::spanAt(int index, const QPointF &position) const
 {
     if (index != BandLines::quotes && index != BandLines::news)
         return std::nullopt;
     const ScrollLine &line = m_lines.line(index);
     if (!line.content())
         return std::nullopt;
-    const std::optional<LineSpan> span = LineHit::spanAt(m_items.spans(index), line.columnAt(BandLines::now()),
-                                                         position.x(), line.content()->pitch, line.content()->bitmap.w);
+    return LineHit::spanAt(m_items.spans(index), line.columnAt(BandLines::now()), position.x(), line.content()->pitch,
+                           line.content()->bitmap.w);
+}
+
+std::optional<LineTargets::Target> BandInteraction::targetAt(int index, const QPointF &position) const
+{
+    const std::optional<LineSpan> span = spanAt(index, position);
     if (!span)
         return std::nullopt;
     return m_items.target(index, *span);
+}
+
+void BandInteraction::notice(int line, const QPointF &position)
+{
+    if (!noticed)
+        return;
+    if (const std::optional<LineSpan> span = spanAt(line, position))
+        noticed(line, *span);
 }
 
 void BandInteraction::handle(const BandPointerEvent &event)
@@ -76,6 +89,8 @@ void BandInteraction::handle(const BandPointerEvent &event)
             break;
         }
         hover(event.line, event.position);
+        if (event.button == Qt::LeftButton)
+            notice(event.line, event.position);
         if (event.button == Qt::LeftButton && m_hovered && !m_hovered->url.isEmpty() && openUrl)
             openUrl(m_hovered->url);
         break;
@@ -154,4 +169,5 @@ void BandInteraction::showPendingTooltip()
         return;
     m_surface->showTooltip(m_position, m_hovered->tooltip);
     m_tooltipShown = true;
+    notice(m_pausedLine, m_position);
 }

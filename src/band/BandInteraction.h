@@ -42,6 +42,11 @@ public:
 
     /** Opens an address; QDesktopServices::openUrl unless replaced. */
     std::function<void(const QUrl &)> openUrl;
+    /**
+     * Told when the user has plainly seen an item: the pointer rested on it until its tooltip
+     * showed, or clicked it. `span` is the item's span on line `line`.
+     */
+    std::function<void(int line, const LineSpan &span)> noticed;
 
     /**
      * Makes `text` the first tooltip the band shows, once, wherever the pointer rests on it
@@ -65,6 +70,9 @@ public:
     std::optional<LineTargets::Target> targetAt(int line, const QPointF &position) const;
 
 private:
+    /** The span under `position` of line `line`, if any. */
+    std::optional<LineSpan> spanAt(int line, const QPointF &position) const;
+    void notice(int line, const QPointF &position);
     void hover(int line, const QPointF &position);
     void leave();
     void pauseLine(int index);

@@ -34,21 +34,55 @@ std::array<QColor, 8> palette(ColorTheme theme)
             QColor(79, 195, 255)};
 }
 
+namespace {
+
+/** `share` of the way from `from` to `to`, channel by channel. */
+QColor blend(const QColor &from, const QColor &to, double share)
+{
+    return QColor(from.red() + static_cast<int>(std::lround((to.red() - from.red()) * share)),
+                  from.green() + static_cast<int>(std::lround((to.green() - from.green()) * share)),
+                  from.blue() + static_cast<int>(std::lround((to.blue() - from.blue()) * share)));
+}
+
+// Less than half the way from an unlit LED: clearly set apart from live values, while the
+// faintest kind (dim) still stands out from the unlit ones around it.
+constexpr double staleShare = 0.45;
+// Half the way to white: plainly brighter than the live colour, and still its hue.
+constexpr double brightShare = 0.5;
+const QColor white(255, 255, 255);
+
+} // namespace
+
 std::array<QColor, 8> stalePalette(ColorTheme theme)
 {
     const std::array<QColor, 8> colours = palette(theme);
     const QColor off = colours[0];
-    // Less than half the way from an unlit LED: clearly set apart from live values, while the
-    // faintest kind (dim) still stands out from the unlit ones around it.
-    const auto toward = [&off](const QColor &colour) {
-        constexpr double share = 0.45;
-        return QColor(off.red() + static_cast<int>(std::lround((colour.red() - off.red()) * share)),
-                      off.green() + static_cast<int>(std::lround((colour.green() - off.green()) * share)),
-                      off.blue() + static_cast<int>(std::lround((colour.blue() - off.blue()) * share)));
-    };
     std::array<QColor, 8> result;
     for (std::size_t k = 0; k < colours.size(); ++k)
-        result[k] = k == 0 ? off : toward(colours[k]);
+        result[k] = k == 0 ? off : blend(off, colours[k], staleShare);
+    return result;
+}
+
+std::array<QColor, 6> blueOrangePalette()
+{
+    // Sky blue and orange of the Okabe–Ito set, apart for every common colour-vision deficiency.
+    const QColor off = palette(ColorTheme::greenRed)[0];
+    const QColor up(86, 180, 233);
+    const QColor down(230, 159, 0);
+    return {up,
+            down,
+            blend(off, up, staleShare),
+            blend(off, down, staleShare),
+            blend(up, white, brightShare),
+            blend(down, white, brightShare)};
+}
+
+std::array<QColor, 8> brightPalette(ColorTheme theme)
+{
+    const std::array<QColor, 8> colours = palette(theme);
+    std::array<QColor, 8> result;
+    for (std::size_t k = 0; k < colours.size(); ++k)
+        result[k] = k == 0 ? colours[0] : blend(colours[k], white, brightShare);
     return result;
 }
 
@@ -56,8 +90,10 @@ Stamps stamps(int cell, ColorTheme theme)
 {
     Stamps result;
     std::vector<QColor> colours;
-    for (const auto &set : {palette(theme), stalePalette(theme)})
+    for (const auto &set : {palette(theme), stalePalette(theme), brightPalette(theme)})
         colours.insert(colours.end(), set.begin(), set.end());
+    const std::array<QColor, 6> blueOrange = blueOrangePalette();
+    colours.insert(colours.end(), blueOrange.begin(), blueOrange.end());
     if (cell <= 0)
         return Stamps(colours.size());
     const auto pixels = static_cast<std::size_t>(cell) * static_cast<std::size_t>(cell);
@@ -78,11 +114,10 @@ Stamps stamps(int cell, ColorTheme theme)
     return result;
 }
 
-QImage image(const LedBitmap &bitmap, std::int64_t firstColumn, std::int64_t columns, int cell,
-             const Stamps &stamps)
+QImage image(const LedBitmap &bitmap, std::int64_t firstColumn, std::int64_t columns, int cell, const Stamps &stamps)
 {
-    if (bitmap.w <= 0 || bitmap.h <= 0 || columns <= 0 || cell <= 0 || stamps.empty()
-        || bitmap.cells.size() < static_cast<std::size_t>(bitmap.w) * static_cast<std::size_t>(bitmap.h))
+    if (bitmap.w <= 0 || bitmap.h <= 0 || columns <= 0 || cell <= 0 || stamps.empty() ||
+        bitmap.cells.size() < static_cast<std::size_t>(bitmap.w) * static_cast<std::size_t>(bitmap.h))
         return {};
     const std::int64_t width = columns * cell;
     const std::int64_t height = bitmap.h * cell;
@@ -120,7 +155,8 @@ QImage image(const LedBitmap &bitmap, std::int64_t firstColumn, std::int64_t col
         }
         // Filled scan line by scan line so the destination is written in order.
         for (int py = 0; py < cell; ++py) {
-            auto *line = reinterpret_cast<std::uint32_t *>(bits + static_cast<std::size_t>(r * cell + py) * bytesPerLine);
+            auto *line =
+                reinterpret_cast<std::uint32_t *>(bits + static_cast<std::size_t>(r * cell + py) * bytesPerLine);
             const std::size_t stampOffset = static_cast<std::size_t>(py) * static_cast<std::size_t>(cell);
             for (const std::uint32_t *stamp : rowStamps) {
                 if (stamp)

@@ -34,22 +34,34 @@ std::array<QColor, 8> palette(ColorTheme theme);
  */
 std::array<QColor, 8> stalePalette(ColorTheme theme);
 
+/**
+ * The colours of values that just changed, indexed like palette(): each kind's colour brought
+ * closer to white, so the change catches the eye. Index 0 is the unlit LED itself.
+ */
+std::array<QColor, 8> brightPalette(ColorTheme theme);
+
+/**
+ * The colours of the blue/orange up and down (BlueOrangeRaw, in its order): live, stale and
+ * bright, the same whatever the theme, since the user chose them for their own eyes.
+ */
+std::array<QColor, 6> blueOrangePalette();
+
 /** One stamp per kind: `cell` × `cell` premultiplied pixels, row by row from the top. */
 using Stamps = std::vector<std::vector<std::uint32_t>>;
 
 /**
- * The sixteen stamps of a `cell` × `cell` device-pixel LED; index = the cell's raw value:
- * the eight kinds, then their stale variants (see staleRaw()).
+ * The stamps of a `cell` × `cell` device-pixel LED, one per raw value (rawValueCount): the
+ * eight kinds, their stale variants (see staleRaw()), their bright variants (brightRaw()), then
+ * the blue/orange up and down (BlueOrangeRaw).
  */
 Stamps stamps(int cell, ColorTheme theme);
 
 /**
  * An image of `columns` LED columns of `bitmap` starting at column `firstColumn`, each column
  * `cell` pixels wide and each row `cell` pixels high. Columns past the bitmap's width wrap
- * back to its start. Cells above 15, or whose stamp is missing, are drawn as `off`.
+ * back to its start. Cells without a stamp are drawn as `off`.
  * A null image when there is nothing to draw or the pixels cannot be allocated.
  */
-QImage image(const LedBitmap &bitmap, std::int64_t firstColumn, std::int64_t columns, int cell,
-             const Stamps &stamps);
+QImage image(const LedBitmap &bitmap, std::int64_t firstColumn, std::int64_t columns, int cell, const Stamps &stamps);
 
 } // namespace Renderer

@@ -31,7 +31,7 @@ template<typename F> decltype(auto) withFont(FontStyle style, F &&f)
 }
 
 // Columns after each quote: ten blank, the two-column dot, six blank before the next name.
-constexpr int kItemTrail = 18;
+constexpr int kItemTrail = LedBuilder::quoteTrailColumns;
 // After a title: twelve blank, the dot, ten blank. After the placeholder: sixty blank.
 constexpr int kTitleTrail = 24;
 constexpr int kMessageTrail = 60;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "types/Quote.h"
+#include "types/Headline.h"
 #include "types/LedBitmap.h"
 #include "types/LineSpan.h"
-#include "types/Headline.h"
+#include "types/Quote.h"
 #include "types/SettingsEnums.h"
 
 #include <QList>
@@ -38,6 +38,8 @@ inline constexpr std::int64_t maxLineCells = 256 * 1024;
 inline constexpr qsizetype maxNewsHeadlines = 64;
 /** Most characters of an item's name on the quotes line. */
 inline constexpr qsizetype maxNameLength = 60;
+/** Columns at the end of each quote's span: ten blank, the two-column dot, six blank. */
+inline constexpr int quoteTrailColumns = 18;
 
 /** LED rows of the whole band: the font's line height, doubled for the thick variant. */
 int rows(FontStyle style, BarVariant variant);

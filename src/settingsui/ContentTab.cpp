@@ -2,6 +2,7 @@
 
 #include "search/SearchModel.h"
 #include "settings/Settings.h"
+#include "settingsui/AlertEditor.h"
 #include "settingsui/BusyIndicator.h"
 #include "settingsui/EnumTitles.h"
 #include "settingsui/FormSection.h"
@@ -375,6 +376,7 @@ void ContentTab::rebuildRows()
         // The row's widget draws the text; a screen reader reads it from the item.
         entry->setData(Qt::AccessibleTextRole, item.label);
         auto *row = new WatchItemRow(item, m_list);
+        AlertEditor::attach(row, item, m_environment);
         row->setState(true); // measure with every control present
         entry->setSizeHint(QSize(0, row->sizeHint().height()));
         height += row->sizeHint().height();

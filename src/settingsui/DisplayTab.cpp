@@ -3,6 +3,7 @@
 #include "settings/MotionChoice.h"
 #include "settings/Settings.h"
 #include "settingsui/Autostart.h"
+#include "settingsui/BandLookRows.h"
 #include "settingsui/EnumTitles.h"
 #include "settingsui/FormSection.h"
 #include "settingsui/ScreenPicker.h"
@@ -88,6 +89,7 @@ DisplayTab::DisplayTab(Settings &settings, SettingsEnvironment &environment, QWi
     band->addRow(tr("Police"), m_fontStyle);
     m_theme = picker<ColorTheme>(QStringLiteral("themePicker"));
     band->addRow(tr("Couleurs"), m_theme);
+    new BandLookRows(band, environment.bandLook());
 
     m_ledSize = new QSlider(Qt::Horizontal);
     m_ledSize->setObjectName(QStringLiteral("ledSizeSlider"));

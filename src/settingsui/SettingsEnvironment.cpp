@@ -2,6 +2,7 @@
 
 #include "net/HttpClient.h"
 #include "settings/MotionChoice.h"
+#include "settings/BandLook.h"
 #include "settings/ScreenChoice.h"
 
 #include <QDesktopServices>
@@ -25,6 +26,11 @@ ScreenChoice &SettingsEnvironment::screenChoice() const
 MotionChoice &SettingsEnvironment::motionChoice() const
 {
     return m_motionChoice ? *m_motionChoice : MotionChoice::shared();
+}
+
+BandLook &SettingsEnvironment::bandLook() const
+{
+    return m_bandLook ? *m_bandLook : BandLook::shared();
 }
 
 void SettingsEnvironment::setNewsStatus(const QHash<QUuid, FeedStatus> &status)

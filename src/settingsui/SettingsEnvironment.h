@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settingsui/AlertThresholds.h"
 #include "settingsui/BandMode.h"
 #include "types/FeedStatus.h"
 
@@ -9,9 +10,11 @@
 #include <QUuid>
 
 #include <functional>
+#include <optional>
 
 class HttpClient;
 class MotionChoice;
+class BandLook;
 class ScreenChoice;
 
 /**
@@ -35,6 +38,11 @@ public:
     /** How the band keeps windows clear of itself on this desktop; `unsupported` when unset. */
     std::function<BandMode()> bandMode;
 
+    /** The price alert of a watch item, if it has one. Unset: the content tab offers no alerts. */
+    std::function<std::optional<AlertThresholds>(const QUuid &item)> alertOf;
+    /** Gives a watch item these thresholds (none: no alert); false when they were refused. */
+    std::function<bool(const QUuid &item, const AlertThresholds &thresholds)> setAlert;
+
     /** The client of the search requests; HttpClient::shared() unless replaced. */
     HttpClient &http() const;
     void setHttp(HttpClient *client) { m_http = client; }
@@ -46,6 +54,9 @@ public:
     /** Whether the band moves in steps; MotionChoice::shared() unless replaced. */
     MotionChoice &motionChoice() const;
     void setMotionChoice(MotionChoice *choice) { m_motionChoice = choice; }
+    /** The band's up and down colours and charts; BandLook::shared() unless replaced. */
+    BandLook &bandLook() const;
+    void setBandLook(BandLook *look) { m_bandLook = look; }
 
     /** The news service's last outcome per feed. */
     QHash<QUuid, FeedStatus> newsStatus() const { return m_newsStatus; }
@@ -63,5 +74,6 @@ private:
     HttpClient *m_http = nullptr;
     ScreenChoice *m_screenChoice = nullptr;
     MotionChoice *m_motionChoice = nullptr;
+    BandLook *m_bandLook = nullptr;
     QHash<QUuid, FeedStatus> m_newsStatus;
 };

@@ -1,5 +1,7 @@
 #include "FakeClock.h"
+#include "FakeNotifications.h"
 #include "LoopbackHttpServer.h"
+#include "SettingsFixture.h"
 #include "alerts/AlertStore.h"
 #include "alerts/AlertWatcher.h"
 #include "alerts/DesktopNotifier.h"
@@ -7,7 +9,6 @@
 #include "net/HttpClient.h"
 #include "settings/Settings.h"
 #include "settings/SettingsRecord.h"
-#include "SettingsFixture.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -16,60 +17,6 @@
 #include <memory>
 
 namespace {
-
-/** What one Notify call carried. */
-struct Notification
-{
-    QString appName;
-    uint replacesId = 0;
-    QString appIcon;
-    QString summary;
-    QString body;
-    QStringList actions;
-    QVariantMap hints;
-    int expireTimeout = 0;
-};
-
-/** A notification service that records the calls it gets, on a bus connection of its own. */
-class FakeNotifications : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-public:
-    static inline const QString connectionName = QStringLiteral("fake-notifications");
-
-    bool start()
-    {
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName));
-        return m_bus->isConnected() &&
-               m_bus->registerObject(DesktopNotifier::path, this, QDBusConnection::ExportAllSlots) &&
-               m_bus->registerService(DesktopNotifier::service);
-    }
-    void stop()
-    {
-        if (!m_bus)
-            return;
-        m_bus->unregisterService(DesktopNotifier::service);
-        m_bus->unregisterObject(DesktopNotifier::path);
-        m_bus.reset();
-        QDBusConnection::disconnectFromBus(connectionName);
-    }
-    ~FakeNotifications() override { stop(); }
-
-    QList<Notification> received;
-
-public slots:
-    uint Notify(const QString &appName, uint replacesId, const QString &appIcon, const QString &summary,
-                const QString &body, const QStringList &actions, const QVariantMap &hints, int expireTimeout)
-    {
-        received.append({appName, replacesId, appIcon, summary, body, actions, hints, expireTimeout});
-        return uint(received.size());
-    }
-
-private:
-    std::unique_ptr<QDBusConnection> m_bus;
-};
 
 QByteArray chart(double price, double previousClose)
 {

@@ -33,6 +33,7 @@ private slots:
     void amberUpAndDownAlike();
     void imageCopiesStampsAndWraps();
     void imageDrawsUnknownKindsAsOff();
+    void brightKindsStandOutFromLiveOnes();
     void imageRefusesNothingToDraw();
     void staleKindsAreDimmerButReadable();
 };
@@ -73,7 +74,7 @@ void TestRenderer::stampsShowDotsOnBackground()
 {
     const int cell = 20;
     const auto stamps = Renderer::stamps(cell, ColorTheme::greenRed);
-    QCOMPARE(stamps.size(), std::size_t(16));
+    QCOMPARE(stamps.size(), std::size_t(rawValueCount));
     const auto palette = Renderer::palette(ColorTheme::greenRed);
     for (int k = 0; k < 8; ++k) {
         QCOMPARE(stamps[static_cast<std::size_t>(k)].size(), std::size_t(cell * cell));
@@ -92,15 +93,13 @@ void TestRenderer::stampsShowDotsOnBackground()
     }
     // The dot's edge is blended, not hard: some pixel lies strictly between dot and background.
     const auto &name = stamps[1];
-    QVERIFY(std::any_of(name.begin(), name.end(), [](std::uint32_t p) {
-        return qRed(p) > 11 && qRed(p) < 242;
-    }));
+    QVERIFY(std::any_of(name.begin(), name.end(), [](std::uint32_t p) { return qRed(p) > 11 && qRed(p) < 242; }));
 }
 
 void TestRenderer::oneCellStamps()
 {
     const auto stamps = Renderer::stamps(1, ColorTheme::greenRed);
-    QCOMPARE(stamps.size(), std::size_t(16));
+    QCOMPARE(stamps.size(), std::size_t(rawValueCount));
     for (const auto &s : stamps)
         QCOMPARE(s.size(), std::size_t(1));
     // A dot covering about half the pixel blends the colour into the background.
@@ -147,7 +146,7 @@ void TestRenderer::imageDrawsUnknownKindsAsOff()
 {
     const int cell = 4;
     const auto stamps = Renderer::stamps(cell, ColorTheme::blue);
-    const QImage odd = Renderer::image(bitmapOf(2, 1, {200, 16}), 0, 2, cell, stamps);
+    const QImage odd = Renderer::image(bitmapOf(2, 1, {200, rawValueCount}), 0, 2, cell, stamps);
     const QImage off = Renderer::image(bitmapOf(2, 1, {0, 0}), 0, 2, cell, stamps);
     QVERIFY(!odd.isNull());
     QCOMPARE(odd, off);
@@ -177,6 +176,26 @@ void TestRenderer::staleKindsAreDimmerButReadable()
     }
     QCOMPARE(staleRaw(0), std::uint8_t(0));
     QCOMPARE(staleRaw(staleRaw(3)), staleRaw(3));
+}
+
+void TestRenderer::brightKindsStandOutFromLiveOnes()
+{
+    const auto brightness = [](const QColor &c) { return 0.3 * c.red() + 0.59 * c.green() + 0.11 * c.blue(); };
+    for (ColorTheme theme : {ColorTheme::greenRed, ColorTheme::amber, ColorTheme::blue}) {
+        const auto live = Renderer::palette(theme);
+        const auto bright = Renderer::brightPalette(theme);
+        QCOMPARE(bright[0], live[0]); // an unlit LED does not flash
+        const int cell = 20;
+        const auto stamps = Renderer::stamps(cell, theme);
+        for (std::uint8_t k = 1; k < 8; ++k) {
+            QVERIFY2(brightness(bright[k]) > brightness(live[k]) + 5, qPrintable(bright[k].name()));
+            QCOMPARE(pixel(stamps, brightRaw(k), cell, cell / 2, cell / 2), bright[k].rgba());
+        }
+    }
+    // Off, stale and bright values keep what they are.
+    QCOMPARE(brightRaw(0), std::uint8_t(0));
+    QCOMPARE(brightRaw(staleRaw(2)), staleRaw(2));
+    QCOMPARE(brightRaw(brightRaw(2)), brightRaw(2));
 }
 
 void TestRenderer::imageRefusesNothingToDraw()
