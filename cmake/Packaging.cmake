@@ -45,5 +45,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Library dependencies come from the binary; what it loads at run time is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6network6 (>= 6.4), libqt6dbus6 (>= 6.4), libssl3, tzdata")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | kwalletmanager | keepassxc, fonts-dejavu-core")
+# qt6-wayland: on a Wayland session without XWayland, Qt's windows (settings, menus) need it;
+# the band itself draws through its own connection, and the program says plainly when neither serves.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnome-keyring | kwalletmanager | keepassxc, fonts-dejavu-core, qt6-wayland")
 include(CPack)

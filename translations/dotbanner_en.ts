@@ -1135,5 +1135,9 @@
         <source>Dotbanner a besoin d&apos;une session graphique (X11 ou Wayland) et n&apos;en trouve aucune ; « dotbanner --snapshot FICHIER » fait une image du bandeau sans affichage.</source>
         <translation>Dotbanner needs a graphical session (X11 or Wayland) and finds none; “dotbanner --snapshot FILE” draws a picture of the band without a display.</translation>
     </message>
+    <message>
+        <source>Dotbanner ne peut pas s&apos;afficher dans cette session Wayland : il manque XWayland (aucun affichage X11) et le module Wayland de Qt (paquet qt6-wayland).</source>
+        <translation>Dotbanner cannot show itself in this Wayland session: it lacks XWayland (no X11 display) and Qt&apos;s Wayland module (package qt6-wayland).</translation>
+    </message>
 </context>
 </TS>

@@ -33,13 +33,20 @@ int main(int argc, char **argv)
     // Decided before the application object: on a Wayland desktop without the layer shell
     // Qt must be told to go through XWayland before it picks its platform.
     SessionMode::prepare();
-    // Decided before QApplication exists: Qt aborts when its platform cannot connect.
-    if (!DisplayProbe::platformChosen() && !DisplayProbe::displayReachable()) {
+    // Decided before QApplication exists: Qt aborts when its platform cannot connect, or when
+    // a Wayland session offers it neither XWayland nor its Wayland plug-in.
+    const bool qtMissing = !DisplayProbe::platformChosen() && SessionMode::qtPlatformMissing();
+    if (!DisplayProbe::platformChosen() && (!DisplayProbe::displayReachable() || qtMissing)) {
         const LaunchOptions early = LaunchOptions::parse(argumentsOf(argc, argv));
         if (!early.worksWithoutDisplay()) {
-            const QString line = QCoreApplication::translate(
-                "main", "Dotbanner a besoin d'une session graphique (X11 ou Wayland) et n'en trouve aucune ; "
-                        "« dotbanner --snapshot FICHIER » fait une image du bandeau sans affichage.");
+            const QString line =
+                !qtMissing
+                    ? QCoreApplication::translate(
+                          "main", "Dotbanner a besoin d'une session graphique (X11 ou Wayland) et n'en trouve aucune ; "
+                                  "« dotbanner --snapshot FICHIER » fait une image du bandeau sans affichage.")
+                    : QCoreApplication::translate(
+                          "main", "Dotbanner ne peut pas s'afficher dans cette session Wayland : il manque XWayland "
+                                  "(aucun affichage X11) et le module Wayland de Qt (paquet qt6-wayland).");
             std::fputs(qPrintable(line + QLatin1Char('\n')), stderr);
             return noDisplayStatus;
         }

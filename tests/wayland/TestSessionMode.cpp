@@ -1,5 +1,7 @@
 #include "wayland/SessionMode.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestSessionMode : public QObject
@@ -19,6 +21,30 @@ private slots:
         QCOMPARE(SessionMode::decide(true, false, false), Kind::none);
         QCOMPARE(SessionMode::decide(false, false, true), Kind::x11);
         QCOMPARE(SessionMode::decide(false, false, false), Kind::none);
+    }
+
+    void namesWhatQtLacksOnAWaylandSession()
+    {
+        QTemporaryDir withPlugin, empty;
+        QVERIFY(withPlugin.isValid() && empty.isValid());
+        QFile plugin(withPlugin.filePath(QStringLiteral("libqwayland-generic.so")));
+        QVERIFY(plugin.open(QIODevice::WriteOnly));
+        plugin.close();
+        // Not a Wayland session, or XWayland there: Qt has a platform.
+        QVERIFY(!SessionMode::qtPlatformMissing(false, false, {empty.path()}));
+        QVERIFY(!SessionMode::qtPlatformMissing(true, true, {empty.path()}));
+        // Wayland alone: the plug-in must be in one of the folders Qt looks in.
+        QVERIFY(!SessionMode::qtPlatformMissing(true, false, {empty.path(), withPlugin.path()}));
+        QVERIFY(SessionMode::qtPlatformMissing(true, false, {empty.path(), QStringLiteral("/nonexistent")}));
+        QVERIFY(SessionMode::qtPlatformMissing(true, false, {}));
+        // The folder named outright comes first, then each plug-in path, then Qt's own.
+        qputenv("QT_QPA_PLATFORM_PLUGIN_PATH", "/a");
+        qputenv("QT_PLUGIN_PATH", "/b:/c");
+        const QStringList dirs = SessionMode::platformPluginDirs();
+        qunsetenv("QT_QPA_PLATFORM_PLUGIN_PATH");
+        qunsetenv("QT_PLUGIN_PATH");
+        QCOMPARE(dirs.mid(0, 3), (QStringList{"/a", "/b/platforms", "/c/platforms"}));
+        QCOMPARE(dirs.size(), 4);
     }
 
     void aSessionWithoutACompositorKeepsQtsPlatform()

@@ -2,8 +2,10 @@
 // exec, so as the user who runs sway, with its WAYLAND_DISPLAY and DISPLAY and no
 // QT_QPA_PLATFORM). Its web requests all go to a closed port on 127.0.0.1.
 #include "SwaySession.h"
+#include "wayland/SessionMode.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +53,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void bandAtTheTopScrollingAndKeptClear();
+    void noPlatformForQtIsOneLineAndStatusTwo();
 
 private:
     QImage top() const { return SwaySession::screenshot(QRect(0, 0, screenWidth, bandHeight)); }
@@ -141,6 +144,30 @@ void TestSwayLaunch::bandAtTheTopScrollingAndKeptClear()
     QVERIFY(SwaySession::waitFor([this] { return bandAtTop(top()); }));
     QVERIFY(SwaySession::command(QStringLiteral("workspace 1")));
     QVERIFY2(::kill(pid_t(programPid()), 0) == 0, output().constData());
+}
+
+void TestSwayLaunch::noPlatformForQtIsOneLineAndStatusTwo()
+{
+    // The session as it is without XWayland: no DISPLAY. Qt can then only use its Wayland
+    // plug-in, which this machine must not have for the case to be made.
+    QVERIFY2(SessionMode::qtPlatformMissing(true, false, SessionMode::platformPluginDirs()),
+             "qt6-wayland is installed: a session Qt cannot serve cannot be made here");
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("HOME"), m_dir.path() + QStringLiteral("/nodisplay"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path() + QStringLiteral("/nodisplay/config"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(DOTBANNER_PROGRAM), {});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit); // no abort, no core
+    QCOMPARE(program.exitCode(), 2);
+    const QList<QByteArray> lines = program.readAllStandardError().trimmed().split('\n');
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines.first().contains("qt6-wayland"));
+    QVERIFY(lines.first().contains("XWayland"));
+    QVERIFY(program.readAllStandardOutput().isEmpty());
 }
 
 QTEST_MAIN(TestSwayLaunch)
