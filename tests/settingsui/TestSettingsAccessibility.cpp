@@ -40,7 +40,7 @@ private slots:
         DisplayTab tab(f.settings, f.environment);
         showOffscreen(&tab);
         const QList<ToggleSwitch *> switches = tab.findChildren<ToggleSwitch *>();
-        QCOMPARE(switches.size(), 3); // taskbar, login, push windows
+        QCOMPARE(switches.size(), 4); // taskbar, login, push windows, day charts
         for (ToggleSwitch *toggle : switches) {
             QAccessibleInterface *iface = describe(toggle);
             QVERIFY(iface);

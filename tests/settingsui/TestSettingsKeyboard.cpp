@@ -175,12 +175,13 @@ private slots:
         QWidget *tabBar = view.tabs()->tabBar();
         tabBar->setFocus();
         QStringList order;
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < 20; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order.append(QApplication::focusWidget()->objectName());
         }
         const QStringList expected{"showInDockSwitch", "autostartSwitch", "levelModePicker", "positionPicker"};
         QCOMPARE(order.mid(0, 4), expected);
+        QVERIFY(order.indexOf("ledSizeSlider") >= 0);
         QVERIFY(order.indexOf("speedSlider") > order.indexOf("ledSizeSlider"));
         QVERIFY(order.indexOf("ledSizeSlider") > order.indexOf("themePicker"));
 
