@@ -38,6 +38,10 @@ struct BandPointerEvent
     QPointF position; ///< band-local, logical pixels
     int line = -1;    ///< the line under the pointer (BandLines::Line), −1 for none
     Qt::MouseButton button = Qt::NoButton;
+
+    /** The event at `position` over `lines`: the line under it, none when the pointer left. */
+    static BandPointerEvent over(const BandLines &lines, Type type, QPointF position,
+                                 Qt::MouseButton button = Qt::NoButton);
 };
 
 /** The one place pointer events over the band go, whatever surface delivered them. */

@@ -50,12 +50,7 @@ void BandWidget::deliver(BandPointerEvent::Type type, QPointF position, Qt::Mous
 {
     if (!pointerHandler)
         return;
-    BandPointerEvent event;
-    event.type = type;
-    event.position = position;
-    event.line = type == BandPointerEvent::Type::leave ? -1 : m_lines->lineAt(position.y());
-    event.button = button;
-    pointerHandler(event);
+    pointerHandler(BandPointerEvent::over(*m_lines, type, position, button));
 }
 
 void BandWidget::mouseMoveEvent(QMouseEvent *event)

@@ -121,12 +121,7 @@ void X11BandWindow::deliver(BandPointerEvent::Type type, QPointF position, Qt::M
 {
     if (!pointerHandler)
         return;
-    BandPointerEvent event;
-    event.type = type;
-    event.position = position;
-    event.line = type == BandPointerEvent::Type::leave ? -1 : m_lines->lineAt(position.y());
-    event.button = button;
-    pointerHandler(event);
+    pointerHandler(BandPointerEvent::over(*m_lines, type, position, button));
 }
 
 bool X11BandWindow::event(QEvent *event)
