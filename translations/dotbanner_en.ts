@@ -688,6 +688,10 @@
         <source>%1 (débranché)</source>
         <translation>%1 (unplugged)</translation>
     </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
 </context>
 <context>
     <name>SearchModel</name>

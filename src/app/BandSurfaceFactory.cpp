@@ -4,10 +4,28 @@
 #include "desktop/WindowSystem.h"
 #include "qtband/LedView.h"
 #include "qtband/PanelSurface.h"
+#include "settings/ScreenChoice.h"
 #include "wayland/SessionMode.h"
 #include "wayland/WaylandBandSurface.h"
 #include "x11band/X11BandSurface.h"
 #include "x11band/X11BandView.h"
+
+namespace {
+
+/** The screen picker offers the compositor's outputs, which the layer surface goes on by name. */
+void offerOutputs(WaylandBandSurface &surface, ScreenChoice &choice)
+{
+    const auto publish = [&surface, &choice] {
+        QList<ScreenChoice::Screen> screens;
+        for (const WaylandClient::Output &output : surface.outputs())
+            screens.append({output.name, output.description});
+        choice.setScreens(screens);
+    };
+    publish();
+    QObject::connect(&surface, &WaylandBandSurface::outputsChanged, &surface, publish);
+}
+
+} // namespace
 
 std::unique_ptr<BandSurface> BandSurfaceFactory::make(BandLines &lines, WindowSystem *system)
 {
@@ -18,8 +36,10 @@ std::unique_ptr<BandSurface> BandSurfaceFactory::make(BandLines &lines, WindowSy
     // platform Qt uses for the other windows.
     if ((wanted.isEmpty() || wanted == QLatin1String("wayland")) &&
         SessionMode::current() == SessionMode::Kind::layerShell) {
-        if (auto surface = WaylandBandSurface::create(lines))
+        if (auto surface = WaylandBandSurface::create(lines)) {
+            offerOutputs(*surface, ScreenChoice::shared());
             return surface;
+        }
         qWarning("The compositor's layer shell cannot be reached; the band is an ordinary window");
     }
     const bool x11 = X11BandView::isAvailable();

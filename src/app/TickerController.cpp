@@ -10,8 +10,8 @@
 #include "desktop/WindowSystem.h"
 #include "line/LedBuilder.h"
 #include "news/NewsService.h"
-#include "settings/MotionChoice.h"
 #include "settings/BandLook.h"
+#include "settings/MotionChoice.h"
 #include "settings/ScreenChoice.h"
 #include "settings/Settings.h"
 #include "util/Clock.h"
@@ -322,6 +322,10 @@ BandPlacement TickerController::placement()
         placement.frame = BandGeometry::bandFrame(screen->geometry(), available, placement.edge, height);
         placement.output = screen->name();
     }
+    // A surface that anchors itself finds the output by the compositor's name, which Qt's
+    // screens do not carry when its windows go through XWayland ("XWAYLAND0").
+    if (!m_screenChoice->screenName().isEmpty())
+        placement.output = m_screenChoice->screenName();
     return placement;
 }
 

@@ -37,3 +37,11 @@ void ScreenChoice::setScreenName(const QString &name)
         m_store.set(key, m_name.toUtf8());
     emit screenNameChanged(m_name);
 }
+
+void ScreenChoice::setScreens(const QList<Screen> &screens)
+{
+    if (screens == m_screens)
+        return;
+    m_screens = screens;
+    emit screensChanged();
+}

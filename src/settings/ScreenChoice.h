@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -18,6 +19,14 @@ public:
     /** Longest name kept; a longer stored value reads as the primary screen. */
     static constexpr qsizetype maxNameLength = 256;
 
+    /** A screen the band can go on, as the compositor that places the band names it. */
+    struct Screen
+    {
+        QString name;        ///< "DP-2", what the choice stores
+        QString description; ///< "Dell Inc. U2720Q (DP-2)"; may be empty
+        friend bool operator==(const Screen &, const Screen &) = default;
+    };
+
     explicit ScreenChoice(UserDefaults &store, QObject *parent = nullptr);
 
     /** The choice of the running process, on UserDefaults::standard(). */
@@ -28,10 +37,20 @@ public:
     /** Stores `name` (trimmed; empty for the primary screen) and announces it when it changed. */
     void setScreenName(const QString &name);
 
+    /**
+     * The screens the band can go on, where the band's own surface knows them under other
+     * names than Qt's windows (a layer-shell compositor's outputs, while Qt's windows go
+     * through XWayland); empty when Qt's screens are the ones to offer. Not stored.
+     */
+    QList<Screen> screens() const { return m_screens; }
+    void setScreens(const QList<Screen> &screens);
+
 signals:
     void screenNameChanged(const QString &name);
+    void screensChanged();
 
 private:
     UserDefaults &m_store;
     QString m_name;
+    QList<Screen> m_screens;
 };

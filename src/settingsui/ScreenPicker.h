@@ -6,8 +6,10 @@ class ScreenChoice;
 
 /**
  * The "Écran" picker: "Écran principal" and every connected screen by name, written to the
- * screen choice at once. The list follows screens being plugged in and out; a chosen screen
- * that is unplugged stays listed (marked as such) so the choice is not lost from view.
+ * screen choice at once. Where the band's surface names the screens itself (a layer-shell
+ * compositor's outputs), those are listed, with their descriptions; otherwise Qt's screens.
+ * The list follows screens being plugged in and out; a chosen screen that is unplugged stays
+ * listed (marked as such) so the choice is not lost from view.
  */
 class ScreenPicker : public QComboBox
 {

@@ -90,8 +90,7 @@ void LayerBand::setConfig(const Config &config)
     m_config = config;
     if (!m_client.isConnected())
         return;
-    const WaylandClient::Output *wanted = m_client.outputNamed(config.output);
-    const wl_output *wantedOutput = wanted ? wanted->output : nullptr;
+    const wl_output *wantedOutput = outputFor(config);
     // A new layer takes a new surface: sway 1.7 accepts set_layer but keeps drawing the surface
     // in its old layer, and the change is rare (a settings change).
     const bool needsNewSurface =
@@ -129,8 +128,7 @@ void LayerBand::createSurface()
         return;
     if (m_client.outputs().isEmpty())
         return; // outputChanged creates it when a screen appears
-    const WaylandClient::Output *wanted = m_client.outputNamed(m_config.output);
-    m_boundOutput = wanted ? wanted->output : nullptr;
+    m_boundOutput = outputFor(m_config);
     m_surface = wl_compositor_create_surface(m_client.compositor());
     static const wl_surface_listener surfaceListener = {handleEnter, handleLeave};
     wl_surface_add_listener(m_surface, &surfaceListener, this);
@@ -146,6 +144,15 @@ void LayerBand::createSurface()
     m_client.flush();
 }
 
+wl_output *LayerBand::outputFor(const Config &config) const
+{
+    // A missing output leaves the band on the first one, not wherever the compositor's focus
+    // happens to be, so it stays put until the chosen one comes back.
+    if (const WaylandClient::Output *named = m_client.outputNamed(config.output))
+        return named->output;
+    return m_client.outputs().isEmpty() ? nullptr : m_client.outputs().constFirst().output;
+}
+
 void LayerBand::applyState()
 {
     const std::uint32_t edge =
@@ -155,8 +162,7 @@ void LayerBand::applyState()
     // Width 0: anchored to both sides, the compositor gives the output's whole width.
     zwlr_layer_surface_v1_set_size(m_layerSurface, 0, static_cast<std::uint32_t>(m_config.height));
     zwlr_layer_surface_v1_set_exclusive_zone(m_layerSurface, m_config.exclusive ? m_config.height : 0);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(m_layerSurface,
-                                                     ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(m_layerSurface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
 }
 
 void LayerBand::destroySurface()
@@ -261,8 +267,8 @@ void LayerBand::setScale(int scale)
     requestFrame();
 }
 
-void LayerBand::handleConfigure(void *data, zwlr_layer_surface_v1 *surface, std::uint32_t serial,
-                                std::uint32_t width, std::uint32_t height)
+void LayerBand::handleConfigure(void *data, zwlr_layer_surface_v1 *surface, std::uint32_t serial, std::uint32_t width,
+                                std::uint32_t height)
 {
     auto *self = static_cast<LayerBand *>(data);
     zwlr_layer_surface_v1_ack_configure(surface, serial);

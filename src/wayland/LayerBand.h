@@ -35,7 +35,7 @@ public:
         int height = 0;          ///< logical pixels; 0 hides the band
         Layer layer = Layer::top;
         bool exclusive = false; ///< windows are laid out outside the band's strip
-        QString output;         ///< the output's name; empty or unknown lets the compositor choose
+        QString output;         ///< the output's name; empty or unknown puts the band on the first output
         friend bool operator==(const Config &, const Config &) = default;
     };
 
@@ -68,6 +68,8 @@ public:
     QSize size() const { return m_size; }
     /** Device pixels per logical pixel of the output the band is on. */
     int scale() const { return m_scale; }
+    /** The output the band was put on; null while it has none. */
+    wl_output *output() const { return m_boundOutput; }
     /** Frames committed so far. */
     quint64 framesCommitted() const { return m_frames; }
 
@@ -80,6 +82,7 @@ signals:
 private:
     void createSurface();
     void destroySurface();
+    wl_output *outputFor(const Config &config) const;
     void applyState();
     void paintFrame();
     void scheduleRecreate();

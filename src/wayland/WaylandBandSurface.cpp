@@ -29,6 +29,13 @@ WaylandBandSurface::WaylandBandSurface(BandLines &lines, std::unique_ptr<Wayland
     });
     m_band->setPointerHandler([this](const WaylandPointerEvent &event) { pointer(event); });
     connect(m_band.get(), &LayerBand::geometryChanged, this, [this] { layoutLines(); });
+    for (auto signal : {&WaylandClient::outputAdded, &WaylandClient::outputRemoved, &WaylandClient::outputChanged})
+        connect(m_client.get(), signal, this, &WaylandBandSurface::outputsChanged);
+}
+
+const QList<WaylandClient::Output> &WaylandBandSurface::outputs() const
+{
+    return m_client->outputs();
 }
 
 WaylandBandSurface::~WaylandBandSurface()
@@ -95,10 +102,19 @@ double WaylandBandSurface::scale() const
 
 QRect WaylandBandSurface::frame() const
 {
-    // The compositor places the band; the width it gave is the output's, the rest as asked.
+    // The compositor places the band across the output it is on; where that output stands
+    // comes from the compositor (in its logical space, which XWayland's screens share). Without
+    // an output, the frame as placed, with the width the compositor gave.
     QRect frame = m_placement.frame;
-    if (!m_band->size().isEmpty())
-        frame.setSize(m_band->size());
+    const QSize size = m_band->size().isEmpty() ? frame.size() : m_band->size();
+    if (const WaylandClient::Output *output = m_client->outputFor(m_band->output())) {
+        const QRect area = output->logicalGeometry();
+        if (area.isValid()) {
+            const int y = m_placement.edge == DockPosition::bottom ? area.bottom() + 1 - size.height() : area.top();
+            return QRect(QPoint(area.left(), y), size);
+        }
+    }
+    frame.setSize(size);
     return frame;
 }
 
@@ -111,8 +127,7 @@ BandCapabilities WaylandBandSurface::capabilities() const
 
 QPoint WaylandBandSurface::toGlobal(const QPointF &position) const
 {
-    // The compositor does not tell where its outputs stand in the space Qt's other windows use;
-    // the band's frame as placed is the best guess, exact on one screen.
+    // Qt's windows on XWayland share the compositor's logical space, where frame() stands.
     return frame().topLeft() + position.toPoint();
 }
 

@@ -2,13 +2,13 @@
 
 #include "band/BandSurface.h"
 #include "wayland/LayerBand.h"
+#include "wayland/WaylandClient.h"
 
 #include <QObject>
 
 #include <memory>
 
 class FrameStats;
-class WaylandClient;
 
 /**
  * The band as a layer-shell surface on a Wayland compositor that offers one: the compositor
@@ -40,7 +40,14 @@ public:
     BandCapabilities capabilities() const override;
 
     LayerBand &band() const { return *m_band; }
+    /** The compositor's outputs, under the names `BandPlacement::output` takes. */
+    const QList<WaylandClient::Output> &outputs() const;
 
+signals:
+    /** An output came, went, or changed its name, description or geometry. */
+    void outputsChanged();
+
+public:
     /** Draws the lines as they stand at `t` (seconds) into `image`, `scale` device pixels per point. */
     void paint(QImage &image, int scale, double t) const;
 

@@ -1,6 +1,7 @@
 #include "wayland/WaylandClient.h"
 
 #include "wayland/wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "wayland/xdg-output-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
 
@@ -22,6 +23,14 @@ constexpr std::uint32_t compositorVersion = 4;
 constexpr std::uint32_t layerShellVersion = 3;
 constexpr std::uint32_t seatVersion = 5;
 constexpr std::uint32_t outputVersion = 4;
+constexpr std::uint32_t xdgOutputVersion = 3;
+// Names and descriptions come from the compositor: keep what a person could read, no more.
+constexpr qsizetype maxOutputText = 256;
+
+QString outputText(const char *text)
+{
+    return text ? QString::fromUtf8(text).left(maxOutputText).simplified() : QString();
+}
 
 template<typename T>
 T *bind(wl_registry *registry, std::uint32_t name, const wl_interface *interface, std::uint32_t offered,
@@ -110,8 +119,7 @@ WaylandClient::WaylandClient(wl_display *display, QObject *parent)
     : QObject(parent)
     , m_display(display)
     , m_pointerState(std::make_unique<PointerState>())
-{
-}
+{}
 
 WaylandClient::~WaylandClient()
 {
@@ -123,7 +131,9 @@ WaylandClient::~WaylandClient()
     if (m_seat)
         wl_seat_release(m_seat);
     for (const Output &output : std::as_const(m_outputs))
-        wl_output_release(output.output);
+        releaseOutput(output);
+    if (m_xdgOutputs)
+        zxdg_output_manager_v1_destroy(m_xdgOutputs);
     if (m_layerShell)
         zwlr_layer_shell_v1_destroy(m_layerShell);
     if (m_shm)
@@ -141,9 +151,12 @@ bool WaylandClient::bindGlobals()
     m_registry = wl_display_get_registry(m_display);
     static const wl_registry_listener listener = {registryGlobal, registryGlobalRemove};
     wl_registry_add_listener(m_registry, &listener, this);
-    // The first round trip lists the globals, the second brings the outputs' and seat's details.
-    if (wl_display_roundtrip(m_display) < 0 || wl_display_roundtrip(m_display) < 0)
-        return false;
+    // The first round trip lists the globals, the second brings the outputs' and seat's details;
+    // the xdg-outputs asked for meanwhile answer by the third.
+    for (int i = 0; i < 3; ++i) {
+        if (wl_display_roundtrip(m_display) < 0)
+            return false;
+    }
     if (!m_compositor || !m_shm || !m_layerShell)
         return false;
 
@@ -223,6 +236,15 @@ WaylandClient::Output *WaylandClient::mutableOutput(wl_output *output)
     return nullptr;
 }
 
+WaylandClient::Output *WaylandClient::outputOfXdg(zxdg_output_v1 *xdgOutput)
+{
+    for (Output &o : m_outputs) {
+        if (o.xdgOutput == xdgOutput)
+            return &o;
+    }
+    return nullptr;
+}
+
 void WaylandClient::setPointerHandler(wl_surface *surface, PointerHandler handler)
 {
     if (handler) {
@@ -247,11 +269,16 @@ void WaylandClient::registryGlobal(void *data, wl_registry *registry, std::uint3
             bind<zwlr_layer_shell_v1>(registry, name, &zwlr_layer_shell_v1_interface, version, layerShellVersion);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         self->addOutput(name, version);
+    } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && !self->m_xdgOutputs) {
+        self->m_xdgOutputs =
+            bind<zxdg_output_manager_v1>(registry, name, &zxdg_output_manager_v1_interface, version, xdgOutputVersion);
+        // Outputs listed before the manager get their xdg-output now.
+        for (Output &output : self->m_outputs)
+            self->watchXdgOutput(output);
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !self->m_seat) {
         self->m_seat = bind<wl_seat>(registry, name, &wl_seat_interface, version, seatVersion);
         self->m_seatName = name;
-        static const wl_seat_listener seatListener = {
-            seatCapabilities, [](void *, wl_seat *, const char *) {}};
+        static const wl_seat_listener seatListener = {seatCapabilities, [](void *, wl_seat *, const char *) {}};
         wl_seat_add_listener(self->m_seat, &seatListener, self);
     }
 }
@@ -262,10 +289,10 @@ void WaylandClient::registryGlobalRemove(void *data, wl_registry *, std::uint32_
     for (qsizetype i = 0; i < self->m_outputs.size(); ++i) {
         if (self->m_outputs[i].globalName != name)
             continue;
-        wl_output *output = self->m_outputs[i].output;
-        emit self->outputRemoved(output);
+        const Output output = self->m_outputs[i];
+        emit self->outputRemoved(output.output);
         self->m_outputs.removeAt(i);
-        wl_output_release(output);
+        self->releaseOutput(output);
         return;
     }
     if (name == self->m_seatName && self->m_seat) {
@@ -282,6 +309,7 @@ void WaylandClient::addOutput(std::uint32_t name, std::uint32_t version)
 {
     Output output;
     output.globalName = name;
+    output.version = std::min(version, outputVersion);
     output.output = bind<wl_output>(m_registry, name, &wl_output_interface, version, outputVersion);
     static const wl_output_listener listener = {
         // geometry: the position in the global space
@@ -304,13 +332,75 @@ void WaylandClient::addOutput(std::uint32_t name, std::uint32_t version)
         },
         [](void *data, wl_output *o, const char *outputName) {
             if (Output *out = static_cast<WaylandClient *>(data)->mutableOutput(o))
-                out->name = QString::fromUtf8(outputName);
+                out->name = outputText(outputName);
         },
-        [](void *, wl_output *, const char *) {},
+        [](void *data, wl_output *o, const char *description) {
+            if (Output *out = static_cast<WaylandClient *>(data)->mutableOutput(o))
+                out->description = outputText(description);
+        },
     };
     wl_output_add_listener(output.output, &listener, this);
     m_outputs.append(output);
+    watchXdgOutput(m_outputs.last());
     emit outputAdded(output.output);
+}
+
+void WaylandClient::watchXdgOutput(Output &output)
+{
+    if (!m_xdgOutputs || output.xdgOutput)
+        return;
+    output.xdgOutput = zxdg_output_manager_v1_get_xdg_output(m_xdgOutputs, output.output);
+    static const zxdg_output_v1_listener listener = {
+        // logical_position
+        [](void *data, zxdg_output_v1 *xdg, std::int32_t x, std::int32_t y) {
+            auto *self = static_cast<WaylandClient *>(data);
+            if (Output *out = self->outputOfXdg(xdg))
+                out->logicalArea.moveTopLeft(QPoint(x, y));
+        },
+        // logical_size
+        [](void *data, zxdg_output_v1 *xdg, std::int32_t width, std::int32_t height) {
+            auto *self = static_cast<WaylandClient *>(data);
+            if (Output *out = self->outputOfXdg(xdg))
+                out->logicalArea.setSize(QSize(width, height));
+        },
+        // done: only before version 3; from then on wl_output.done closes each change
+        [](void *data, zxdg_output_v1 *xdg) {
+            auto *self = static_cast<WaylandClient *>(data);
+            if (Output *out = self->outputOfXdg(xdg))
+                emit self->outputChanged(out->output);
+        },
+        // name and description: wl_output's own, from version 4, come first and stay
+        [](void *data, zxdg_output_v1 *xdg, const char *name) {
+            auto *self = static_cast<WaylandClient *>(data);
+            Output *out = self->outputOfXdg(xdg);
+            if (out && out->version < 4)
+                out->name = outputText(name);
+        },
+        [](void *data, zxdg_output_v1 *xdg, const char *description) {
+            auto *self = static_cast<WaylandClient *>(data);
+            Output *out = self->outputOfXdg(xdg);
+            if (out && out->version < 4)
+                out->description = outputText(description);
+        },
+    };
+    zxdg_output_v1_add_listener(output.xdgOutput, &listener, this);
+}
+
+void WaylandClient::releaseOutput(const Output &output)
+{
+    if (output.xdgOutput)
+        zxdg_output_v1_destroy(output.xdgOutput);
+    if (output.version >= WL_OUTPUT_RELEASE_SINCE_VERSION)
+        wl_output_release(output.output);
+    else
+        wl_output_destroy(output.output);
+}
+
+QRect WaylandClient::Output::logicalGeometry() const
+{
+    if (logicalArea.isValid())
+        return logicalArea;
+    return QRect(position, pixelSize / std::max(1, scale));
 }
 
 void WaylandClient::seatCapabilities(void *data, wl_seat *seat, std::uint32_t capabilities)
@@ -344,15 +434,13 @@ void WaylandClient::seatCapabilities(void *data, wl_seat *seat, std::uint32_t ca
                 const Qt::MouseButton qt = qtButton(button);
                 if (qt == Qt::NoButton)
                     return;
-                static_cast<WaylandClient *>(data)->m_pointerState->deliver(
-                    pressed == WL_POINTER_BUTTON_STATE_PRESSED ? WaylandPointerEvent::Type::press
-                                                               : WaylandPointerEvent::Type::release,
-                    qt);
+                static_cast<WaylandClient *>(data)->m_pointerState->deliver(pressed == WL_POINTER_BUTTON_STATE_PRESSED
+                                                                                ? WaylandPointerEvent::Type::press
+                                                                                : WaylandPointerEvent::Type::release,
+                                                                            qt);
             },
-            [](void *, wl_pointer *, std::uint32_t, std::uint32_t, wl_fixed_t) {},
-            [](void *, wl_pointer *) {},
-            [](void *, wl_pointer *, std::uint32_t) {},
-            [](void *, wl_pointer *, std::uint32_t, std::uint32_t) {},
+            [](void *, wl_pointer *, std::uint32_t, std::uint32_t, wl_fixed_t) {}, [](void *, wl_pointer *) {},
+            [](void *, wl_pointer *, std::uint32_t) {}, [](void *, wl_pointer *, std::uint32_t, std::uint32_t) {},
             [](void *, wl_pointer *, std::uint32_t, std::int32_t) {},
             nullptr, // axis_value120 comes only with seat version 8
         };

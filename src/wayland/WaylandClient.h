@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointF>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -20,6 +21,8 @@ struct wl_seat;
 struct wl_shm;
 struct wl_surface;
 struct zwlr_layer_shell_v1;
+struct zxdg_output_manager_v1;
+struct zxdg_output_v1;
 
 // Signals carry the compositor's output objects as they are; Qt never looks inside them.
 Q_DECLARE_OPAQUE_POINTER(wl_output *)
@@ -48,10 +51,18 @@ public:
     {
         std::uint32_t globalName = 0;
         wl_output *output = nullptr;
-        QString name;     ///< "HEADLESS-1", "DP-2"; empty before wl_output version 4
-        QPoint position;  ///< in the compositor's global space
-        QSize pixelSize;  ///< the current mode, device pixels
+        std::uint32_t version = 0;           ///< of the wl_output bound
+        zxdg_output_v1 *xdgOutput = nullptr; ///< its xdg-output, where the compositor offers them
+        /// "HEADLESS-1", "DP-2": from wl_output version 4, else from xdg-output version 2; may stay empty
+        QString name;
+        QString description; ///< "Dell Inc. U2720Q (DP-2)"; empty where neither protocol gives one
+        QPoint position;     ///< in the compositor's global space
+        QSize pixelSize;     ///< the current mode, device pixels
         int scale = 1;
+        QRect logicalArea; ///< position and size in the compositor's logical space, when xdg-output gives them
+
+        /** Where the output stands in the compositor's logical space: xdg-output's, else the mode by the scale. */
+        QRect logicalGeometry() const;
     };
 
     /** What a session offers, looked up with a short-lived connection (before QApplication exists). */
@@ -87,7 +98,7 @@ signals:
     void outputAdded(wl_output *output);
     /** Sent before the output object is destroyed. */
     void outputRemoved(wl_output *output);
-    /** An output's name, mode, position or scale changed. */
+    /** An output's name, description, mode, position or scale changed. */
     void outputChanged(wl_output *output);
     /** The compositor went away or a protocol error ended the connection. */
     void disconnected();
@@ -104,7 +115,10 @@ private:
     static void registryGlobalRemove(void *data, wl_registry *registry, std::uint32_t name);
     static void seatCapabilities(void *data, wl_seat *seat, std::uint32_t capabilities);
     void addOutput(std::uint32_t name, std::uint32_t version);
+    void watchXdgOutput(Output &output);
+    void releaseOutput(const Output &output);
     Output *mutableOutput(wl_output *output);
+    Output *outputOfXdg(zxdg_output_v1 *xdgOutput);
 
     struct PointerState;
 
@@ -113,6 +127,7 @@ private:
     wl_compositor *m_compositor = nullptr;
     wl_shm *m_shm = nullptr;
     zwlr_layer_shell_v1 *m_layerShell = nullptr;
+    zxdg_output_manager_v1 *m_xdgOutputs = nullptr;
     wl_seat *m_seat = nullptr;
     std::uint32_t m_seatName = 0;
     wl_pointer *m_pointer = nullptr;

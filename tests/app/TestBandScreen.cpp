@@ -1,8 +1,9 @@
+#include "FakeBandSurface.h"
 #include "ServiceFixture.h"
 #include "app/BandGeometry.h"
-#include "desktop/WindowSystem.h"
 #include "app/TickerController.h"
 #include "data/DataService.h"
+#include "desktop/WindowSystem.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
 #include "qtband/LedView.h"
@@ -38,11 +39,12 @@ private slots:
         ScreenChoice choice(services.store);
         choice.setScreenName("SIDE-2");
         PanelSurface *surface = nullptr;
-        TickerController controller(settings, services.data, services.news, nullptr, [&surface](BandLines &lines, WindowSystem *system) {
-            auto made = std::make_unique<PanelSurface>(lines, new LedView(&lines), system, QStringLiteral("qt"));
-            surface = made.get();
-            return made;
-        });
+        TickerController controller(
+            settings, services.data, services.news, nullptr, [&surface](BandLines &lines, WindowSystem *system) {
+                auto made = std::make_unique<PanelSurface>(lines, new LedView(&lines), system, QStringLiteral("qt"));
+                surface = made.get();
+                return made;
+            });
         const TickerPanel *panel = surface->panel();
         controller.setScreenChoice(choice);
         QTRY_COMPARE(controller.bandScreen(), side);
@@ -58,6 +60,36 @@ private slots:
         choice.setScreenName(QString());
         choice.setScreenName("SIDE-2");
         QTRY_COMPARE(panel->geometry().x(), 1920);
+    }
+
+    // A layer-shell compositor names its outputs itself ("HEADLESS-2") while Qt's windows,
+    // through XWayland, know them as "XWAYLAND1": the surface gets the name as chosen.
+    void anchoredSurfaceGetsTheChosenNameQtDoesNotKnow()
+    {
+        ServiceFixture services;
+        ScreenChoice choice(services.store);
+        choice.setScreenName("HEADLESS-2");
+        FakeBandSurface *surface = nullptr;
+        TickerController controller(services.settings, services.data, services.news, nullptr,
+                                    [&surface](BandLines &lines, WindowSystem *) {
+                                        auto made = std::make_unique<FakeBandSurface>(lines);
+                                        surface = made.get();
+                                        return made;
+                                    });
+        controller.setScreenChoice(choice);
+        QTRY_COMPARE(surface->placements.isEmpty() ? QString() : surface->placements.last().output,
+                     QString("HEADLESS-2"));
+        // Its frame, for the pop-ups' guess, stays on the primary screen Qt has.
+        QCOMPARE(surface->placements.last().frame.topLeft(), QPoint(0, 0));
+
+        // The primary screen: Qt's name for it, which such a surface does not find and so
+        // takes the compositor's first output.
+        choice.setScreenName(QString());
+        QTRY_COMPARE(surface->placements.last().output, QString("MAIN-1"));
+        // A name both know.
+        choice.setScreenName("SIDE-2");
+        QTRY_COMPARE(surface->placements.last().output, QString("SIDE-2"));
+        QCOMPARE(surface->placements.last().frame.x(), 1920);
     }
 };
 

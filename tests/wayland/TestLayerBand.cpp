@@ -53,6 +53,7 @@ private slots:
     void bottomLayerLetsWindowsCoverIt();
     void framesFollowTheClock();
     void goesToTheChosenOutput();
+    void missingOutputLeavesTheBandOnTheFirstUntilItReturns();
 
 private:
     LayerBand::Config config(bool exclusive = true) const;
@@ -79,7 +80,8 @@ void TestLayerBand::init()
     m_clock = std::make_unique<FakeClock>();
     m_client = WaylandClient::connect();
     QVERIFY(m_client);
-    QCOMPARE(m_client->outputs().size(), 1);
+    // One output, except after the tests that add one (they come last).
+    QVERIFY(!m_client->outputs().isEmpty());
     m_band = std::make_unique<LayerBand>(*m_client);
     m_band->setPainter([](QImage &image, int scale) {
         image.fill(bandColour);
@@ -247,6 +249,49 @@ void TestLayerBand::goesToTheChosenOutput()
     m_band->setConfig(config());
     QVERIFY(SwaySession::waitFor([this] { return m_band->isMapped() && rowIs(bandArea(), 0, bandColour); }));
     QVERIFY(SwaySession::waitFor([&] { return !rowIs(topOf(secondArea), 0, bandColour); }));
+}
+
+void TestLayerBand::missingOutputLeavesTheBandOnTheFirstUntilItReturns()
+{
+    if (m_client->outputs().size() < 2)
+        QVERIFY(SwaySession::command(QStringLiteral("create_output")));
+    QVERIFY(SwaySession::waitFor(
+        [this] { return m_client->outputs().size() == 2 && !m_client->outputs().constLast().name.isEmpty(); }));
+    // Every output has a name and a description, whichever protocol gave them, and stands
+    // where sway says.
+    for (const WaylandClient::Output &output : m_client->outputs()) {
+        QVERIFY(!output.name.isEmpty());
+        QVERIFY(!output.description.isEmpty());
+        QCOMPARE(output.logicalGeometry(), SwaySession::outputRect(output.name));
+    }
+    const wl_output *first = m_client->outputs().constFirst().output;
+    const auto onFirst = [this] { return rowIs(bandArea(), 0, bandColour); };
+
+    // sway 1.7 numbers its headless outputs: the next one it makes is known before it exists.
+    const QString next = QStringLiteral("HEADLESS-%1").arg(m_client->outputs().size() + 1);
+    QVERIFY(!m_client->outputNamed(next));
+
+    // Missing: the first output, even while another has the focus.
+    QVERIFY(SwaySession::command(QStringLiteral("focus output %1").arg(m_client->outputs().constLast().name)));
+    LayerBand::Config config = this->config();
+    config.output = next;
+    m_band->setConfig(config);
+    QVERIFY(SwaySession::waitFor([&] { return m_band->isMapped() && onFirst(); }));
+    QCOMPARE(m_band->output(), first);
+
+    // It appears: the band goes there and leaves the first output.
+    QVERIFY(SwaySession::command(QStringLiteral("create_output")));
+    QVERIFY(SwaySession::waitFor([&] { return m_client->outputNamed(next) != nullptr; }));
+    QRect area;
+    QVERIFY(SwaySession::waitFor([&] {
+        area = SwaySession::outputRect(next);
+        return !area.isEmpty();
+    }));
+    const auto onNext = [&area] {
+        return rowIs(SwaySession::screenshot(QRect(area.topLeft(), QSize(area.width(), bandHeight))), 0, bandColour);
+    };
+    QVERIFY(SwaySession::waitFor([&] { return m_band->isMapped() && onNext() && !onFirst(); }));
+    QCOMPARE(m_band->output(), m_client->outputNamed(next)->output);
 }
 
 QTEST_MAIN(TestLayerBand)
