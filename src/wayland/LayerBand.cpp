@@ -167,6 +167,8 @@ void LayerBand::applyState()
 
 void LayerBand::destroySurface()
 {
+    if (m_layerSurface)
+        emit surfaceGoing();
     if (m_frameCallback) {
         wl_callback_destroy(m_frameCallback);
         m_frameCallback = nullptr;

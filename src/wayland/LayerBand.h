@@ -68,6 +68,8 @@ public:
     QSize size() const { return m_size; }
     /** Device pixels per logical pixel of the output the band is on. */
     int scale() const { return m_scale; }
+    /** The band's layer surface, the parent of its pop-ups; null while it has none. */
+    zwlr_layer_surface_v1 *layerSurface() const { return m_mapped ? m_layerSurface : nullptr; }
     /** The output the band was put on; null while it has none. */
     wl_output *output() const { return m_boundOutput; }
     /** Frames committed so far. */
@@ -76,6 +78,8 @@ public:
 signals:
     /** The band's size or scale changed: the painter's content must be laid out again. */
     void geometryChanged(QSize size, int scale);
+    /** The layer surface is about to go: pop-ups of it must go first. */
+    void surfaceGoing();
     /** The compositor took the band away (its output went); it comes back on another output. */
     void closedByCompositor();
 

@@ -3,10 +3,15 @@
 #include "band/BandLines.h"
 #include "band/FrameStats.h"
 #include "band/Renderer.h"
+#include "wayland/LayerPopup.h"
+#include "wayland/PopupPicture.h"
 #include "wayland/WaylandClient.h"
 
 #include <QImage>
+#include <QtMath>
+
 #include <QPainter>
+#include <algorithm>
 
 std::unique_ptr<WaylandBandSurface> WaylandBandSurface::create(BandLines &lines)
 {
@@ -20,6 +25,7 @@ WaylandBandSurface::WaylandBandSurface(BandLines &lines, std::unique_ptr<Wayland
     : BandSurface(lines)
     , m_client(std::move(client))
     , m_band(std::make_unique<LayerBand>(*m_client))
+    , m_tooltip(std::make_unique<LayerPopup>(*m_client))
     , m_stats(FrameStats::fromEnvironment())
 {
     m_band->setPainter([this](QImage &image, int scale) {
@@ -29,6 +35,10 @@ WaylandBandSurface::WaylandBandSurface(BandLines &lines, std::unique_ptr<Wayland
     });
     m_band->setPointerHandler([this](const WaylandPointerEvent &event) { pointer(event); });
     connect(m_band.get(), &LayerBand::geometryChanged, this, [this] { layoutLines(); });
+    connect(m_band.get(), &LayerBand::surfaceGoing, this, [this] {
+        if (m_tooltip) // gone already while the surface itself goes
+            m_tooltip->hide();
+    });
     for (auto signal : {&WaylandClient::outputAdded, &WaylandClient::outputRemoved, &WaylandClient::outputChanged})
         connect(m_client.get(), signal, this, &WaylandBandSurface::outputsChanged);
 }
@@ -40,7 +50,8 @@ const QList<WaylandClient::Output> &WaylandBandSurface::outputs() const
 
 WaylandBandSurface::~WaylandBandSurface()
 {
-    // The band's objects go before the connection they live on.
+    // The band's objects go before the connection they live on, its pop-ups before it.
+    m_tooltip.reset();
     m_band.reset();
 }
 
@@ -71,6 +82,9 @@ BandSurface::PlaceResult WaylandBandSurface::place(const BandPlacement &placemen
     result.levelled = !m_placed || old.layer != config.layer || !m_band->isMapped();
     m_placement = placement;
     m_placed = true;
+    // A tooltip beside the band's old place would point at nothing.
+    if (result.moved)
+        m_tooltip->hide();
     m_band->setConfig(config);
     return result;
 }
@@ -122,7 +136,43 @@ BandCapabilities WaylandBandSurface::capabilities() const
 {
     BandCapabilities capabilities;
     capabilities.keepsStripClear = true;
+    capabilities.cursorShapes = true;
     return capabilities;
+}
+
+void WaylandBandSurface::showTooltip(const QPointF &position, const QString &text)
+{
+    const QImage picture = PopupPicture::tooltip(text, m_band->scale());
+    if (picture.isNull()) {
+        hideTooltip();
+        return;
+    }
+    const QSize size = m_band->size();
+    const int x = std::clamp(static_cast<int>(std::floor(position.x())), 0, std::max(0, size.width() - 1));
+    // Beside the band, on the side away from the screen's edge, from the pointer on.
+    const QRect anchor(x, 0, 1, std::max(1, size.height()));
+    if (!m_tooltip->show(m_band->layerSurface(), anchor, !m_band->config().bottomEdge, picture))
+        BandSurface::showTooltip(position, text);
+}
+
+void WaylandBandSurface::hideTooltip()
+{
+    m_tooltip->hide();
+    BandSurface::hideTooltip();
+}
+
+bool WaylandBandSurface::isTooltipShown() const
+{
+    return m_tooltip->isMapped();
+}
+
+void WaylandBandSurface::setCursor(BandCursor cursor)
+{
+    // Themes name the hand differently; the first one found is used.
+    if (cursor == BandCursor::pointingHand)
+        m_client->setCursorShape({"pointer", "hand2", "hand1", "pointing_hand"});
+    else
+        m_client->setCursorShape({"default", "left_ptr"});
 }
 
 QPoint WaylandBandSurface::toGlobal(const QPointF &position) const

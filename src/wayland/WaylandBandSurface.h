@@ -9,14 +9,16 @@
 #include <memory>
 
 class FrameStats;
+class LayerPopup;
 
 /**
  * The band as a layer-shell surface on a Wayland compositor that offers one: the compositor
  * keeps it across the whole edge of an output on every workspace, lays windows out beside
  * its strip when asked, and never gives it the keyboard. It has no Qt window: each frame
- * copies the visible part of the lines' tiles into a shared-memory buffer. It draws no
- * pop-ups of its own (they go to the band's pop-ups, placed as well as it can) and sets no
- * pointer shape.
+ * copies the visible part of the lines' tiles into a shared-memory buffer. It draws its
+ * tooltip itself, as a pop-up of the layer surface (the compositor keeps it whole, beside the
+ * band, above it as above every window), and sets the pointer's shape from the cursor theme;
+ * the menu goes to the band's pop-ups, at the band's place on its output.
  */
 class WaylandBandSurface : public QObject, public BandSurface
 {
@@ -38,6 +40,12 @@ public:
     QRect frame() const override;
     QString name() const override { return QStringLiteral("wayland"); }
     BandCapabilities capabilities() const override;
+    /** The tooltip is the band's own pop-up, beside the band; the band's pop-ups get it only where there is none. */
+    void showTooltip(const QPointF &position, const QString &text) override;
+    void hideTooltip() override;
+    void setCursor(BandCursor cursor) override;
+    /** Whether the band's own tooltip is up; for tests. */
+    bool isTooltipShown() const;
 
     LayerBand &band() const { return *m_band; }
     /** The compositor's outputs, under the names `BandPlacement::output` takes. */
@@ -60,6 +68,7 @@ private:
 
     std::unique_ptr<WaylandClient> m_client;
     std::unique_ptr<LayerBand> m_band;
+    std::unique_ptr<LayerPopup> m_tooltip;
     BandPlacement m_placement;
     bool m_placed = false;
     std::unique_ptr<FrameStats> m_stats; // frame times, when DOTBANNER_FRAME_STATS asks for them

@@ -2,8 +2,10 @@
 
 #include "wayland/wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wayland/xdg-output-unstable-v1-client-protocol.h"
+#include "wayland/xdg-shell-client-protocol.h"
 
 #include <wayland-client.h>
+#include <wayland-cursor.h>
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -24,6 +27,9 @@ constexpr std::uint32_t layerShellVersion = 3;
 constexpr std::uint32_t seatVersion = 5;
 constexpr std::uint32_t outputVersion = 4;
 constexpr std::uint32_t xdgOutputVersion = 3;
+constexpr std::uint32_t xdgShellVersion = 3;
+constexpr int defaultCursorSize = 24;
+constexpr int maxCursorSize = 256;
 // Names and descriptions come from the compositor: keep what a person could read, no more.
 constexpr qsizetype maxOutputText = 256;
 
@@ -73,6 +79,7 @@ struct WaylandClient::PointerState
 {
     QHash<wl_surface *, PointerHandler> handlers;
     wl_surface *focus = nullptr;
+    std::uint32_t enterSerial = 0; ///< set_cursor must name the entry it answers
     QPointF position;
 
     void deliver(WaylandPointerEvent::Type type, Qt::MouseButton button = Qt::NoButton) const
@@ -124,6 +131,10 @@ WaylandClient::WaylandClient(wl_display *display, QObject *parent)
 WaylandClient::~WaylandClient()
 {
     delete m_notifier;
+    if (m_cursorSurface)
+        wl_surface_destroy(m_cursorSurface);
+    if (m_cursorTheme)
+        wl_cursor_theme_destroy(m_cursorTheme);
     if (auto *dispatcher = QAbstractEventDispatcher::instance(thread()))
         QObject::disconnect(dispatcher, nullptr, this, nullptr);
     if (m_pointer)
@@ -134,6 +145,8 @@ WaylandClient::~WaylandClient()
         releaseOutput(output);
     if (m_xdgOutputs)
         zxdg_output_manager_v1_destroy(m_xdgOutputs);
+    if (m_xdgShell)
+        xdg_wm_base_destroy(m_xdgShell);
     if (m_layerShell)
         zwlr_layer_shell_v1_destroy(m_layerShell);
     if (m_shm)
@@ -269,6 +282,12 @@ void WaylandClient::registryGlobal(void *data, wl_registry *registry, std::uint3
             bind<zwlr_layer_shell_v1>(registry, name, &zwlr_layer_shell_v1_interface, version, layerShellVersion);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         self->addOutput(name, version);
+    } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0 && !self->m_xdgShell) {
+        self->m_xdgShell = bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, xdgShellVersion);
+        // The compositor checks that we are alive while a pop-up of ours is up.
+        static const xdg_wm_base_listener shellListener = {
+            [](void *, xdg_wm_base *shell, std::uint32_t serial) { xdg_wm_base_pong(shell, serial); }};
+        xdg_wm_base_add_listener(self->m_xdgShell, &shellListener, self);
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && !self->m_xdgOutputs) {
         self->m_xdgOutputs =
             bind<zxdg_output_manager_v1>(registry, name, &zxdg_output_manager_v1_interface, version, xdgOutputVersion);
@@ -411,10 +430,15 @@ void WaylandClient::seatCapabilities(void *data, wl_seat *seat, std::uint32_t ca
         self->m_pointer = wl_seat_get_pointer(seat);
         static const wl_pointer_listener listener = {
             // enter
-            [](void *data, wl_pointer *, std::uint32_t, wl_surface *surface, wl_fixed_t x, wl_fixed_t y) {
-                PointerState &state = *static_cast<WaylandClient *>(data)->m_pointerState;
+            [](void *data, wl_pointer *, std::uint32_t serial, wl_surface *surface, wl_fixed_t x, wl_fixed_t y) {
+                auto *self = static_cast<WaylandClient *>(data);
+                PointerState &state = *self->m_pointerState;
                 state.focus = surface;
+                state.enterSerial = serial;
                 state.position = QPointF(wl_fixed_to_double(x), wl_fixed_to_double(y));
+                // Each entry starts with no shape of ours: give it the one asked for.
+                self->m_appliedCursor.clear();
+                self->applyCursor();
                 state.deliver(WaylandPointerEvent::Type::enter);
             },
             // leave
@@ -450,4 +474,64 @@ void WaylandClient::seatCapabilities(void *data, wl_seat *seat, std::uint32_t ca
         self->m_pointer = nullptr;
         self->m_pointerState->focus = nullptr;
     }
+}
+
+void WaylandClient::setCursorShape(const QList<QByteArray> &names)
+{
+    if (names.isEmpty() || names == m_cursorNames)
+        return;
+    m_cursorNames = names;
+    applyCursor();
+}
+
+void WaylandClient::applyCursor()
+{
+    const PointerState &state = *m_pointerState;
+    if (!m_pointer || !state.focus || !m_pointerState->handlers.contains(state.focus) || !isConnected())
+        return;
+    // Sized for the densest output, so the shape stays sharp where it is shown scaled.
+    int scale = 1;
+    for (const Output &output : std::as_const(m_outputs))
+        scale = std::max(scale, output.scale);
+    if (!m_cursorTheme || m_cursorScale != scale) {
+        if (m_cursorTheme)
+            wl_cursor_theme_destroy(m_cursorTheme);
+        bool sized = false;
+        const int size = qEnvironmentVariableIntValue("XCURSOR_SIZE", &sized);
+        const int pixels = (sized && size > 0 && size <= maxCursorSize ? size : defaultCursorSize) * scale;
+        const QByteArray theme = qgetenv("XCURSOR_THEME");
+        m_cursorTheme = wl_cursor_theme_load(theme.isEmpty() ? nullptr : theme.constData(), pixels, m_shm);
+        m_cursorScale = scale;
+        if (!m_cursorTheme) {
+            qWarning("No cursor theme could be loaded; the pointer keeps its shape over the band");
+            return;
+        }
+    }
+    wl_cursor *cursor = nullptr;
+    QByteArray found;
+    for (const QByteArray &name : std::as_const(m_cursorNames)) {
+        if ((cursor = wl_cursor_theme_get_cursor(m_cursorTheme, name.constData()))) {
+            found = name;
+            break;
+        }
+    }
+    if (!cursor || cursor->image_count == 0 || found == m_appliedCursor)
+        return;
+    wl_cursor_image *image = cursor->images[0];
+    wl_buffer *buffer = wl_cursor_image_get_buffer(image);
+    if (!buffer)
+        return;
+    if (!m_cursorSurface)
+        m_cursorSurface = wl_compositor_create_surface(m_compositor);
+    if (wl_surface_get_version(m_cursorSurface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION)
+        wl_surface_set_buffer_scale(m_cursorSurface, m_cursorScale);
+    wl_surface_attach(m_cursorSurface, buffer, 0, 0);
+    wl_surface_damage(m_cursorSurface, 0, 0, std::numeric_limits<std::int32_t>::max(),
+                      std::numeric_limits<std::int32_t>::max());
+    wl_surface_commit(m_cursorSurface);
+    wl_pointer_set_cursor(m_pointer, state.enterSerial, m_cursorSurface,
+                          static_cast<std::int32_t>(image->hotspot_x) / m_cursorScale,
+                          static_cast<std::int32_t>(image->hotspot_y) / m_cursorScale);
+    m_appliedCursor = found;
+    flush();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QPoint>
@@ -20,6 +21,8 @@ struct wl_registry;
 struct wl_seat;
 struct wl_shm;
 struct wl_surface;
+struct wl_cursor_theme;
+struct xdg_wm_base;
 struct zwlr_layer_shell_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
@@ -81,6 +84,8 @@ public:
     wl_compositor *compositor() const { return m_compositor; }
     wl_shm *shm() const { return m_shm; }
     zwlr_layer_shell_v1 *layerShell() const { return m_layerShell; }
+    /** The xdg shell, for pop-ups of the band; null when the compositor offers none. */
+    xdg_wm_base *xdgShell() const { return m_xdgShell; }
     const QList<Output> &outputs() const { return m_outputs; }
     const Output *outputFor(wl_output *output) const;
     const Output *outputNamed(const QString &name) const;
@@ -91,6 +96,16 @@ public:
     using PointerHandler = std::function<void(const WaylandPointerEvent &)>;
     /** Pointer events over `surface` go to `handler`; an empty handler removes the surface. */
     void setPointerHandler(wl_surface *surface, PointerHandler handler);
+
+    /**
+     * The pointer's shape over our surfaces, by its cursor theme name ("pointer", "default"),
+     * with the names tried in turn where a theme lacks the first. Applied at once while the
+     * pointer is over one of them, and at each entry. The theme is XCURSOR_THEME's at
+     * XCURSOR_SIZE, else the default one at 24 pixels.
+     */
+    void setCursorShape(const QList<QByteArray> &names);
+    /** The names of the shape the pointer was last given, empty before any; for tests. */
+    QByteArray appliedCursor() const { return m_appliedCursor; }
 
     bool isConnected() const { return m_display != nullptr && !m_broken; }
 
@@ -119,6 +134,7 @@ private:
     void releaseOutput(const Output &output);
     Output *mutableOutput(wl_output *output);
     Output *outputOfXdg(zxdg_output_v1 *xdgOutput);
+    void applyCursor();
 
     struct PointerState;
 
@@ -128,6 +144,12 @@ private:
     wl_shm *m_shm = nullptr;
     zwlr_layer_shell_v1 *m_layerShell = nullptr;
     zxdg_output_manager_v1 *m_xdgOutputs = nullptr;
+    xdg_wm_base *m_xdgShell = nullptr;
+    wl_cursor_theme *m_cursorTheme = nullptr;
+    int m_cursorScale = 0; ///< the scale the theme was loaded for
+    wl_surface *m_cursorSurface = nullptr;
+    QList<QByteArray> m_cursorNames{QByteArrayLiteral("default"), QByteArrayLiteral("left_ptr")};
+    QByteArray m_appliedCursor;
     wl_seat *m_seat = nullptr;
     std::uint32_t m_seatName = 0;
     wl_pointer *m_pointer = nullptr;

@@ -5,6 +5,10 @@
 # command itself keeps running as the caller.
 # The command gets WAYLAND_DISPLAY (an absolute path), SWAYSOCK and DISPLAY (XWayland).
 # Windows with the app_id "floating-foot" float at 0,0, 600x300, from their first frame.
+# With DOTBANNER_SWAY_BACKEND=x11, sway runs instead on its X11 backend inside a private Xvfb,
+# with DOTBANNER_SWAY_OUTPUTS (1 or 2) windows of 1280x720 side by side as its outputs
+# (X11-1, X11-2) and the Xvfb's pointer and keyboard as its seat; the command also gets
+# DOTBANNER_NESTED_DISPLAY, the Xvfb, where xdotool drives that pointer.
 # Usage: with-sway.sh COMMAND [ARG...]
 set -u
 
@@ -21,8 +25,32 @@ runtime=$(mktemp -d /tmp/dotbanner-sway.XXXXXX) || fail "no temporary folder"
 chmod 0700 "$runtime"
 . "$(dirname "$0")/compositor-user.sh"
 
+backend=(WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS=1)
+xvfb=""
+if [ "${DOTBANNER_SWAY_BACKEND:-headless}" = x11 ]; then
+    outputs=${DOTBANNER_SWAY_OUTPUTS:-1}
+    case "$outputs" in 1 | 2) ;; *) fail "DOTBANNER_SWAY_OUTPUTS must be 1 or 2" ;; esac
+    command -v Xvfb >/dev/null || fail "Xvfb is not installed (scripts/install-deps.sh --tests)"
+    # Xvfb without an authority file lets local clients in, the compositor user's sway among them.
+    Xvfb -displayfd 3 -screen 0 "$((1280 * outputs))x720x24" -nolisten tcp 3>"$runtime/xvfb-display" \
+        >/dev/null 2>&1 &
+    xvfb=$!
+    trap 'kill "$xvfb" 2>/dev/null; rm -rf "$runtime"' EXIT
+    nested=""
+    for _ in $(seq 1 600); do
+        nested=$(head -n1 "$runtime/xvfb-display" 2>/dev/null)
+        [ -n "$nested" ] && break
+        sleep 0.05
+    done
+    [ -n "$nested" ] || fail "Xvfb did not start"
+    backend=(WLR_BACKENDS=x11 DISPLAY=":$nested" WLR_X11_OUTPUTS="$outputs")
+    export DOTBANNER_NESTED_DISPLAY=":$nested"
+fi
+
 cat >"$runtime/config" <<'EOF'
 output HEADLESS-1 resolution 1920x1080 position 0 0
+output X11-1 resolution 1280x720 position 0 0
+output X11-2 resolution 1280x720 position 1280 0
 xwayland enable
 default_border pixel 2
 focus_follows_mouse no
@@ -30,10 +58,10 @@ for_window [app_id="floating-foot"] floating enable, resize set 600 300, move po
 EOF
 # The first headless output is named after the backend; the resolution also applies when
 # sway names it otherwise, through the wildcard.
-echo 'output * resolution 1920x1080' >>"$runtime/config"
+[ -z "$xvfb" ] && echo 'output * resolution 1920x1080' >>"$runtime/config"
 
 env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" \
-    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 \
+    "${backend[@]}" WLR_RENDERER=pixman \
     SWAYSOCK="$runtime/sway-ipc.sock" \
     "${run_as[@]}" sway --config "$runtime/config" >"$runtime/sway.log" 2>&1 &
 sway=$!
@@ -41,6 +69,7 @@ sway=$!
 cleanup() {
     kill "$sway" 2>/dev/null
     wait "$sway" 2>/dev/null
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
     rm -rf "$runtime"
 }
 trap cleanup EXIT
@@ -72,6 +101,15 @@ for _ in $(seq 1 1200); do
     sleep 0.05
 done
 [ -n "$display" ] || { cat "$runtime/sway.log" >&2; fail "XWayland did not start"; }
+
+if [ -n "$xvfb" ] && [ "$outputs" = 2 ]; then
+    # wlroots opens both output windows at 0,0 of the Xvfb: the second (made last, the higher
+    # id) goes beside the first, where the pointer reaches it as sway lays them out.
+    command -v xdotool >/dev/null || fail "xdotool is not installed (scripts/install-deps.sh --tests)"
+    second=$(DISPLAY=":$nested" xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' |
+        while read -r id; do printf '%d\n' "$id"; done | sort -n | tail -n1)
+    [ -n "$second" ] && DISPLAY=":$nested" xdotool windowmove "$second" 1280 0 || fail "cannot place X11-2"
+fi
 
 export WAYLAND_DISPLAY="$socket"
 export DISPLAY="$display"

@@ -2,6 +2,7 @@
 #include "SwaySession.h"
 #include "band/BandLines.h"
 #include "band/BandPopups.h"
+#include "wayland/PopupPicture.h"
 #include "wayland/SessionMode.h"
 #include "wayland/WaylandBandSurface.h"
 
@@ -54,6 +55,20 @@ bool shiftedLeft(const QImage &earlier, const QImage &later, int shift)
     return true;
 }
 
+/** The smallest rectangle holding every pixel of `colour` in `image`; empty for none. */
+QRect colourBounds(const QImage &image, QRgb colour)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if ((row[x] | 0xff000000u) == (colour | 0xff000000u))
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
 /** Pop-ups that write down where they were asked to show. */
 class RecordingPopups : public BandPopups
 {
@@ -81,6 +96,7 @@ private slots:
     void levelsAndStripFollowThePlacement();
     void scrollsByTheClock();
     void popupsGoToTheBandsPopups();
+    void tooltipShowsWholeBesideTheBand();
 
 private:
     FakeClock m_clock;
@@ -160,9 +176,9 @@ void TestWaylandBandSurface::popupsGoToTheBandsPopups()
     BandLines lines;
     std::unique_ptr<WaylandBandSurface> surface = WaylandBandSurface::create(lines);
     QVERIFY(surface);
-    // The compositor keeps windows out of the strip itself; the pointer's shape is not ours yet.
+    // The compositor keeps windows out of the strip itself; the pointer's shape is the surface's.
     QVERIFY(surface->capabilities().keepsStripClear);
-    QVERIFY(!surface->capabilities().cursorShapes);
+    QVERIFY(surface->capabilities().cursorShapes);
     QVERIFY(!surface->reservesStrip());
     lines.bitmap = pattern();
     lines.pitch = pitch;
@@ -170,16 +186,74 @@ void TestWaylandBandSurface::popupsGoToTheBandsPopups()
     surface->linesChanged();
     QVERIFY(SwaySession::waitFor([&] { return surface->isShown(); }));
 
-    // The layer surface draws no pop-ups: they go to the band's, at the band's place on screen.
+    // The menu goes to the band's pop-ups, at the band's place on screen; the tooltip is the
+    // surface's own, and only taking it down reaches them.
     RecordingPopups popups;
     surface->setPopups(&popups);
     surface->showTooltip(QPointF(10, 5), QStringLiteral("Apple (AAPL)"));
+    QVERIFY(SwaySession::waitFor([&] { return surface->isTooltipShown(); }));
     surface->hideTooltip();
+    QVERIFY(!surface->isTooltipShown());
     surface->openMenu(QPointF(300.4, 20.6));
     const int top = 1080 - bandHeight;
-    QCOMPARE(popups.calls, (QStringList{QStringLiteral("tip 10 %1 Apple (AAPL)").arg(top + 5), "hide",
-                                        QStringLiteral("menu 300 %1").arg(top + 21)}));
-    surface->setCursor(BandCursor::pointingHand); // ignored, and harmless
+    QCOMPARE(popups.calls, (QStringList{"hide", QStringLiteral("menu 300 %1").arg(top + 21)}));
+    // No pointer in a headless session: the shape waits for one, harmlessly.
+    surface->setCursor(BandCursor::pointingHand);
+}
+
+void TestWaylandBandSurface::tooltipShowsWholeBesideTheBand()
+{
+    BandLines lines;
+    std::unique_ptr<WaylandBandSurface> surface = WaylandBandSurface::create(lines);
+    QVERIFY(surface);
+    lines.bitmap = pattern();
+    lines.pitch = pitch;
+    surface->place(placementAt(DockPosition::top, WindowLevelMode::front, true));
+    surface->linesChanged();
+    QVERIFY(SwaySession::waitFor([&] { return surface->isShown(); }));
+
+    const QImage picture = PopupPicture::tooltip(QStringLiteral("Apple (AAPL) 189.30 +1.2 %"), 1);
+    const QRgb tipColour = picture.pixel(picture.width() / 2, 2); // the background, above the text
+    // Where the background stands in the picture (inside its frame): the pop-up's place on screen.
+    const QRect inner = colourBounds(picture, tipColour);
+    QVERIFY(inner.width() > 20 && inner.height() > 5);
+    const auto tipOnScreen = [&tipColour] {
+        return colourBounds(SwaySession::screenshot(QRect(0, 0, screenWidth, 1080)), tipColour);
+    };
+
+    // Near the right edge: below the band, slid left to stay whole, the band untouched.
+    surface->showTooltip(QPointF(screenWidth - 10, 5), QStringLiteral("Apple (AAPL) 189.30 +1.2 %"));
+    QRect box;
+    QVERIFY(SwaySession::waitFor([&] {
+        box = tipOnScreen();
+        return box.size() == inner.size();
+    }));
+    QCOMPARE(box.top() - inner.top(), bandHeight + 4);
+    QCOMPARE(box.right() + picture.width() - 1 - inner.right(), screenWidth - 1);
+
+    // Under the pointer elsewhere: from the pointer on.
+    surface->showTooltip(QPointF(400.7, 20), QStringLiteral("Apple (AAPL) 189.30 +1.2 %"));
+    QVERIFY(SwaySession::waitFor([&] {
+        box = tipOnScreen();
+        return box.size() == inner.size() && box.left() - inner.left() == 400;
+    }));
+    QCOMPARE(box.top() - inner.top(), bandHeight + 4);
+
+    // A band at the foot of the screen has it above.
+    surface->place(placementAt(DockPosition::bottom, WindowLevelMode::front, true));
+    QVERIFY(!surface->isTooltipShown()); // moving the band takes its tooltip down
+    QVERIFY(SwaySession::waitFor([&] { return surface->isShown(); }));
+    surface->showTooltip(QPointF(400, 20), QStringLiteral("Apple (AAPL) 189.30 +1.2 %"));
+    QVERIFY(SwaySession::waitFor([&] {
+        box = tipOnScreen();
+        return box.size() == inner.size();
+    }));
+    QCOMPARE(box.bottom() + picture.height() - 1 - inner.bottom(), 1080 - bandHeight - 4 - 1);
+
+    // An empty text takes it down.
+    surface->showTooltip(QPointF(400, 20), QString());
+    QVERIFY(!surface->isTooltipShown());
+    QVERIFY(SwaySession::waitFor([&] { return tipOnScreen().isEmpty(); }));
 }
 
 QTEST_MAIN(TestWaylandBandSurface)
