@@ -61,7 +61,7 @@ void LineWorker::run()
             request = std::move(m_waiting);
             m_waiting.reset();
         }
-        Result result = build(std::move(*request));
+        Result result = build(std::move(*request), m_newsPictures);
         {
             // Each result replaces one not yet handed over, so the main thread takes at most
             // one per pass of its event loop, and always the newest.
@@ -86,6 +86,12 @@ void LineWorker::deliver()
 
 LineWorker::Result LineWorker::build(Request request)
 {
+    ItemPictures pictures;
+    return build(std::move(request), pictures);
+}
+
+LineWorker::Result LineWorker::build(Request request, ItemPictures &newsPictures)
+{
     Result result;
     result.quotes = LedBuilder::buildLine(request.quotes, request.style, request.stale);
     if (request.sparklines)
@@ -94,7 +100,7 @@ LineWorker::Result LineWorker::build(Request request)
     UpDownColouring::apply(result.quotes.bitmap, request.upDown);
     result.quoteTiles = ScrollLine::render({result.quotes.bitmap, request.pitch, request.theme, request.scale});
     if (request.hasNews) {
-        result.news = LedBuilder::buildNewsLine(request.headlines, request.message, request.style);
+        result.news = LedBuilder::buildNewsLine(request.headlines, request.message, request.style, newsPictures);
         result.newsTiles = ScrollLine::render({result.news->bitmap, request.pitch, request.theme, request.scale});
     }
     result.request = std::move(request);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "band/ScrollLine.h"
+#include "line/ItemPictures.h"
 #include "line/LedBuilder.h"
 #include "types/Headline.h"
 #include "types/Quote.h"
@@ -75,6 +76,11 @@ public:
 
     /** Builds one request on the calling thread. */
     static Result build(Request request);
+    /**
+     * The same, drawing only the news items `newsPictures` does not hold from the last build
+     * it served: a republish of mostly the same headlines redraws only the new ones.
+     */
+    static Result build(Request request, ItemPictures &newsPictures);
 
 signals:
     /** A built result, on the worker's own thread; one replaced by a newer is never announced. */
@@ -88,5 +94,6 @@ private:
     std::optional<Request> m_waiting;
     std::optional<Result> m_done;
     bool m_running = false;
+    ItemPictures m_newsPictures; ///< used by the running build only
     QThreadPool m_pool;
 };

@@ -6,6 +6,7 @@
 #include "led/TextFold.h"
 #include "led/WeatherIconArt.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -54,6 +55,7 @@ struct Seg
     QString text;
     Kind kind = Kind::name;
     std::int64_t w = 0;
+    int trail = 0;
     LineSpan::Part part = LineSpan::Part::message;
     int index = 0;
 };
@@ -150,7 +152,23 @@ LedBuilder::Line buildQuotes(const QList<Quote> &quotes, const LedFont &font, co
     return line;
 }
 
-LedBuilder::Line buildNews(const QList<Headline> &headlines, const QString &message, const LedFont &font, bool hd)
+// Copies `picture`'s first `columns` columns into `cells` (a line `lineW` wide, as many rows as
+// the picture) from column `x` on.
+void paste(std::vector<std::uint8_t> &cells, std::int64_t lineW, std::int64_t x, const LedBitmap &picture,
+           std::int64_t columns)
+{
+    const std::int64_t n = std::min({columns, picture.w, lineW - x});
+    if (n <= 0)
+        return;
+    for (std::int64_t y = 0; y < picture.h; ++y) {
+        const auto from = picture.cells.begin() + static_cast<std::ptrdiff_t>(y * picture.w);
+        std::copy(from, from + static_cast<std::ptrdiff_t>(n),
+                  cells.begin() + static_cast<std::ptrdiff_t>(x + y * lineW));
+    }
+}
+
+LedBuilder::Line buildNews(const QList<Headline> &headlines, const QString &message, const LedFont &font, bool hd,
+                           FontStyle style, ItemPictures &pictures)
 {
     const int gap = font.gap();
     const int hThin = font.hThin();
@@ -163,6 +181,7 @@ LedBuilder::Line buildNews(const QList<Headline> &headlines, const QString &mess
         seg.text = LedBuilder::sanitize(raw, hd);
         seg.kind = kind;
         seg.w = std::int64_t(font.width(seg.text, false)) + trail;
+        seg.trail = trail;
         seg.part = part;
         seg.index = index;
         return seg;
@@ -189,20 +208,32 @@ LedBuilder::Line buildNews(const QList<Headline> &headlines, const QString &mess
         total = segs.first().w;
     }
 
+    // Each item is drawn on its own and its cells copied into place: the fonts never draw
+    // outside an item's measured width, so the line is the same as one drawn in one piece,
+    // and an item shown by the last build is copied from its kept picture, not drawn again.
     LedBuilder::Line line;
     line.spans.reserve(segs.size());
-    Grid grid(std::max<std::int64_t>(total, 1), hThin);
+    const std::int64_t lineW = std::max<std::int64_t>(total, 1);
+    std::vector<std::uint8_t> cells(static_cast<std::size_t>(lineW * hThin), 0);
     const int y = font.yThin();
     std::int64_t x = 0;
+    pictures.begin();
     for (const Seg &seg : std::as_const(segs)) {
-        font.draw(grid, seg.text, static_cast<int>(x), y, seg.kind, false);
+        const ItemPictures::Key key{seg.text, seg.kind, style, seg.trail};
+        const LedBitmap &picture = pictures.picture(key, hThin, [&] {
+            Grid grid(seg.w, hThin);
+            font.draw(grid, seg.text, 0, y, seg.kind, false);
+            if (seg.kind == Kind::name)
+                drawDot(grid, seg.w - 12, hThin);
+            return grid.takeBitmap();
+        });
+        paste(cells, lineW, x, picture, seg.w);
         const std::int64_t e = x + seg.w;
-        if (seg.kind == Kind::name)
-            drawDot(grid, e - 12, hThin);
         line.spans.append(LineSpan{x, e, seg.part, seg.index});
         x = e;
     }
-    line.bitmap = grid.takeBitmap();
+    pictures.end();
+    line.bitmap = LedBitmap{lineW, hThin, std::move(cells)};
     return line;
 }
 
@@ -234,8 +265,15 @@ LedBitmap buildNews(const QList<Headline> &headlines, const QString &message, Fo
 
 Line buildNewsLine(const QList<Headline> &headlines, const QString &message, FontStyle style)
 {
+    ItemPictures pictures;
+    return buildNewsLine(headlines, message, style, pictures);
+}
+
+Line buildNewsLine(const QList<Headline> &headlines, const QString &message, FontStyle style, ItemPictures &pictures)
+{
     const bool hd = style == FontStyle::hd;
-    return withFont(style, [&](const LedFont &font) { return ::buildNews(headlines, message, font, hd); });
+    return withFont(style,
+                    [&](const LedFont &font) { return ::buildNews(headlines, message, font, hd, style, pictures); });
 }
 
 QString sanitize(const QString &text, bool hd)

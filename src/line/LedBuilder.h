@@ -1,5 +1,6 @@
 #pragma once
 
+#include "line/ItemPictures.h"
 #include "types/Headline.h"
 #include "types/LedBitmap.h"
 #include "types/LineSpan.h"
@@ -63,6 +64,11 @@ Line buildLine(const QList<Quote> &quotes, FontStyle style, const QList<bool> &s
 LedBitmap buildNews(const QList<Headline> &headlines, const QString &message, FontStyle style);
 /** The same line with its spans. */
 Line buildNewsLine(const QList<Headline> &headlines, const QString &message, FontStyle style);
+/**
+ * The same line, drawing only the items `pictures` does not hold from its last build and
+ * keeping only this line's pictures there afterwards. Gives the same cells as a fresh build.
+ */
+Line buildNewsLine(const QList<Headline> &headlines, const QString &message, FontStyle style, ItemPictures &pictures);
 
 /**
  * Replaces typographic characters by plain ones; unless `hd`, also folds accents, upper-cases
