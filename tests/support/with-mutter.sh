@@ -41,16 +41,8 @@ trap cleanup EXIT
 
 . "$(dirname "$0")/compositor-user.sh"
 
-# Xvfb without an authority file lets local clients in, the other user's mutter among them.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$runtime/xvfb-display" >/dev/null 2>&1 &
-xvfb=$!
-nested=""
-for _ in $(seq 1 600); do
-    nested=$(head -n1 "$runtime/xvfb-display" 2>/dev/null)
-    [ -n "$nested" ] && break
-    sleep 0.05
-done
-[ -n "$nested" ] || fail "Xvfb did not start"
+. "$(dirname "$0")/private-xvfb.sh"
+start_private_xvfb 1920x1080
 
 # The nested output takes the size of the debugging mode it is given, 800x600 without one.
 setsid env -i PATH="$PATH" HOME="$runtime" XDG_RUNTIME_DIR="$runtime" DISPLAY=":$nested" \

@@ -31,18 +31,9 @@ if [ "${DOTBANNER_SWAY_BACKEND:-headless}" = x11 ]; then
     outputs=${DOTBANNER_SWAY_OUTPUTS:-1}
     case "$outputs" in 1 | 2) ;; *) fail "DOTBANNER_SWAY_OUTPUTS must be 1 or 2" ;; esac
     command -v Xvfb >/dev/null || fail "Xvfb is not installed (scripts/install-deps.sh --tests)"
-    # Xvfb without an authority file lets local clients in, the compositor user's sway among them.
-    Xvfb -displayfd 3 -screen 0 "$((1280 * outputs))x720x24" -nolisten tcp 3>"$runtime/xvfb-display" \
-        >/dev/null 2>&1 &
-    xvfb=$!
-    trap 'kill "$xvfb" 2>/dev/null; rm -rf "$runtime"' EXIT
-    nested=""
-    for _ in $(seq 1 600); do
-        nested=$(head -n1 "$runtime/xvfb-display" 2>/dev/null)
-        [ -n "$nested" ] && break
-        sleep 0.05
-    done
-    [ -n "$nested" ] || fail "Xvfb did not start"
+    . "$(dirname "$0")/private-xvfb.sh"
+    trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$runtime"' EXIT
+    start_private_xvfb "$((1280 * outputs))x720"
     backend=(WLR_BACKENDS=x11 DISPLAY=":$nested" WLR_X11_OUTPUTS="$outputs")
     export DOTBANNER_NESTED_DISPLAY=":$nested"
 fi
