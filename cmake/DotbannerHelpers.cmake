@@ -74,7 +74,7 @@ endfunction()
 # also labelled `wayland`. All others use the offscreen platform.
 # SMALL_DISK tests see a private 256 kB tmpfs at $DOTBANNER_SMALL_DISK (root only).
 function(dotbanner_add_test name)
-    cmake_parse_arguments(ARG "X11;KEYRING;DBUS;SMALL_DISK;SWAY;MUTTER" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "X11;KEYRING;DBUS;ATSPI;SMALL_DISK;SWAY;MUTTER" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test dotbanner_testsupport ${ARG_LIBS})
     target_compile_definitions(${name} PRIVATE
@@ -101,6 +101,9 @@ function(dotbanner_add_test name)
     endif()
     if(ARG_KEYRING)
         set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-keyring.sh ${cmd})
+    elseif(ARG_ATSPI)
+        # A private session bus with an accessibility bus on it: the tree a screen reader reads.
+        set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-atspi.sh ${cmd})
     elseif(ARG_DBUS)
         set(cmd ${PROJECT_SOURCE_DIR}/tests/support/with-session-bus.sh ${cmd})
     else()

@@ -9,7 +9,7 @@ run_packages="libsecret-1-0 tzdata"
 package_packages="dpkg-dev fakeroot file lintian"
 bench_packages="libbenchmark-dev"
 test_packages="xvfb openbox dbus dbus-x11 gnome-keyring libsecret-tools x11-utils xterm trayer libxtst6 clang libclang-rt-14-dev
-  sway grim xwayland foot mutter xdotool adwaita-icon-theme"
+  sway grim xwayland foot mutter xdotool adwaita-icon-theme at-spi2-core python3-pyatspi"
 
 want="$build_packages $run_packages"
 case "${1:-}" in

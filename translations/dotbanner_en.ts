@@ -1083,6 +1083,18 @@
         <source>CLE?</source>
         <translation>KEY?</translation>
     </message>
+    <message>
+        <source>Bandeau Dotbanner</source>
+        <translation>Dotbanner band</translation>
+    </message>
+    <message>
+        <source>Cours</source>
+        <translation>Quotes</translation>
+    </message>
+    <message>
+        <source>Actualités</source>
+        <translation>News</translation>
+    </message>
 </context>
 <context>
     <name>TutorialSheet</name>

@@ -1,11 +1,15 @@
 #include "app/ShownItems.h"
 
 #include "band/BandLines.h"
+#include "line/LedBuilder.h"
 #include "health/ItemHealth.h"
 #include "settings/Settings.h"
 #include "util/Clock.h"
 
+#include <QStringList>
+
 #include <algorithm>
+#include <cmath>
 
 ShownItems::ShownItems(const Settings &settings, const SourceHealth &health)
     : m_settings(settings)
@@ -19,10 +23,11 @@ void ShownItems::setQuotes(QList<Quote> quotes, QList<bool> stale, QList<LineSpa
     m_quoteSpans = std::move(spans);
 }
 
-void ShownItems::setHeadlines(QList<Headline> headlines, QList<LineSpan> spans)
+void ShownItems::setHeadlines(QList<Headline> headlines, QList<LineSpan> spans, QString message)
 {
     m_headlines = std::move(headlines);
     m_newsSpans = std::move(spans);
+    m_message = std::move(message);
 }
 
 const QList<LineSpan> &ShownItems::spans(int line) const
@@ -60,4 +65,32 @@ std::optional<LineTargets::Target> ShownItems::target(int line, const LineSpan &
         span.index >= m_headlines.size())
         return std::nullopt;
     return LineTargets::headlineTarget(m_headlines.at(span.index), span.part);
+}
+
+BandItems::Reading ShownItems::reading(int line, const LineSpan &span) const
+{
+    Reading reading;
+    if (const std::optional<LineTargets::Target> target = this->target(line, span)) {
+        reading.description = target->tooltip;
+        reading.opens = !target->url.isEmpty();
+    }
+    if (line == BandLines::quotes && span.index >= 0 && span.index < m_quotes.size()) {
+        const Quote &quote = m_quotes.at(span.index);
+        QStringList words{Headline::shortened(quote.name, LedBuilder::maxNameLength)};
+        if (!quote.price.isEmpty())
+            words << quote.price;
+        if (quote.icon)
+            words << LineTargets::conditionName(*quote.icon);
+        if (quote.change && std::isfinite(*quote.change))
+            words << QString::asprintf("%+.2f %%", *quote.change);
+        reading.name = words.join(u' ');
+    } else if (line == BandLines::news && span.part == LineSpan::Part::message) {
+        reading.name = m_message;
+    } else if (line == BandLines::news && span.index >= 0 && span.index < m_headlines.size()) {
+        const Headline &headline = m_headlines.at(span.index);
+        reading.name = span.part == LineSpan::Part::source
+                           ? Headline::shortened(headline.source, Headline::maxSourceLength)
+                           : Headline::shortened(headline.title, Headline::maxTitleLength);
+    }
+    return reading;
 }

@@ -21,11 +21,16 @@ public:
 
     /** The line of quotes now shows `quotes` as `spans`; `stale` flags them one by one. */
     void setQuotes(QList<Quote> quotes, QList<bool> stale, QList<LineSpan> spans);
-    /** The news line now shows `headlines` as `spans`; both empty without a news line. */
-    void setHeadlines(QList<Headline> headlines, QList<LineSpan> spans);
+    /**
+     * The news line now shows `headlines` as `spans`, both empty without a news line; `message`
+     * is the text of its message span, while no headline is there.
+     */
+    void setHeadlines(QList<Headline> headlines, QList<LineSpan> spans, QString message = {});
 
     const QList<LineSpan> &spans(int line) const override;
     std::optional<LineTargets::Target> target(int line, const LineSpan &span) const override;
+    /** A quote reads as its name, value and change; a headline as its title, a feed as its name. */
+    Reading reading(int line, const LineSpan &span) const override;
 
     const QList<Quote> &quotes() const { return m_quotes; }
     const QList<bool> &stale() const { return m_stale; }
@@ -39,4 +44,5 @@ private:
     QList<LineSpan> m_quoteSpans;
     QList<Headline> m_headlines;
     QList<LineSpan> m_newsSpans;
+    QString m_message;
 };

@@ -3,6 +3,7 @@
 #include "alerts/AlertWatcher.h"
 #include "app/BandGeometry.h"
 #include "avoider/WindowAvoider.h"
+#include "band/BandAccessibility.h"
 #include "band/BandInteraction.h"
 #include "data/DataService.h"
 #include "data/Records.h"
@@ -40,6 +41,8 @@ TickerController::TickerController(Settings &settings, DataService &data, NewsSe
     Q_ASSERT(m_surface);
     m_surface->setPopups(&m_popups);
     m_interaction->setSurface(m_surface.get());
+    m_accessibility = std::make_unique<BandAccessibility>(*m_surface, m_shown);
+    m_accessibility->setNames(tr("Bandeau Dotbanner"), tr("Cours"), tr("Actualités"));
     m_screenChoice = &ScreenChoice::shared();
     connect(m_screenChoice, &ScreenChoice::screenNameChanged, this, &TickerController::scheduleApply);
     m_motionChoice = &MotionChoice::shared();
@@ -92,7 +95,7 @@ void TickerController::show(const LineWorker::Result &result)
     const LineWorker::Request &request = result.request;
     m_shown.setQuotes(request.quotes, request.stale, result.quotes.spans);
     m_shown.setHeadlines(request.hasNews ? request.headlines : QList<Headline>(),
-                         result.news ? result.news->spans : QList<LineSpan>());
+                         result.news ? result.news->spans : QList<LineSpan>(), request.message);
     m_lastNews = result.news ? std::optional<LedBitmap>(result.news->bitmap) : std::nullopt;
     m_lines.bitmap = result.quotes.bitmap;
     m_lines.newsBitmap = m_lastNews;
@@ -103,6 +106,7 @@ void TickerController::show(const LineWorker::Result &result)
     m_lines.speed = m_settings.speed();
     m_lines.steps = m_motionChoice->reducedMotion();
     m_surface->linesChanged();
+    m_accessibility->itemsChanged();
 }
 
 bool TickerController::writePNG(const QString &path)

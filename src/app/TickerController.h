@@ -23,6 +23,7 @@
 #include <optional>
 
 class AlertWatcher;
+class BandAccessibility;
 class BandInteraction;
 class BandLook;
 class DataService;
@@ -162,6 +163,7 @@ private:
     WidgetPopups m_popups;
     std::unique_ptr<BandSurface> m_surface;
     std::unique_ptr<BandInteraction> m_interaction; // goes before the surface it acts through
+    std::unique_ptr<BandAccessibility> m_accessibility; // goes before the surface it reads through
     std::optional<LedBitmap> m_lastNews;
     /** Values turn stale with no publication: the flags are checked again now and then. */
     QTimer m_staleTimer;

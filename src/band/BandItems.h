@@ -4,6 +4,7 @@
 #include "types/LineSpan.h"
 
 #include <QList>
+#include <QString>
 
 #include <optional>
 
@@ -15,6 +16,16 @@
 class BandItems
 {
 public:
+    /** What a screen reader says of an item: what the band shows of it, then what more it tells. */
+    struct Reading
+    {
+        QString name;        ///< the item as words: a quote's name, value and change; a title
+        QString description; ///< what the pointer resting on it would tell
+        bool opens = false;  ///< a click on it opens a page
+
+        friend bool operator==(const Reading &, const Reading &) = default;
+    };
+
     virtual ~BandItems() = default;
 
     /** The spans of line `line` (BandLines::Line) as shown now; empty for any other line. */
@@ -22,4 +33,7 @@ public:
 
     /** What the item `span` of line `line` opens and tells; none when it stands for nothing. */
     virtual std::optional<LineTargets::Target> target(int line, const LineSpan &span) const = 0;
+
+    /** How a screen reader reads the item `span` of line `line`. */
+    virtual Reading reading(int line, const LineSpan &span) const = 0;
 };

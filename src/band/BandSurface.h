@@ -11,6 +11,7 @@
 
 class BandLines;
 class BandPopups;
+class QObject;
 
 /**
  * Where the band stands. Surfaces that own a window placed by the window manager use
@@ -131,6 +132,12 @@ public:
     virtual void openMenu(const QPointF &position);
     /** Sets the pointer's shape over the band; surfaces without the `cursorShapes` capability ignore it. */
     virtual void setCursor(BandCursor cursor);
+
+    /**
+     * The object screen readers find the band as (BandAccessibility): the band's own window, or
+     * an object standing in for it where the band is drawn outside the toolkit. Null for none.
+     */
+    virtual QObject *accessibleObject() const = 0;
 
     void setPointerHandler(BandPointerHandler handler) { m_pointer = std::move(handler); }
     /** Where the pop-ups go that the surface does not draw itself; not owned, null for none. */

@@ -75,3 +75,8 @@ QPoint PanelSurface::toGlobal(const QPointF &position) const
 {
     return m_content->mapToGlobal(position).toPoint();
 }
+
+QObject *PanelSurface::accessibleObject() const
+{
+    return m_content;
+}

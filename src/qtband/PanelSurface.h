@@ -30,6 +30,7 @@ public:
     BandCapabilities capabilities() const override;
     bool reservesStrip() const override;
     void setCursor(BandCursor cursor) override;
+    QObject *accessibleObject() const override;
 
     TickerPanel *panel() const { return m_panel.get(); }
     BandWidget *content() const { return m_content; }

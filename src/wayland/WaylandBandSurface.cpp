@@ -1,6 +1,7 @@
 #include "wayland/WaylandBandSurface.h"
 
 #include "band/BandLines.h"
+#include "band/BandStandInWindow.h"
 #include "band/FrameStats.h"
 #include "band/Renderer.h"
 #include "wayland/LayerPopup.h"
@@ -26,6 +27,7 @@ WaylandBandSurface::WaylandBandSurface(BandLines &lines, std::unique_ptr<Wayland
     , m_client(std::move(client))
     , m_band(std::make_unique<LayerBand>(*m_client))
     , m_tooltip(std::make_unique<LayerPopup>(*m_client))
+    , m_readable(std::make_unique<BandStandInWindow>())
     , m_stats(FrameStats::fromEnvironment())
 {
     m_band->setPainter([this](QImage &image, int scale) {
@@ -220,4 +222,9 @@ void WaylandBandSurface::pointer(const WaylandPointerEvent &event)
     out.button = event.button;
     out.line = lines().lineAt(event.position.y());
     deliverPointer(out);
+}
+
+QObject *WaylandBandSurface::accessibleObject() const
+{
+    return m_readable.get();
 }

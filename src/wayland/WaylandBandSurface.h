@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class BandStandInWindow;
 class FrameStats;
 class LayerPopup;
 
@@ -44,6 +45,8 @@ public:
     void showTooltip(const QPointF &position, const QString &text) override;
     void hideTooltip() override;
     void setCursor(BandCursor cursor) override;
+    /** A window never shown, standing for the band drawn on the layer surface. */
+    QObject *accessibleObject() const override;
     /** Whether the band's own tooltip is up; for tests. */
     bool isTooltipShown() const;
 
@@ -71,5 +74,6 @@ private:
     std::unique_ptr<LayerPopup> m_tooltip;
     BandPlacement m_placement;
     bool m_placed = false;
+    std::unique_ptr<BandStandInWindow> m_readable; // what screen readers find the band as
     std::unique_ptr<FrameStats> m_stats; // frame times, when DOTBANNER_FRAME_STATS asks for them
 };

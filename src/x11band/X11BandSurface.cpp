@@ -72,3 +72,8 @@ QPoint X11BandSurface::toGlobal(const QPointF &position) const
 {
     return m_view->mapToGlobal(position).toPoint();
 }
+
+QObject *X11BandSurface::accessibleObject() const
+{
+    return m_view.get();
+}

@@ -28,6 +28,7 @@ public:
     BandCapabilities capabilities() const override;
     bool reservesStrip() const override;
     void setCursor(BandCursor cursor) override;
+    QObject *accessibleObject() const override;
 
     /** The band's window, for tests that look at it on the server. */
     X11BandView *window() const { return m_view.get(); }

@@ -4,6 +4,7 @@
 #include "band/BandWindowPlacement.h"
 #include "desktop/OwnWindowHints.h"
 
+#include <QAccessible>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -169,4 +170,9 @@ void X11BandWindow::showEvent(QShowEvent *event)
     if (m_system)
         m_system->markAsAccessory(static_cast<quint64>(winId()));
     QWindow::showEvent(event);
+}
+
+QAccessibleInterface *X11BandWindow::accessibleRoot() const
+{
+    return QAccessible::queryAccessibleInterface(const_cast<X11BandWindow *>(this));
 }

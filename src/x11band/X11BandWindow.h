@@ -55,6 +55,9 @@ public:
     /** Changes the stacking level; the X window and the properties set on it stay. */
     void setLevel(WindowLevelMode level);
 
+    /** What screen readers find the window as: the band, once it is made readable. */
+    QAccessibleInterface *accessibleRoot() const override;
+
     /**
      * Reserves the band's strip `frame` (logical screen coordinates) along the `edge` of its
      * screen, so that the window manager lays other windows out of it; an empty frame gives

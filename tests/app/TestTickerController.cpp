@@ -128,6 +128,7 @@ private slots:
     void ownStripTakesTheWorkAreaFromTheWindowSystem();
     void rightPressAsksTheSurfaceForTheMenu();
     void shownItemsSayWhatWasDrawn();
+    void shownItemsReadAsWords();
 };
 
 void TestTickerController::bandFrameTopAndBottom()
@@ -608,6 +609,69 @@ void TestTickerController::shownItemsSayWhatWasDrawn()
     // A one-line band: the news line shows nothing.
     shown.setHeadlines({}, {});
     QVERIFY(!shown.target(BandLines::news, title));
+}
+
+void TestTickerController::shownItemsReadAsWords()
+{
+    ServiceFixture s;
+    const WatchItem stock{QUuid::createUuid(), ItemKind::quote, QStringLiteral("AAPL"), QStringLiteral("Apple"),
+                          std::nullopt};
+    const WatchItem city{QUuid::createUuid(), ItemKind::weather, QStringLiteral("Paris"), QStringLiteral("PARIS"),
+                         std::nullopt};
+    s.settings.setItems({stock, city});
+    SourceHealth health;
+    ShownItems shown(s.settings, health);
+    const auto quoteOf = [](const QUuid &id, const QString &name, const QString &price, std::optional<double> change) {
+        Quote quote;
+        quote.id = id;
+        quote.name = name;
+        quote.price = price;
+        quote.change = change;
+        return quote;
+    };
+    Quote apple = quoteOf(stock.id, stock.label, QStringLiteral("187.50"), -1.234);
+    apple.at = QDateTime::currentDateTime();
+    Quote paris = quoteOf(city.id, city.label, QStringLiteral("12°"), std::nullopt);
+    paris.icon = WeatherIcon::rain;
+    paris.at = apple.at;
+    const Quote waiting = quoteOf(QUuid::createUuid(), QStringLiteral("GOLD"), TickerController::missingKeyText(), std::nullopt);
+    const Quote nan = quoteOf(QUuid::createUuid(), QStringLiteral("BTC"), QStringLiteral("97000"), std::nan(""));
+    const QList<LineSpan> spans{{0, 40, LineSpan::Part::quote, 0},
+                                {40, 60, LineSpan::Part::quote, 1},
+                                {60, 80, LineSpan::Part::quote, 2},
+                                {80, 90, LineSpan::Part::quote, 3},
+                                {90, 99, LineSpan::Part::quote, 7}};
+    shown.setQuotes({apple, paris, waiting, nan}, {false, false, false, false}, spans);
+
+    // Name, value and signed change; a weather's condition in words; a change that is no number left out.
+    const BandItems::Reading stockReading = shown.reading(BandLines::quotes, spans.at(0));
+    QCOMPARE(stockReading.name, QStringLiteral("Apple 187.50 -1.23 %"));
+    QCOMPARE(stockReading.description, shown.target(BandLines::quotes, spans.at(0))->tooltip);
+    QVERIFY(stockReading.opens);
+    const BandItems::Reading weather = shown.reading(BandLines::quotes, spans.at(1));
+    QCOMPARE(weather.name, QStringLiteral("PARIS 12° ") + LineTargets::conditionName(WeatherIcon::rain));
+    QVERIFY(!weather.opens);
+    QCOMPARE(shown.reading(BandLines::quotes, spans.at(2)).name, QStringLiteral("GOLD ") + TickerController::missingKeyText());
+    QCOMPARE(shown.reading(BandLines::quotes, spans.at(3)).name, QStringLiteral("BTC 97000"));
+    QCOMPARE(shown.reading(BandLines::quotes, spans.at(4)), BandItems::Reading{});
+
+    // A feed reads as its name, a title as itself with its feed in what more it tells; the message as said.
+    Headline headline;
+    headline.source = QStringLiteral("Wire");
+    headline.title = QString(400, u'x');
+    headline.link = QUrl(QStringLiteral("https://wire.example/articles/1"));
+    const LineSpan source{0, 20, LineSpan::Part::source, 0};
+    const LineSpan title{20, 90, LineSpan::Part::title, 0};
+    shown.setHeadlines({headline}, {source, title});
+    QCOMPARE(shown.reading(BandLines::news, source).name, QStringLiteral("Wire"));
+    const BandItems::Reading titleReading = shown.reading(BandLines::news, title);
+    QCOMPARE(titleReading.name.size(), Headline::maxTitleLength); // as short as the band draws it
+    QVERIFY(titleReading.description.startsWith(QStringLiteral("Wire\n")));
+    QVERIFY(titleReading.opens);
+    const LineSpan message{0, 90, LineSpan::Part::message, 0};
+    shown.setHeadlines({}, {message}, TickerController::loadingMessage());
+    QCOMPARE(shown.reading(BandLines::news, message).name, TickerController::loadingMessage());
+    QVERIFY(!shown.reading(BandLines::news, message).opens);
 }
 
 QTEST_MAIN(TestTickerController)

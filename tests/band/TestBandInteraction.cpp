@@ -35,6 +35,7 @@ public:
             return std::nullopt;
         return targets.value(span.index);
     }
+    Reading reading(int, const LineSpan &span) const override { return {QString::number(span.index), {}, false}; }
 };
 
 /** Pop-ups that write down where they were asked to show. */

@@ -4,7 +4,10 @@
 #include "band/BandSurface.h"
 
 #include <QList>
+#include <QObject>
 #include <QStringList>
+
+#include <memory>
 
 /**
  * A band surface in memory: it stands where it is placed (as an obliging window manager would
@@ -30,6 +33,8 @@ public:
     QStringList tooltips;
     QList<BandCursor> cursors;
     QList<QPointF> menus; ///< band-local points the menu was asked for at
+    /** What screen readers find the band as; a test may take it away before the band is made readable. */
+    std::unique_ptr<QObject> readable = std::make_unique<QObject>();
 
     PlaceResult place(const BandPlacement &placement) override
     {
@@ -72,6 +77,7 @@ public:
         BandSurface::openMenu(position);
     }
     void setCursor(BandCursor cursor) override { cursors.append(cursor); }
+    QObject *accessibleObject() const override { return readable.get(); }
 
     /** Takes the band off the screen, as a user or another program might. */
     void withdraw() { m_shown = false; }
