@@ -19,6 +19,12 @@ void WidgetPopups::hideTooltip()
     QToolTip::hideText();
 }
 
+QList<QAction *> WidgetPopups::menuActions()
+{
+    QMenu *menu = m_menuProvider ? m_menuProvider() : nullptr;
+    return menu ? menu->actions() : QList<QAction *>();
+}
+
 void WidgetPopups::openMenu(const QPoint &global)
 {
     if (QMenu *menu = m_menuProvider ? m_menuProvider() : nullptr)

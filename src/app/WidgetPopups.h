@@ -20,6 +20,7 @@ public:
     void showTooltip(const QPoint &global, const QString &text) override;
     void hideTooltip() override;
     void openMenu(const QPoint &global) override;
+    QList<QAction *> menuActions() override;
 
 private:
     std::function<QMenu *()> m_menuProvider;

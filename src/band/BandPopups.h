@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QString>
+
+class QAction;
 
 /**
  * Shows the band's pop-ups for surfaces that cannot draw them themselves: the tooltip and the
@@ -20,4 +23,9 @@ public:
     virtual void hideTooltip() = 0;
     /** Opens the band's context menu at `global`. */
     virtual void openMenu(const QPoint &global) = 0;
+    /**
+     * The items of the band's context menu as they stand now, for a surface that draws the
+     * menu itself; empty when there is no menu. They stay the pop-ups' owner's.
+     */
+    virtual QList<QAction *> menuActions() = 0;
 };

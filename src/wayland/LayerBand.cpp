@@ -162,7 +162,22 @@ void LayerBand::applyState()
     // Width 0: anchored to both sides, the compositor gives the output's whole width.
     zwlr_layer_surface_v1_set_size(m_layerSurface, 0, static_cast<std::uint32_t>(m_config.height));
     zwlr_layer_surface_v1_set_exclusive_zone(m_layerSurface, m_config.exclusive ? m_config.height : 0);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(m_layerSurface, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(m_layerSurface,
+                                                     m_takesKeyboard
+                                                         ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
+                                                         : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+}
+
+void LayerBand::setTakesKeyboard(bool takes)
+{
+    if (takes == m_takesKeyboard)
+        return;
+    m_takesKeyboard = takes;
+    if (!m_layerSurface || !m_surface)
+        return;
+    applyState();
+    wl_surface_commit(m_surface);
+    m_client.flush();
 }
 
 void LayerBand::destroySurface()

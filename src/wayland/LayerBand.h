@@ -19,8 +19,8 @@ struct zwlr_layer_surface_v1;
 
 /**
  * A strip across one whole edge of a screen, shown through the compositor's layer shell: it
- * stays on every workspace, never takes the keyboard, and can ask the compositor to keep
- * windows out of its strip. Frames are painted into one of two shared-memory buffers while
+ * stays on every workspace, takes the keyboard only while its menu is open, and can ask the
+ * compositor to keep windows out of its strip. Frames are painted into one of two shared-memory buffers while
  * the compositor shows the other, paced by the compositor's frame callbacks.
  */
 class LayerBand : public QObject
@@ -61,6 +61,12 @@ public:
     bool isAnimating() const { return m_animating; }
     /** Paints one frame as soon as the compositor takes one. */
     void requestFrame();
+
+    /**
+     * While true the band takes the keyboard (its menu is open and answers Escape and the
+     * arrows); otherwise, as always, it never does.
+     */
+    void setTakesKeyboard(bool takes);
 
     /** True once the compositor configured the surface and a first frame was committed. */
     bool isMapped() const { return m_mapped; }
@@ -114,6 +120,7 @@ private:
     int m_scale = 1;
     bool m_configured = false;
     bool m_mapped = false;
+    bool m_takesKeyboard = false;
     bool m_animating = false;
     bool m_frameWanted = false;
     bool m_recreatePending = false;

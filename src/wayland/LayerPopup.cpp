@@ -39,6 +39,12 @@ LayerPopup::~LayerPopup()
 
 bool LayerPopup::show(zwlr_layer_surface_v1 *parent, const QRect &anchor, bool below, const QImage &picture)
 {
+    return show(parent, anchor, below, picture, Grab{});
+}
+
+bool LayerPopup::show(zwlr_layer_surface_v1 *parent, const QRect &anchor, bool below, const QImage &picture,
+                      const Grab &grab)
+{
     hide();
     if (!parent || picture.isNull() || !m_client.xdgShell() || !m_client.isConnected())
         return false;
@@ -62,10 +68,12 @@ bool LayerPopup::show(zwlr_layer_surface_v1 *parent, const QRect &anchor, bool b
                                                              XDG_POSITIONER_CONSTRAINT_ADJUSTMENT_FLIP_Y);
 
     m_surface = wl_compositor_create_surface(m_client.compositor());
-    // The pointer goes through to the band under it: an empty input region.
-    wl_region *none = wl_compositor_create_region(m_client.compositor());
-    wl_surface_set_input_region(m_surface, none);
-    wl_region_destroy(none);
+    if (!grab.seat) {
+        // The pointer goes through to the band under it: an empty input region.
+        wl_region *none = wl_compositor_create_region(m_client.compositor());
+        wl_surface_set_input_region(m_surface, none);
+        wl_region_destroy(none);
+    }
     m_xdgSurface = xdg_wm_base_get_xdg_surface(m_client.xdgShell(), m_surface);
     static const xdg_surface_listener surfaceListener = {handleSurfaceConfigure};
     xdg_surface_add_listener(m_xdgSurface, &surfaceListener, this);
@@ -74,6 +82,9 @@ bool LayerPopup::show(zwlr_layer_surface_v1 *parent, const QRect &anchor, bool b
     xdg_popup_add_listener(m_popup, &popupListener, this);
     zwlr_layer_surface_v1_get_popup(parent, m_popup);
     xdg_positioner_destroy(positioner);
+    // The grab goes before the first commit, as the protocol asks.
+    if (grab.seat)
+        xdg_popup_grab(m_popup, grab.seat, grab.serial);
     // The first commit carries no buffer: the compositor answers with a configure.
     wl_surface_commit(m_surface);
     m_client.flush();
@@ -93,6 +104,7 @@ void LayerPopup::hide()
     m_xdgSurface = nullptr;
     m_surface = nullptr;
     m_mapped = false;
+    m_placed = QRect();
     // A buffer the compositor still holds may be destroyed: it keeps the pixels it needs.
     m_buffer.reset();
     if (wasShown)
@@ -135,7 +147,20 @@ void LayerPopup::handleSurfaceConfigure(void *data, xdg_surface *surface, std::u
     self->commitPicture();
 }
 
-void LayerPopup::handlePopupConfigure(void *, xdg_popup *, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {}
+void LayerPopup::setPicture(const QImage &picture)
+{
+    if (picture.isNull() || picture.size() != m_picture.size())
+        return;
+    m_picture = picture;
+    if (m_mapped)
+        commitPicture();
+}
+
+void LayerPopup::handlePopupConfigure(void *data, xdg_popup *, std::int32_t x, std::int32_t y, std::int32_t width,
+                                      std::int32_t height)
+{
+    static_cast<LayerPopup *>(data)->m_placed = QRect(x, y, width, height);
+}
 
 void LayerPopup::handlePopupDone(void *data, xdg_popup *)
 {

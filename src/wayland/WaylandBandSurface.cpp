@@ -1,9 +1,11 @@
 #include "wayland/WaylandBandSurface.h"
 
 #include "band/BandLines.h"
+#include "band/BandPopups.h"
 #include "band/BandStandInWindow.h"
 #include "band/FrameStats.h"
 #include "band/Renderer.h"
+#include "wayland/LayerMenu.h"
 #include "wayland/LayerPopup.h"
 #include "wayland/PopupPicture.h"
 #include "wayland/WaylandClient.h"
@@ -27,6 +29,7 @@ WaylandBandSurface::WaylandBandSurface(BandLines &lines, std::unique_ptr<Wayland
     , m_client(std::move(client))
     , m_band(std::make_unique<LayerBand>(*m_client))
     , m_tooltip(std::make_unique<LayerPopup>(*m_client))
+    , m_menu(std::make_unique<LayerMenu>(*m_client, *m_band))
     , m_readable(std::make_unique<BandStandInWindow>())
     , m_stats(FrameStats::fromEnvironment())
 {
@@ -144,6 +147,8 @@ BandCapabilities WaylandBandSurface::capabilities() const
 
 void WaylandBandSurface::showTooltip(const QPointF &position, const QString &text)
 {
+    if (m_menu->isOpen())
+        return; // the menu stays the only pop-up while it is open
     const QImage picture = PopupPicture::tooltip(text, m_band->scale());
     if (picture.isNull()) {
         hideTooltip();
@@ -161,6 +166,19 @@ void WaylandBandSurface::hideTooltip()
 {
     m_tooltip->hide();
     BandSurface::hideTooltip();
+}
+
+void WaylandBandSurface::openMenu(const QPointF &position)
+{
+    m_tooltip->hide();
+    const QList<QAction *> actions = popups() ? popups()->menuActions() : QList<QAction *>();
+    const QSize size = m_band->size();
+    const int x = std::clamp(static_cast<int>(std::floor(position.x())), 0, std::max(0, size.width() - 1));
+    // Beside the band, on the side away from the screen's edge, from the pointer on: whole,
+    // where a window of the toolkit would fall under the band.
+    const QRect anchor(x, 0, 1, std::max(1, size.height()));
+    if (actions.isEmpty() || !m_menu->open(actions, anchor, !m_band->config().bottomEdge))
+        BandSurface::openMenu(position);
 }
 
 bool WaylandBandSurface::isTooltipShown() const
@@ -200,6 +218,16 @@ void WaylandBandSurface::paint(QImage &image, int scale, double t) const
 
 void WaylandBandSurface::pointer(const WaylandPointerEvent &event)
 {
+    // A click on the band while its menu is open only closes the menu.
+    if (event.type == WaylandPointerEvent::Type::press && m_menu->isOpen()) {
+        m_menu->close();
+        m_swallowRelease = true;
+        return;
+    }
+    if (event.type == WaylandPointerEvent::Type::release && m_swallowRelease) {
+        m_swallowRelease = false;
+        return;
+    }
     BandPointerEvent out;
     switch (event.type) {
     case WaylandPointerEvent::Type::enter:

@@ -10,6 +10,7 @@
 
 class BandStandInWindow;
 class FrameStats;
+class LayerMenu;
 class LayerPopup;
 
 /**
@@ -44,11 +45,15 @@ public:
     /** The tooltip is the band's own pop-up, beside the band; the band's pop-ups get it only where there is none. */
     void showTooltip(const QPointF &position, const QString &text) override;
     void hideTooltip() override;
+    /** The menu is the band's own pop-up, beside the band; the band's pop-ups open it only where it cannot be. */
+    void openMenu(const QPointF &position) override;
     void setCursor(BandCursor cursor) override;
     /** A window never shown, standing for the band drawn on the layer surface. */
     QObject *accessibleObject() const override;
     /** Whether the band's own tooltip is up; for tests. */
     bool isTooltipShown() const;
+    /** The band's own menu; for tests. */
+    LayerMenu &menu() const { return *m_menu; }
 
     LayerBand &band() const { return *m_band; }
     /** The compositor's outputs, under the names `BandPlacement::output` takes. */
@@ -72,6 +77,8 @@ private:
     std::unique_ptr<WaylandClient> m_client;
     std::unique_ptr<LayerBand> m_band;
     std::unique_ptr<LayerPopup> m_tooltip;
+    std::unique_ptr<LayerMenu> m_menu;
+    bool m_swallowRelease = false; // the press that closed the menu was not the band's
     BandPlacement m_placement;
     bool m_placed = false;
     std::unique_ptr<BandStandInWindow> m_readable; // what screen readers find the band as

@@ -19,6 +19,8 @@
 #include <cstring>
 #include <limits>
 
+#include <unistd.h>
+
 namespace {
 
 // Versions we speak; a compositor offering more serves us these.
@@ -80,6 +82,7 @@ struct WaylandClient::PointerState
     QHash<wl_surface *, PointerHandler> handlers;
     wl_surface *focus = nullptr;
     std::uint32_t enterSerial = 0; ///< set_cursor must name the entry it answers
+    std::uint32_t pressSerial = 0; ///< a pop-up's grab must name the press that opened it
     QPointF position;
 
     void deliver(WaylandPointerEvent::Type type, Qt::MouseButton button = Qt::NoButton) const
@@ -139,6 +142,8 @@ WaylandClient::~WaylandClient()
         QObject::disconnect(dispatcher, nullptr, this, nullptr);
     if (m_pointer)
         wl_pointer_release(m_pointer);
+    if (m_keyboard)
+        wl_keyboard_release(m_keyboard);
     if (m_seat)
         wl_seat_release(m_seat);
     for (const Output &output : std::as_const(m_outputs))
@@ -318,6 +323,9 @@ void WaylandClient::registryGlobalRemove(void *data, wl_registry *, std::uint32_
         if (self->m_pointer)
             wl_pointer_release(self->m_pointer);
         self->m_pointer = nullptr;
+        if (self->m_keyboard)
+            wl_keyboard_release(self->m_keyboard);
+        self->m_keyboard = nullptr;
         wl_seat_release(self->m_seat);
         self->m_seat = nullptr;
         self->m_pointerState->focus = nullptr;
@@ -454,10 +462,13 @@ void WaylandClient::seatCapabilities(void *data, wl_seat *seat, std::uint32_t ca
                 state.deliver(WaylandPointerEvent::Type::move);
             },
             // button
-            [](void *data, wl_pointer *, std::uint32_t, std::uint32_t, std::uint32_t button, std::uint32_t pressed) {
+            [](void *data, wl_pointer *, std::uint32_t serial, std::uint32_t, std::uint32_t button,
+               std::uint32_t pressed) {
                 const Qt::MouseButton qt = qtButton(button);
                 if (qt == Qt::NoButton)
                     return;
+                if (pressed == WL_POINTER_BUTTON_STATE_PRESSED)
+                    static_cast<WaylandClient *>(data)->m_pointerState->pressSerial = serial;
                 static_cast<WaylandClient *>(data)->m_pointerState->deliver(pressed == WL_POINTER_BUTTON_STATE_PRESSED
                                                                                 ? WaylandPointerEvent::Type::press
                                                                                 : WaylandPointerEvent::Type::release,
@@ -474,6 +485,42 @@ void WaylandClient::seatCapabilities(void *data, wl_seat *seat, std::uint32_t ca
         self->m_pointer = nullptr;
         self->m_pointerState->focus = nullptr;
     }
+    self->watchKeyboard(capabilities & WL_SEAT_CAPABILITY_KEYBOARD);
+}
+
+void WaylandClient::watchKeyboard(bool present)
+{
+    if (present && !m_keyboard) {
+        m_keyboard = wl_seat_get_keyboard(m_seat);
+        static const wl_keyboard_listener listener = {
+            // keymap: keys are read by their codes, the map is not needed
+            [](void *, wl_keyboard *, std::uint32_t, std::int32_t fd, std::uint32_t) { close(fd); },
+            [](void *, wl_keyboard *, std::uint32_t, wl_surface *, wl_array *) {},
+            [](void *, wl_keyboard *, std::uint32_t, wl_surface *) {},
+            // key
+            [](void *data, wl_keyboard *, std::uint32_t, std::uint32_t, std::uint32_t key, std::uint32_t state) {
+                auto *self = static_cast<WaylandClient *>(data);
+                if (state == WL_KEYBOARD_KEY_STATE_PRESSED && self->m_keyHandler)
+                    self->m_keyHandler(key);
+            },
+            [](void *, wl_keyboard *, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t) {},
+            [](void *, wl_keyboard *, std::int32_t, std::int32_t) {},
+        };
+        wl_keyboard_add_listener(m_keyboard, &listener, this);
+    } else if (!present && m_keyboard) {
+        wl_keyboard_release(m_keyboard);
+        m_keyboard = nullptr;
+    }
+}
+
+std::uint32_t WaylandClient::lastPressSerial() const
+{
+    return m_pointerState->pressSerial;
+}
+
+void WaylandClient::setKeyHandler(std::function<void(std::uint32_t key)> handler)
+{
+    m_keyHandler = std::move(handler);
 }
 
 void WaylandClient::setCursorShape(const QList<QByteArray> &names)

@@ -16,6 +16,7 @@ class QSocketNotifier;
 struct wl_compositor;
 struct wl_display;
 struct wl_output;
+struct wl_keyboard;
 struct wl_pointer;
 struct wl_registry;
 struct wl_seat;
@@ -107,6 +108,17 @@ public:
     /** The names of the shape the pointer was last given, empty before any; for tests. */
     QByteArray appliedCursor() const { return m_appliedCursor; }
 
+    /** The seat whose pointer and keyboard the band answers; null without one. */
+    wl_seat *seat() const { return m_seat; }
+    /** The serial of the last button press on one of our surfaces: a pop-up's grab names it. */
+    std::uint32_t lastPressSerial() const;
+
+    /**
+     * Key presses (Linux input event codes, as KEY_ESC) while the keyboard is on one of our
+     * surfaces go to `handler`; an empty handler stops them.
+     */
+    void setKeyHandler(std::function<void(std::uint32_t key)> handler);
+
     bool isConnected() const { return m_display != nullptr && !m_broken; }
 
 signals:
@@ -129,6 +141,7 @@ private:
                                std::uint32_t version);
     static void registryGlobalRemove(void *data, wl_registry *registry, std::uint32_t name);
     static void seatCapabilities(void *data, wl_seat *seat, std::uint32_t capabilities);
+    void watchKeyboard(bool present);
     void addOutput(std::uint32_t name, std::uint32_t version);
     void watchXdgOutput(Output &output);
     void releaseOutput(const Output &output);
@@ -153,6 +166,8 @@ private:
     wl_seat *m_seat = nullptr;
     std::uint32_t m_seatName = 0;
     wl_pointer *m_pointer = nullptr;
+    wl_keyboard *m_keyboard = nullptr;
+    std::function<void(std::uint32_t)> m_keyHandler;
     QList<Output> m_outputs;
     std::unique_ptr<PointerState> m_pointerState;
     QSocketNotifier *m_notifier = nullptr;

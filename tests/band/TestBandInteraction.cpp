@@ -52,6 +52,7 @@ public:
     {
         calls.append(QStringLiteral("menu %1 %2").arg(global.x()).arg(global.y()));
     }
+    QList<QAction *> menuActions() override { return {}; }
 };
 
 /**

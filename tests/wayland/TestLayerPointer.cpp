@@ -1,9 +1,13 @@
 #include "FakeClock.h"
 #include "SwaySession.h"
 #include "band/BandLines.h"
+#include "band/BandPopups.h"
+#include "wayland/LayerMenu.h"
 #include "wayland/WaylandBandSurface.h"
 
+#include <QAction>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <xcb/xcb.h>
@@ -61,6 +65,29 @@ QByteArray shownCursor()
     return result;
 }
 
+/** The band's menu as the application gives it: about, settings, a checked level, quit. */
+class MenuPopups : public BandPopups
+{
+public:
+    MenuPopups()
+    {
+        separator.setSeparator(true);
+        level.setCheckable(true);
+        level.setChecked(true);
+    }
+    QAction about{QStringLiteral("À propos de Dotbanner")};
+    QAction separator;
+    QAction settings{QStringLiteral("Réglages\u2026")};
+    QAction level{QStringLiteral("Devant les fenêtres")};
+    QAction quit{QStringLiteral("Quitter Dotbanner")};
+    int toolkitMenus = 0;
+
+    void showTooltip(const QPoint &, const QString &) override {}
+    void hideTooltip() override {}
+    void openMenu(const QPoint &) override { ++toolkitMenus; }
+    QList<QAction *> menuActions() override { return {&about, &separator, &settings, &level, &quit}; }
+};
+
 } // namespace
 
 /** The band's layer surface under a real pointer: sway on its X11 backend, xdotool on its Xvfb. */
@@ -72,8 +99,14 @@ private slots:
     void initTestCase();
     void pointerEventsCarryTheLineAndButtons();
     void pointingHandFromTheCursorTheme();
+    void menuBesideTheBandClosesElsewhere();
 
 private:
+    /** Right-clicks the band at `x`, `y` and opens its menu there, as the band's owner does. */
+    bool openMenuAt(WaylandBandSurface &surface, int x, int y);
+    /** The screen point over the middle of row `index` of the open menu (the band's output is at 0,0). */
+    static QStringList pointOverRow(const WaylandBandSurface &surface, int index);
+
     std::unique_ptr<WaylandBandSurface> showBand();
 
     FakeClock m_clock;
@@ -178,6 +211,82 @@ void TestLayerPointer::pointingHandFromTheCursorTheme()
     QVERIFY(xdotool({"mousemove", "700", "400"}));
     QVERIFY(xdotool({"mousemove", "710", "12"}));
     QVERIFY(SwaySession::waitFor([&hand] { return shownCursor() == hand; }));
+}
+
+bool TestLayerPointer::openMenuAt(WaylandBandSurface &surface, int x, int y)
+{
+    m_events.clear();
+    if (!xdotool({"mousemove", QString::number(x), QString::number(y)}) || !xdotool({"click", "3"}))
+        return false;
+    if (!SwaySession::waitFor([this] { return m_events.size() >= 2 && m_events.last().type == BandPointerEvent::Type::release; }))
+        return false;
+    surface.openMenu(QPointF(x, y));
+    return SwaySession::waitFor([&surface] { return surface.menu().isOpen() && !surface.menu().placed().isEmpty(); });
+}
+
+QStringList TestLayerPointer::pointOverRow(const WaylandBandSurface &surface, int index)
+{
+    const QPoint point = surface.menu().placed().topLeft() + surface.menu().entryRect(index).center();
+    return {QString::number(point.x()), QString::number(point.y())};
+}
+
+void TestLayerPointer::menuBesideTheBandClosesElsewhere()
+{
+    auto surface = showBand();
+    QVERIFY(surface);
+    MenuPopups popups;
+    surface->setPopups(&popups);
+    QSignalSpy settingsChosen(&popups.settings, &QAction::triggered);
+    QSignalSpy quitChosen(&popups.quit, &QAction::triggered);
+
+    // Whole, below the band, from the pointer on; the toolkit's menu is not used.
+    QVERIFY(openMenuAt(*surface, 600, 10));
+    const QRect placed = surface->menu().placed();
+    QVERIFY2(placed.top() >= bandHeight, qPrintable(QStringLiteral("menu at y %1").arg(placed.top())));
+    QVERIFY(placed.bottom() < 720 && placed.right() < 1280);
+    QCOMPARE(placed.left(), 600);
+    QCOMPARE(popups.toolkitMenus, 0);
+
+    // The pointer highlights a row, a click chooses it and closes the menu.
+    QVERIFY(xdotool(QStringList{"mousemove"} + pointOverRow(*surface, 2)));
+    QVERIFY(SwaySession::waitFor([&surface] { return surface->menu().highlighted() == 2; }));
+    QVERIFY(xdotool({"click", "1"}));
+    QVERIFY(SwaySession::waitFor([&settingsChosen] { return settingsChosen.size() == 1; }));
+    QVERIFY(!surface->menu().isOpen());
+
+    // A click elsewhere closes it, choosing nothing.
+    QVERIFY(openMenuAt(*surface, 600, 10));
+    QVERIFY(xdotool({"mousemove", "600", "400"}));
+    QVERIFY(xdotool({"click", "1"}));
+    QVERIFY(SwaySession::waitFor([&surface] { return !surface->menu().isOpen(); }));
+    QCOMPARE(settingsChosen.size(), 1);
+
+    // A click on the band only closes it: the band hears no click.
+    QVERIFY(openMenuAt(*surface, 600, 10));
+    QVERIFY(xdotool({"mousemove", "300", "10"}));
+    m_events.clear();
+    QVERIFY(xdotool({"click", "1"}));
+    QVERIFY(SwaySession::waitFor([&surface] { return !surface->menu().isOpen(); }));
+    QTest::qWait(100);
+    for (const BandPointerEvent &event : std::as_const(m_events))
+        QVERIFY(event.type != BandPointerEvent::Type::press && event.type != BandPointerEvent::Type::release);
+
+    // Escape closes it; the arrows and Enter choose from the keyboard, skipping the separator.
+    QVERIFY(openMenuAt(*surface, 600, 10));
+    QVERIFY(xdotool({"key", "Escape"}));
+    QVERIFY(SwaySession::waitFor([&surface] { return !surface->menu().isOpen(); }));
+    QVERIFY(openMenuAt(*surface, 600, 10));
+    QVERIFY(xdotool({"key", "Up"}));
+    QVERIFY(SwaySession::waitFor([&surface] { return surface->menu().highlighted() == 4; }));
+    QVERIFY(xdotool({"key", "Return"}));
+    QVERIFY(SwaySession::waitFor([&quitChosen] { return quitChosen.size() == 1; }));
+    QVERIFY(!surface->menu().isOpen());
+
+    // Opened near the output's right edge, it slides left to stay whole.
+    QVERIFY(openMenuAt(*surface, 1275, 10));
+    QVERIFY(surface->menu().placed().right() < 1280);
+    QVERIFY(xdotool({"key", "Escape"}));
+    QVERIFY(SwaySession::waitFor([&surface] { return !surface->menu().isOpen(); }));
 }
 
 QTEST_MAIN(TestLayerPointer)

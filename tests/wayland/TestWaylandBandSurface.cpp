@@ -83,6 +83,7 @@ public:
     {
         calls.append(QStringLiteral("menu %1 %2").arg(global.x()).arg(global.y()));
     }
+    QList<QAction *> menuActions() override { return {}; }
 };
 
 } // namespace
@@ -186,8 +187,9 @@ void TestWaylandBandSurface::popupsGoToTheBandsPopups()
     surface->linesChanged();
     QVERIFY(SwaySession::waitFor([&] { return surface->isShown(); }));
 
-    // The menu goes to the band's pop-ups, at the band's place on screen; the tooltip is the
-    // surface's own, and only taking it down reaches them.
+    // A menu the surface cannot draw itself (here no items, and no pointer to grab with) goes to
+    // the band's pop-ups, at the band's place on screen; the tooltip is the surface's own, and
+    // only taking it down reaches them.
     RecordingPopups popups;
     surface->setPopups(&popups);
     surface->showTooltip(QPointF(10, 5), QStringLiteral("Apple (AAPL)"));
