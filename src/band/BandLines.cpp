@@ -15,16 +15,20 @@ double BandLines::now()
     return static_cast<double>(Clock::current().monotonicMs()) / 1000.0;
 }
 
-bool BandLines::layout(double width, double scale, double now)
+bool BandLines::layout(double width, double scale, double now, bool wholePixelLeds)
 {
     m_width = width;
     m_scale = scale;
+    m_shownPitch = pitch;
+    if (wholePixelLeds && scale > 0 && pitch > 0)
+        m_shownPitch = std::max(1.0, std::floor(pitch * scale + 1e-9)) / scale;
+    const double shown = m_shownPitch;
     const double quotesTop = 0;
     const ScrollLine::Change first =
-        m_lines[quotes].update(bitmap, quotesTop, width, pitch, theme, speed, scale, now, rendered[quotes]);
-    const double newsTop = quotesTop + (bitmap ? static_cast<double>(bitmap->h) * pitch : 0);
+        m_lines[quotes].update(bitmap, quotesTop, width, shown, theme, speed, scale, now, rendered[quotes]);
+    const double newsTop = quotesTop + (bitmap ? static_cast<double>(bitmap->h) * shown : 0);
     const ScrollLine::Change second =
-        m_lines[news].update(newsBitmap, newsTop, width, pitch, theme, speed, scale, now, rendered[news]);
+        m_lines[news].update(newsBitmap, newsTop, width, shown, theme, speed, scale, now, rendered[news]);
     bool stepsChanged = false;
     for (int i = 0; i < lineCount; ++i)
         stepsChanged |= mutableLine(i).setSteps(stepsOf(i), now);
@@ -34,10 +38,11 @@ bool BandLines::layout(double width, double scale, double now)
 LineSteps BandLines::stepsOf(int index) const
 {
     const std::optional<LedBitmap> &shown = index == quotes ? bitmap : newsBitmap;
-    if (!steps || !shown || !(pitch > 0) || !std::isfinite(m_width))
+    const double shownPitch = m_shownPitch > 0 ? m_shownPitch : pitch;
+    if (!steps || !shown || !(shownPitch > 0) || !std::isfinite(m_width))
         return {};
     // At most half the band's width at a time, so a long headline is read in a few stills.
-    const double half = m_width / pitch / 2;
+    const double half = m_width / shownPitch / 2;
     const std::int64_t maxStep = half >= 1 ? static_cast<std::int64_t>(std::min(half, 1e6)) : 1;
     return LineSteps::fromSpans(spans[static_cast<std::size_t>(index)], shown->w, maxStep);
 }

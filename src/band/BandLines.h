@@ -45,8 +45,13 @@ public:
     /**
      * Lays both lines out across `width` points at `scale` device pixels per point, with the
      * current fields. Tiles are rebuilt only for what changed; returns whether anything did.
+     * With `wholePixelLeds`, each LED takes the whole number of device pixels that fits in its
+     * pitch (at least one) instead of being resampled to it: at a fractional scale the dots then
+     * stay crisp and even, the lines a little shorter than their pitch says.
      */
-    bool layout(double width, double scale, double now);
+    bool layout(double width, double scale, double now, bool wholePixelLeds = false);
+    /** The pitch the lines were laid out with: `pitch`, or less for whole-pixel LEDs. */
+    double shownPitch() const { return m_shownPitch; }
 
     const ScrollLine &line(int index) const { return m_lines[static_cast<std::size_t>(index)]; }
     const ScrollLine &quotesLine() const { return m_lines[quotes]; }
@@ -88,4 +93,5 @@ private:
     std::array<ScrollLine, lineCount> m_lines;
     double m_width = 0;
     double m_scale = 0;
+    double m_shownPitch = 0;
 };

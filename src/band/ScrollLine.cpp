@@ -156,7 +156,8 @@ std::shared_ptr<const ScrollLine::Rendered> ScrollLine::render(Content content)
     const double devicePitch = content.pitch * content.scale;
     // When an LED is not a whole number of device pixels, tiles are resampled once here so
     // every frame can still place them unscaled at whole-pixel positions.
-    const bool exact = devicePitch == static_cast<double>(cell);
+    // (Within rounding: a pitch made to fit whole pixels, as cell ÷ scale, comes back a hair off.)
+    const bool exact = std::abs(devicePitch - static_cast<double>(cell)) < 1e-9;
     const auto deviceAt = [&](std::int64_t column) {
         return static_cast<int>(std::llround(devicePitch * static_cast<double>(column)));
     };

@@ -1,6 +1,8 @@
 #include "wayland/LayerBand.h"
 
 #include "wayland/ShmBuffer.h"
+#include "wayland/fractional-scale-v1-client-protocol.h"
+#include "wayland/viewporter-client-protocol.h"
 #include "wayland/wlr-layer-shell-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
@@ -8,6 +10,7 @@
 #include <QImage>
 #include <QTimer>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -132,6 +135,16 @@ void LayerBand::createSurface()
     m_surface = wl_compositor_create_surface(m_client.compositor());
     static const wl_surface_listener surfaceListener = {handleEnter, handleLeave};
     wl_surface_add_listener(m_surface, &surfaceListener, this);
+    if (m_client.fractionalScales()) {
+        m_viewport = wp_viewporter_get_viewport(m_client.viewporter(), m_surface);
+        m_fractionalScale = wp_fractional_scale_manager_v1_get_fractional_scale(m_client.fractionalScales(), m_surface);
+        static const wp_fractional_scale_v1_listener scaleListener = {
+            [](void *data, wp_fractional_scale_v1 *, std::uint32_t scale120) {
+                // The scale comes in 120ths.
+                static_cast<LayerBand *>(data)->setFractionalScale(scale120 / 120.0);
+            }};
+        wp_fractional_scale_v1_add_listener(m_fractionalScale, &scaleListener, this);
+    }
     m_layerSurface = zwlr_layer_shell_v1_get_layer_surface(m_client.layerShell(), m_surface, m_boundOutput,
                                                            layerValue(m_config.layer), "dotbanner");
     static const zwlr_layer_surface_v1_listener layerListener = {handleConfigure, handleClosed};
@@ -190,6 +203,15 @@ void LayerBand::destroySurface()
     }
     if (m_surface)
         m_client.setPointerHandler(m_surface, {});
+    if (m_fractionalScale) {
+        wp_fractional_scale_v1_destroy(m_fractionalScale);
+        m_fractionalScale = nullptr;
+    }
+    if (m_viewport) {
+        wp_viewport_destroy(m_viewport);
+        m_viewport = nullptr;
+    }
+    m_fractional = 0;
     if (m_layerSurface) {
         zwlr_layer_surface_v1_destroy(m_layerSurface);
         m_layerSurface = nullptr;
@@ -218,9 +240,19 @@ void LayerBand::scheduleRecreate()
     });
 }
 
+QSize LayerBand::pixelSize() const
+{
+    // At a fractional scale the buffer is the logical size times the scale, rounded, and the
+    // viewport shows it at the logical size: one buffer pixel to one pixel of the output.
+    if (m_fractional > 0)
+        return QSize(static_cast<int>(std::lround(m_size.width() * m_fractional)),
+                     static_cast<int>(std::lround(m_size.height() * m_fractional)));
+    return m_size * m_scale;
+}
+
 ShmBuffer *LayerBand::freeBuffer()
 {
-    const QSize pixels = m_size * m_scale;
+    const QSize pixels = pixelSize();
     for (auto &buffer : m_buffers) {
         if (buffer && buffer->size() != pixels && !buffer->isBusy())
             buffer.reset();
@@ -256,11 +288,16 @@ void LayerBand::paintFrame()
     }
     m_frameWanted = false;
     if (m_painter)
-        m_painter(buffer->image(), m_scale);
+        m_painter(buffer->image(), scale());
     else
         buffer->image().fill(Qt::black);
 
-    wl_surface_set_buffer_scale(m_surface, m_scale);
+    if (m_fractional > 0 && m_viewport) {
+        wl_surface_set_buffer_scale(m_surface, 1);
+        wp_viewport_set_destination(m_viewport, m_size.width(), m_size.height());
+    } else {
+        wl_surface_set_buffer_scale(m_surface, m_scale);
+    }
     wl_surface_attach(m_surface, buffer->buffer(), 0, 0);
     wl_surface_damage_buffer(m_surface, 0, 0, std::numeric_limits<std::int32_t>::max(),
                              std::numeric_limits<std::int32_t>::max());
@@ -279,9 +316,26 @@ void LayerBand::setScale(int scale)
     scale = std::max(1, scale);
     if (scale == m_scale)
         return;
+    const double before = this->scale();
     m_scale = scale;
-    emit geometryChanged(m_size, m_scale);
-    requestFrame();
+    if (this->scale() != before) {
+        emit geometryChanged(m_size, this->scale());
+        requestFrame();
+    }
+}
+
+void LayerBand::setFractionalScale(double scale)
+{
+    // Bounded: a compositor's value is taken between a tenth and eight device pixels a point.
+    scale = std::clamp(scale, 0.1, 8.0);
+    if (scale == m_fractional)
+        return;
+    const double before = this->scale();
+    m_fractional = scale;
+    if (this->scale() != before) {
+        emit geometryChanged(m_size, this->scale());
+        requestFrame();
+    }
 }
 
 void LayerBand::handleConfigure(void *data, zwlr_layer_surface_v1 *surface, std::uint32_t serial, std::uint32_t width,
@@ -293,7 +347,7 @@ void LayerBand::handleConfigure(void *data, zwlr_layer_surface_v1 *surface, std:
     self->m_configured = true;
     if (size != self->m_size) {
         self->m_size = size;
-        emit self->geometryChanged(self->m_size, self->m_scale);
+        emit self->geometryChanged(self->m_size, self->scale());
     }
     // Every configure is answered by a commit, so the compositor applies what it acknowledged.
     self->requestFrame();

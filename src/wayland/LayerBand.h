@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <cmath>
 #include <memory>
 
 class QImage;
@@ -23,6 +24,9 @@ struct zwlr_layer_surface_v1;
  * compositor to keep windows out of its strip. Frames are painted into one of two shared-memory buffers while
  * the compositor shows the other, paced by the compositor's frame callbacks.
  */
+struct wp_fractional_scale_v1;
+struct wp_viewport;
+
 class LayerBand : public QObject
 {
     Q_OBJECT
@@ -40,10 +44,11 @@ public:
     };
 
     /**
-     * Paints one frame into `image` (device pixels, `scale` per logical pixel), as it stands
-     * now. Called only when the compositor is ready for a frame.
+     * Paints one frame into `image` (device pixels, `scale` per logical pixel: 1.5 and the like
+     * where the compositor asks for a fractional scale), as it stands now. Called only when the
+     * compositor is ready for a frame.
      */
-    using Painter = std::function<void(QImage &image, int scale)>;
+    using Painter = std::function<void(QImage &image, double scale)>;
 
     explicit LayerBand(WaylandClient &client, QObject *parent = nullptr);
     ~LayerBand() override;
@@ -72,8 +77,16 @@ public:
     bool isMapped() const { return m_mapped; }
     /** The size the compositor gave, in logical pixels. */
     QSize size() const { return m_size; }
-    /** Device pixels per logical pixel of the output the band is on. */
-    int scale() const { return m_scale; }
+    /**
+     * Device pixels per logical pixel: the fractional scale the compositor prefers for the band
+     * where it says one (wp_fractional_scale_v1, shown through a viewport), else the integer
+     * scale of the output the band is on.
+     */
+    double scale() const { return m_fractional > 0 ? m_fractional : m_scale; }
+    /** Whether that scale is fractional: 1.5, not 1 or 2. */
+    bool isFractional() const { return m_fractional > 0 && m_fractional != std::floor(m_fractional); }
+    /** The size of the band's buffers at that scale, device pixels. */
+    QSize pixelSize() const;
     /** The band's layer surface, the parent of its pop-ups; null while it has none. */
     zwlr_layer_surface_v1 *layerSurface() const { return m_mapped ? m_layerSurface : nullptr; }
     /** The output the band was put on; null while it has none. */
@@ -83,7 +96,7 @@ public:
 
 signals:
     /** The band's size or scale changed: the painter's content must be laid out again. */
-    void geometryChanged(QSize size, int scale);
+    void geometryChanged(QSize size, double scale);
     /** The layer surface is about to go: pop-ups of it must go first. */
     void surfaceGoing();
     /** The compositor took the band away (its output went); it comes back on another output. */
@@ -98,6 +111,7 @@ private:
     void scheduleRecreate();
     ShmBuffer *freeBuffer();
     void setScale(int scale);
+    void setFractionalScale(double scale);
 
     static void handleConfigure(void *data, zwlr_layer_surface_v1 *surface, std::uint32_t serial, std::uint32_t width,
                                 std::uint32_t height);
@@ -118,6 +132,9 @@ private:
     std::array<std::unique_ptr<ShmBuffer>, 2> m_buffers;
     QSize m_size;
     int m_scale = 1;
+    double m_fractional = 0; ///< the compositor's preferred scale for the band; 0 until it says one
+    wp_fractional_scale_v1 *m_fractionalScale = nullptr;
+    wp_viewport *m_viewport = nullptr;
     bool m_configured = false;
     bool m_mapped = false;
     bool m_takesKeyboard = false;

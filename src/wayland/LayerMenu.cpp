@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QTimer>
 
+#include <cmath>
+
 #include <linux/input-event-codes.h>
 
 LayerMenu::LayerMenu(WaylandClient &client, LayerBand &band, QObject *parent)
@@ -37,7 +39,8 @@ bool LayerMenu::open(const QList<QAction *> &actions, const QRect &anchor, bool 
     // The grab must name the press that opened the menu: without one there is nothing to grab with.
     if (picture->entries().isEmpty() || !m_band.layerSurface() || !m_client.seat() || !m_client.lastPressSerial())
         return false;
-    m_scale = m_band.scale();
+    // Pop-ups keep whole scales: the compositor shows them at fractional ones.
+    m_scale = static_cast<int>(std::ceil(m_band.scale()));
     // The keyboard first: once the pop-up grabs the seat, the keyboard's focus stays where it is.
     m_band.setTakesKeyboard(true);
     const LayerPopup::Grab grab{m_client.seat(), m_client.lastPressSerial()};

@@ -33,7 +33,7 @@ WaylandBandSurface::WaylandBandSurface(BandLines &lines, std::unique_ptr<Wayland
     , m_readable(std::make_unique<BandStandInWindow>())
     , m_stats(FrameStats::fromEnvironment())
 {
-    m_band->setPainter([this](QImage &image, int scale) {
+    m_band->setPainter([this](QImage &image, double scale) {
         paint(image, scale, BandLines::now());
         if (m_stats)
             m_stats->record();
@@ -104,7 +104,8 @@ void WaylandBandSurface::layoutLines()
     const QSize size = m_band->size();
     if (size.isEmpty())
         return;
-    if (lines().layout(size.width(), m_band->scale(), BandLines::now()))
+    // At a fractional scale the LEDs take whole device pixels, so the dots stay even and still.
+    if (lines().layout(size.width(), m_band->scale(), BandLines::now(), m_band->isFractional()))
         m_band->requestFrame();
     m_band->setAnimating(lines().isMoving());
 }
@@ -149,7 +150,8 @@ void WaylandBandSurface::showTooltip(const QPointF &position, const QString &tex
 {
     if (m_menu->isOpen())
         return; // the menu stays the only pop-up while it is open
-    const QImage picture = PopupPicture::tooltip(text, m_band->scale());
+    // Pop-ups keep whole scales: the compositor shows them at fractional ones.
+    const QImage picture = PopupPicture::tooltip(text, static_cast<int>(std::ceil(m_band->scale())));
     if (picture.isNull()) {
         hideTooltip();
         return;
@@ -201,7 +203,7 @@ QPoint WaylandBandSurface::toGlobal(const QPointF &position) const
     return frame().topLeft() + position.toPoint();
 }
 
-void WaylandBandSurface::paint(QImage &image, int scale, double t) const
+void WaylandBandSurface::paint(QImage &image, double scale, double t) const
 {
     image.fill(QColor::fromRgba(Renderer::background));
     if (lines().scale() != scale)

@@ -65,7 +65,7 @@ signals:
 
 public:
     /** Draws the lines as they stand at `t` (seconds) into `image`, `scale` device pixels per point. */
-    void paint(QImage &image, int scale, double t) const;
+    void paint(QImage &image, double scale, double t) const;
 
 protected:
     QPoint toGlobal(const QPointF &position) const override;

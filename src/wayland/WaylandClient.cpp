@@ -2,6 +2,8 @@
 
 #include "wayland/wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wayland/xdg-output-unstable-v1-client-protocol.h"
+#include "wayland/fractional-scale-v1-client-protocol.h"
+#include "wayland/viewporter-client-protocol.h"
 #include "wayland/xdg-shell-client-protocol.h"
 
 #include <wayland-client.h>
@@ -152,6 +154,10 @@ WaylandClient::~WaylandClient()
         zxdg_output_manager_v1_destroy(m_xdgOutputs);
     if (m_xdgShell)
         xdg_wm_base_destroy(m_xdgShell);
+    if (m_fractionalScales)
+        wp_fractional_scale_manager_v1_destroy(m_fractionalScales);
+    if (m_viewporter)
+        wp_viewporter_destroy(m_viewporter);
     if (m_layerShell)
         zwlr_layer_shell_v1_destroy(m_layerShell);
     if (m_shm)
@@ -287,6 +293,12 @@ void WaylandClient::registryGlobal(void *data, wl_registry *registry, std::uint3
             bind<zwlr_layer_shell_v1>(registry, name, &zwlr_layer_shell_v1_interface, version, layerShellVersion);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         self->addOutput(name, version);
+    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0 &&
+               !self->m_fractionalScales) {
+        self->m_fractionalScales = bind<wp_fractional_scale_manager_v1>(
+            registry, name, &wp_fractional_scale_manager_v1_interface, version, 1);
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0 && !self->m_viewporter) {
+        self->m_viewporter = bind<wp_viewporter>(registry, name, &wp_viewporter_interface, version, 1);
     } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0 && !self->m_xdgShell) {
         self->m_xdgShell = bind<xdg_wm_base>(registry, name, &xdg_wm_base_interface, version, xdgShellVersion);
         // The compositor checks that we are alive while a pop-up of ours is up.

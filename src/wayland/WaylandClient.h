@@ -17,6 +17,8 @@ struct wl_compositor;
 struct wl_display;
 struct wl_output;
 struct wl_keyboard;
+struct wp_fractional_scale_manager_v1;
+struct wp_viewporter;
 struct wl_pointer;
 struct wl_registry;
 struct wl_seat;
@@ -87,6 +89,12 @@ public:
     zwlr_layer_shell_v1 *layerShell() const { return m_layerShell; }
     /** The xdg shell, for pop-ups of the band; null when the compositor offers none. */
     xdg_wm_base *xdgShell() const { return m_xdgShell; }
+    /**
+     * Fractional scales and the viewports that show a buffer at a surface's logical size, for
+     * the band at outputs scaled by 1.5 and the like; null where the compositor lacks either.
+     */
+    wp_fractional_scale_manager_v1 *fractionalScales() const { return m_viewporter ? m_fractionalScales : nullptr; }
+    wp_viewporter *viewporter() const { return m_fractionalScales ? m_viewporter : nullptr; }
     const QList<Output> &outputs() const { return m_outputs; }
     const Output *outputFor(wl_output *output) const;
     const Output *outputNamed(const QString &name) const;
@@ -158,6 +166,8 @@ private:
     zwlr_layer_shell_v1 *m_layerShell = nullptr;
     zxdg_output_manager_v1 *m_xdgOutputs = nullptr;
     xdg_wm_base *m_xdgShell = nullptr;
+    wp_fractional_scale_manager_v1 *m_fractionalScales = nullptr;
+    wp_viewporter *m_viewporter = nullptr;
     wl_cursor_theme *m_cursorTheme = nullptr;
     int m_cursorScale = 0; ///< the scale the theme was loaded for
     wl_surface *m_cursorSurface = nullptr;
