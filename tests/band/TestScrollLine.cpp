@@ -1,3 +1,4 @@
+#include "band/BandLines.h"
 #include "band/ScrollLine.h"
 
 #include <QPainter>
@@ -34,6 +35,7 @@ private slots:
     void fractionalPitchTilesMeetExactly();
     void paintPlacesTilesAtSnappedOffset();
     void tilesRenderedAheadAreTakenOnlyForTheirContent();
+    void wholePixelLedsAtFractionalScale();
 };
 
 void TestScrollLine::loopColumns()
@@ -263,6 +265,36 @@ void TestScrollLine::tilesRenderedAheadAreTakenOnlyForTheirContent()
     const auto expected = ScrollLine::render({bitmap, 5, ColorTheme::amber, 2});
     QCOMPARE(other.loopPixels(), expected->loopPixels);
     QCOMPARE(other.tiles().first().image, expected->tiles.first().image);
+}
+
+void TestScrollLine::wholePixelLedsAtFractionalScale()
+{
+    BandLines lines;
+    lines.bitmap = bitmapOf(300, 7);
+    lines.newsBitmap = bitmapOf(300, 7);
+    lines.pitch = 5;
+
+    // Resampled to the exact pitch by default: 7.5 device pixels an LED at 1.5.
+    QVERIFY(lines.layout(1280, 1.5, 0));
+    QCOMPARE(lines.shownPitch(), 5.0);
+    QCOMPARE(lines.quotesLine().loopPixels(), int(std::llround(lines.quotesLine().loopColumns() * 7.5)));
+
+    // Whole pixels: the 7 that fit in 7.5, with no resampling, the news line right under the quotes.
+    QVERIFY(lines.layout(1280, 1.5, 0, true));
+    QCOMPARE(lines.shownPitch() * 1.5, 7.0);
+    const ScrollLine &quotes = lines.quotesLine();
+    QCOMPARE(quotes.content()->pitch, lines.shownPitch());
+    QCOMPARE(quotes.loopPixels(), int(quotes.loopColumns() * 7));
+    QCOMPARE(quotes.height() * 1.5, 49.0);
+    QCOMPARE(lines.newsLine().placement()->y, 7 * lines.shownPitch());
+    for (const ScrollLine::Tile &tile : quotes.tiles()) {
+        QCOMPARE(tile.deviceX % 7, 0);
+        QCOMPARE(tile.image.width() % 7, 0);
+    }
+
+    // Whole scales already give whole pixels: nothing changes there.
+    QVERIFY(lines.layout(1280, 2, 0, true));
+    QCOMPARE(lines.shownPitch(), 5.0);
 }
 
 QTEST_GUILESS_MAIN(TestScrollLine)
