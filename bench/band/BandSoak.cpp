@@ -139,16 +139,16 @@ int main(int argc, char **argv)
     QObject::connect(&hourly, &QTimer::timeout, [&] {
         ++hour;
         const double now = residentMb();
-        std::printf("band-soak: hour %d: RSS %.1f MB, %d quote answers, %d news rounds\n", hour, now,
-                    quoteAnswers, round);
+        std::printf("band-soak: hour %d: RSS %.1f MB, %d quote answers, %d news rounds\n", hour, now, quoteAnswers,
+                    round);
         std::fflush(stdout);
         if (hour == 1)
             warm = now;
         if (hour < hours)
             return;
         const double growth = (now - warm) / (hours - 1);
-        std::printf("band-soak: after the first hour %.1f MB, after hour %d %.1f MB: %+.2f MB per hour\n", warm,
-                    hours, now, growth);
+        std::printf("band-soak: after the first hour %.1f MB, after hour %d %.1f MB: %+.2f MB per hour\n", warm, hours,
+                    now, growth);
         app.quit();
     });
     hourly.start(hourMs);

@@ -152,7 +152,7 @@ int main(int argc, char **argv)
                 qPrintable(QGuiApplication::platformName()));
     std::printf("  built %lld ms, shown %lld ms, content tab %lld ms\n", static_cast<long long>(built),
                 static_cast<long long>(shown), static_cast<long long>(content));
-    std::printf("  RSS before %.1f MB, now %.1f MB, peak %.1f MB\n", before / 1024.0,
-                statusKilobytes("VmRSS") / 1024.0, statusKilobytes("VmHWM") / 1024.0);
+    std::printf("  RSS before %.1f MB, now %.1f MB, peak %.1f MB\n", before / 1024.0, statusKilobytes("VmRSS") / 1024.0,
+                statusKilobytes("VmHWM") / 1024.0);
     return 0;
 }
