@@ -26,6 +26,10 @@
 
 #include <cstdio>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 constexpr int feeds = 20;
@@ -48,6 +52,17 @@ double residentMb()
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     }
     return -1;
+}
+
+/** Bytes the C allocator hands out at the moment, in megabytes; −1 where it cannot tell. */
+double heapInUseMb()
+{
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
+#else
+    return -1;
+#endif
 }
 
 int hoursArgument(const QStringList &arguments)
@@ -128,6 +143,7 @@ int main(int argc, char **argv)
     news.start();
     QTimer feedsTimer;
     QObject::connect(&feedsTimer, &QTimer::timeout, [&] {
+        server.clearRequests(); // the server keeps every request it answered: not the program's memory
         ++round;
         news.refresh();
     });
@@ -139,8 +155,8 @@ int main(int argc, char **argv)
     QObject::connect(&hourly, &QTimer::timeout, [&] {
         ++hour;
         const double now = residentMb();
-        std::printf("band-soak: hour %d: RSS %.1f MB, %d quote answers, %d news rounds\n", hour, now, quoteAnswers,
-                    round);
+        std::printf("band-soak: hour %d: RSS %.1f MB (heap in use %.1f MB), %d quote answers, %d news rounds\n", hour,
+                    now, heapInUseMb(), quoteAnswers, round);
         std::fflush(stdout);
         if (hour == 1)
             warm = now;
