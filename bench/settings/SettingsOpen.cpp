@@ -2,7 +2,10 @@
 // be shown, to show the content tab, and the peak resident memory of the process. One opening
 // per process, so the peak is this opening's: run it several times for several figures.
 //
-//   settings_open [--items N] [--feeds N]      (150 items and 120 feeds unless told)
+//   settings_open [--items N] [--feeds N] [--moves N]   (150 items, 120 feeds, 20 moves unless told)
+//
+// After the opening, the first item is moved down with Alt+Down, once per move: each move
+// rebuilds the rows, and the time per move and the memory after them are printed too.
 //
 // The offscreen platform is used unless QT_QPA_PLATFORM says otherwise.
 #include "MemoryKeyStore.h"
@@ -18,6 +21,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,6 +100,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int itemCount = argument(app.arguments(), QStringLiteral("--items"), 150);
     const int feedCount = argument(app.arguments(), QStringLiteral("--feeds"), 120);
+    const int moves = argument(app.arguments(), QStringLiteral("--moves"), 20);
 
     QTemporaryDir dir;
     if (!dir.isValid()) {
@@ -147,12 +152,33 @@ int main(int argc, char **argv)
     tabs->setCurrentIndex(1); // the content tab, with the items and the feeds
     settle();
     const qint64 content = clock.elapsed();
+    const long opened = statusKilobytes("VmRSS");
+
+    // Alt+Down on the first item, again and again: each move rebuilds the list's rows.
+    auto *list = view->findChild<QListWidget *>(QStringLiteral("itemsList"));
+    qint64 moving = 0;
+    if (list && moves > 0 && itemCount > moves) {
+        QApplication::setActiveWindow(&window);
+        list->setFocus();
+        list->setCurrentRow(0);
+        clock.restart();
+        for (int i = 0; i < moves; ++i) {
+            QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+            // As the event loop does between two keys: the old rows go.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            settle();
+        }
+        moving = clock.elapsed();
+    }
 
     std::printf("settings-open: %d items, %d feeds on %s\n", itemCount, feedCount,
                 qPrintable(QGuiApplication::platformName()));
     std::printf("  built %lld ms, shown %lld ms, content tab %lld ms\n", static_cast<long long>(built),
                 static_cast<long long>(shown), static_cast<long long>(content));
-    std::printf("  RSS before %.1f MB, now %.1f MB, peak %.1f MB\n", before / 1024.0, statusKilobytes("VmRSS") / 1024.0,
+    std::printf("  RSS before %.1f MB, opened %.1f MB, peak %.1f MB\n", before / 1024.0, opened / 1024.0,
                 statusKilobytes("VmHWM") / 1024.0);
+    if (moving > 0)
+        std::printf("  %d moves: %.1f ms each, RSS after them %.1f MB\n", moves, double(moving) / moves,
+                    statusKilobytes("VmRSS") / 1024.0);
     return 0;
 }
