@@ -4,7 +4,8 @@
 // new each time), so one minute holds a simulated hour. The first hour warms up; then the
 // resident memory is printed after every hour, with its growth per hour over the measured ones.
 //
-//   band_soak [--hours N]      (3 unless told: one to warm up and two measured)
+//   band_soak [--hours N] [--feeds N]   (3 hours unless told: one to warm up and two measured;
+//                                        20 feeds unless told)
 #include "LoopbackHttpServer.h"
 #include "MemoryKeyStore.h"
 #include "StressFeeds.h"
@@ -32,7 +33,7 @@
 
 namespace {
 
-constexpr int feeds = 20;
+constexpr int defaultFeeds = 20;
 constexpr int titlesPerFeed = 8;
 constexpr int quotes = 20;
 /** Real milliseconds per simulated hour. */
@@ -65,14 +66,15 @@ double heapInUseMb()
 #endif
 }
 
-int hoursArgument(const QStringList &arguments)
+/** The number after `name` when it is at least `least`, else `fallback`. */
+int argument(const QStringList &arguments, const QString &name, int least, int fallback)
 {
-    const qsizetype at = arguments.indexOf(QStringLiteral("--hours"));
+    const qsizetype at = arguments.indexOf(name);
     if (at < 0 || at + 1 >= arguments.size())
-        return 3;
+        return fallback;
     bool ok = false;
-    const int hours = arguments.at(at + 1).toInt(&ok);
-    return ok && hours >= 2 ? hours : 3;
+    const int value = arguments.at(at + 1).toInt(&ok);
+    return ok && value >= least ? value : fallback;
 }
 
 QByteArray yahooAnswer(double price)
@@ -87,7 +89,8 @@ int main(int argc, char **argv)
 {
     ProcessMemory::returnLargeBlocks(); // as the program does
     QApplication app(argc, argv);
-    const int hours = hoursArgument(app.arguments());
+    const int hours = argument(app.arguments(), QStringLiteral("--hours"), 2, 3);
+    const int feeds = argument(app.arguments(), QStringLiteral("--feeds"), 1, defaultFeeds);
 
     int round = 0;
     int quoteAnswers = 0;
