@@ -3,10 +3,11 @@
 // With --once the feeds are fetched once only: the band then scrolls a news line far wider
 // than an X pixmap, and nothing else. Runs until killed; bench/scroll-cpu --stress (--wide)
 // measures it from outside.
+#include "StressFeeds.h"
 #include "app/BandSurfaceFactory.h"
 #include "app/TickerController.h"
-#include "desktop/WindowSystem.h"
 #include "data/DataService.h"
+#include "desktop/WindowSystem.h"
 #include "net/HttpClient.h"
 #include "news/NewsService.h"
 #include "settings/KeyStore.h"
@@ -27,21 +28,6 @@ namespace {
 constexpr int feeds = 32;
 constexpr int titlesPerFeed = 8;
 
-/** One feed's RSS for round `round`: titles change every round so every fetch makes a new line. */
-QByteArray feed(int index, int round)
-{
-    QByteArray items;
-    for (int i = 0; i < titlesPerFeed; ++i) {
-        QByteArray title = "Flux " + QByteArray::number(index) + " titre " + QByteArray::number(i) + " tour " +
-                           QByteArray::number(round) + " : la bourse et le climat en hausse";
-        if (index == 0 && i == 0)
-            title += " " + QByteArray(1 << 20, 'x'); // one title of a megabyte
-        items += "<item><title>" + title + "</title><link>http://127.0.0.1/" + QByteArray::number(i) + "</link></item>";
-    }
-    return "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Flux " + QByteArray::number(index) +
-           "</title>" + items + "</channel></rss>";
-}
-
 /** Answers GET /feed/<n> with feed n of the current round; enough HTTP for the news service. */
 class FeedServer : public QTcpServer
 {
@@ -57,7 +43,7 @@ protected:
             const QByteArray request = socket->readAll();
             const int start = request.indexOf("/feed/");
             const int index = start < 0 ? 0 : request.mid(start + 6, 3).split(' ').first().toInt();
-            const QByteArray body = feed(index, round);
+            const QByteArray body = stressFeed(index, round, titlesPerFeed, true);
             socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nConnection: close\r\n"
                           "Content-Length: " +
                           QByteArray::number(body.size()) + "\r\n\r\n" + body);

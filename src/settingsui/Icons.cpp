@@ -1,12 +1,34 @@
 #include "settingsui/Icons.h"
 
+#include <QCoreApplication>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 #include <cmath>
 #include <functional>
 
 namespace Icons {
+
+namespace {
+
+/** Distinct symbol and colour pairs kept; more than the window ever shows at once. */
+constexpr qsizetype maxSharedIcons = 64;
+
+QHash<std::pair<int, QRgb>, QIcon> &sharedIcons()
+{
+    static QHash<std::pair<int, QRgb>, QIcon> icons;
+    static const bool cleared = [] {
+        // Gone with the application, before the platform that drew them.
+        qAddPostRoutine([] { icons.clear(); });
+        return true;
+    }();
+    Q_UNUSED(cleared);
+    return icons;
+}
+
+} // namespace
 
 QString themeName(Symbol symbol)
 {
@@ -222,9 +244,7 @@ void drawSymbol(QPainter &p, Symbol symbol, const QColor &color)
     }
 }
 
-} // namespace
-
-QPixmap drawn(Symbol symbol, const QColor &color, int size, qreal degrees, qreal devicePixelRatio)
+QPixmap paint(Symbol symbol, const QColor &color, int size, qreal degrees, qreal devicePixelRatio)
 {
     QPixmap pixmap(QSize(size, size) * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
@@ -242,7 +262,7 @@ QPixmap drawn(Symbol symbol, const QColor &color, int size, qreal degrees, qreal
     return pixmap;
 }
 
-QIcon icon(Symbol symbol, const QColor &color)
+QIcon build(Symbol symbol, const QColor &color)
 {
     QIcon fallback;
     for (int size : {16, 20, 24, 32})
@@ -251,6 +271,38 @@ QIcon icon(Symbol symbol, const QColor &color)
     if (name.isEmpty())
         return fallback;
     return QIcon::fromTheme(name, fallback);
+}
+
+} // namespace
+
+QPixmap drawn(Symbol symbol, const QColor &color, int size, qreal degrees, qreal devicePixelRatio)
+{
+    // Every row of a list shows the same few symbols: they share one picture each. The cache
+    // is Qt's pixmap cache, bounded in size and dropping the least used first.
+    const QString key = QStringLiteral("dotbanner.icon.%1.%2.%3.%4.%5")
+                            .arg(static_cast<int>(symbol))
+                            .arg(color.rgba(), 0, 16)
+                            .arg(size)
+                            .arg(degrees)
+                            .arg(devicePixelRatio);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    pixmap = paint(symbol, color, size, degrees, devicePixelRatio);
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
+}
+
+QIcon icon(Symbol symbol, const QColor &color)
+{
+    // Shared like the pictures: a theme's icon looks the theme up again when it is drawn.
+    QHash<std::pair<int, QRgb>, QIcon> &made = sharedIcons();
+    const std::pair<int, QRgb> key(static_cast<int>(symbol), color.rgba());
+    if (const auto found = made.constFind(key); found != made.constEnd())
+        return *found;
+    if (made.size() >= maxSharedIcons)
+        made.clear();
+    return made.insert(key, build(symbol, color)).value();
 }
 
 } // namespace Icons

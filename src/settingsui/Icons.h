@@ -35,7 +35,10 @@ enum class Symbol {
 
 /** The symbol, drawn in `color` where it is drawn here. */
 QIcon icon(Symbol symbol, const QColor &color);
-/** The symbol drawn by us, `size` logical pixels square, rotated by `degrees`. */
+/**
+ * The symbol drawn by us, `size` logical pixels square, rotated by `degrees`. The same
+ * arguments give the same picture, shared: it is drawn once while it stays in Qt's pixmap cache.
+ */
 QPixmap drawn(Symbol symbol, const QColor &color, int size, qreal degrees = 0, qreal devicePixelRatio = 2.0);
 /** The freedesktop theme name used for `symbol`, or an empty string when it is always drawn. */
 QString themeName(Symbol symbol);

@@ -86,11 +86,10 @@ public:
         stack->setSpacing(1);
         name = new QLineEdit(this);
         name->setObjectName(QStringLiteral("nameField"));
-        name->setFrame(false);
         name->setPlaceholderText(NewsSection::tr("Nom du média"));
         name->setFont(UiStyle::font(name->font(), UiStyle::TextStyle::bodyMedium));
         name->setAttribute(Qt::WA_MacShowFocusRect, false);
-        name->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; padding: 0; }"));
+        UiStyle::makeBorderless(name);
         stack->addWidget(name);
         url = new MiddleElidedLabel(this);
         url->setObjectName(QStringLiteral("urlLabel"));

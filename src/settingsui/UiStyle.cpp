@@ -1,5 +1,7 @@
 #include "settingsui/UiStyle.h"
 
+#include "settingsui/FlatControlStyle.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -182,7 +184,7 @@ void styleLabel(QLabel *label, TextStyle style, const QColor &color)
 void makeBorderless(QLineEdit *field)
 {
     field->setFrame(false);
-    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; padding: 0; }"));
+    FlatControlStyle::apply(field);
 }
 
 void alignUnder(QWidget *caption, const QLineEdit *field)
@@ -194,7 +196,11 @@ void alignUnder(QWidget *caption, const QLineEdit *field)
         using QLineEdit::cursorRect;
     } probe;
     probe.setFrame(field->hasFrame());
-    probe.setStyleSheet(field->styleSheet());
+    // A sheet's style belongs to its widget: the probe gets a sheet of its own instead.
+    if (field->styleSheet().isEmpty())
+        probe.setStyle(field->style());
+    else
+        probe.setStyleSheet(field->styleSheet());
     probe.setFont(field->font());
     probe.setTextMargins(field->textMargins());
     probe.resize(200, probe.sizeHint().height());

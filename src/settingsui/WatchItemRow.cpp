@@ -1,6 +1,7 @@
 #include "settingsui/WatchItemRow.h"
 
 #include "settingsui/ContentTab.h"
+#include "settingsui/FlatControlStyle.h"
 #include "settingsui/Icons.h"
 #include "settingsui/UiStyle.h"
 
@@ -43,7 +44,7 @@ WatchItemRow::WatchItemRow(const WatchItem &item, QWidget *parent)
     m_remove->setAutoRaise(true);
     m_remove->setToolTip(ContentTab::tr("Retirer du bandeau"));
     m_remove->setIconSize(QSize(20, 20));
-    m_remove->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
+    FlatControlStyle::apply(m_remove);
     layout->addWidget(m_remove);
 
     auto *kindIcon = new QLabel(this);

@@ -20,8 +20,12 @@ WatchItemsList::WatchItemsList(QWidget *parent)
     setFrameShape(QFrame::NoFrame);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The card behind shows through. A palette rather than a style sheet: a sheet would put
+    // every widget of every row under the style sheet machinery, at a price per row.
     viewport()->setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"));
+    QPalette clear = palette();
+    clear.setColor(QPalette::Base, Qt::transparent);
+    setPalette(clear);
     FocusRingStyle::apply(this);
 
     // The keys work from anywhere in the list, a row's label field included; a field keeps
