@@ -9,6 +9,7 @@
 #include "app/TickerController.h"
 #include "app/WindowPlacement.h"
 #include "band/BandInteraction.h"
+#include "band/BandPopups.h"
 #include "band/BandSurface.h"
 #include "data/DataService.h"
 #include "net/HttpClient.h"
@@ -496,6 +497,12 @@ private slots:
         QMenu *again = ticker->menuProvider()();
         QCOMPARE(again, menu);
         QCOMPARE(levelChecks(again), (QList<bool>{false, false, true}));
+        // A surface that draws the menu itself gets the same items, fresh.
+        QVERIFY(surface && surface->popups());
+        fixture.settings.setLevelMode(WindowLevelMode::front);
+        const QList<QAction *> drawn = surface->popups()->menuActions();
+        QCOMPARE(drawn, menu->actions());
+        QCOMPARE(levelChecks(menu), (QList<bool>{true, false, false}));
 
         // Once the delegate is gone the provider gives nothing rather than a dangling menu.
         const std::function<QMenu *()> provider = ticker->menuProvider();
